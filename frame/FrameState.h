@@ -1,0 +1,28 @@
+// The process-wide state of the frame, alive from start-up to the end of the process.
+// Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct FrameState {
+  int32_t eventSuppression = 0;    // no event is raised while 1 or more
+  bool loopEntered = false;        // the quit request is posted only once set
+  bool oleStarted = false;         // stopFrame owes OleUninitialize
+  void (*endHandler)() = nullptr;  // run at most once, by stopFrame; never after a fatal error
+  MSG currentMessage{};            // after the quit message its wParam is the exit code
+};
+
+FrameState& frameState();
+
+// Hooks that the window layer registers so that stopFrame can release what it holds
+// (window records, icons, the hidden owner window). Each runs once.
+void setFrameReleaseHook(void (*release)());
+
+void setEndHandler(void (*handler)());
+// Suppresses events for good, frees what the frame holds, runs the end handler once,
+// OleUninitialize when owed. A second call has no effect.
+void stopFrame();
+// stopFrame, then ExitProcess(code) at once.
+[[noreturn]] void endProgram(uint32_t code);

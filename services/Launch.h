@@ -1,0 +1,16 @@
+// Starting another program from a command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "services/Text.h"
+
+// The wShowWindow value for a show mode 1..6 (absent counts as 2; clamped to 1..6).
+int32_t showWindowForMode(std::optional<int32_t> showMode);
+
+// CreateProcessA with the command line unchanged; the started program inherits the current
+// directory. wait: until it ends; otherwise up to one second for it to become ready for
+// input. Both handles are closed before returning. True when the program was started.
+bool runProgram(const Text& commandLine, bool wait = false,
+                std::optional<int32_t> showMode = std::nullopt);

@@ -1,0 +1,17 @@
+// One key of a private profile (INI) file, read and written through the platform.
+#pragma once
+
+#include <optional>
+
+#include "services/Text.h"
+
+// The key's value, or the default (absent counts as empty) when the file, section or key
+// is missing. Leading bytes 0x01..0x20 of file, section and key are skipped; when any of
+// them is then empty the result is the empty text and nothing is read.
+Text readProfileItem(const Text& file, const Text& section, const Text& key,
+                     const std::optional<Text>& defaultText = std::nullopt);
+
+// Writes key=value in section. An absent value deletes the key, an absent key the whole
+// section; a present empty value writes "key=". True when the platform reports success.
+bool writeProfileItem(const Text& file, const Text& section, const std::optional<Text>& key,
+                      const std::optional<Text>& value);
