@@ -1,0 +1,52 @@
+// The display configuration rewrite on arbitrary content: never a crash; fewer than three
+// lines gives no content (the file stays as it is); otherwise line 1 and every line after
+// line 3 keep their bytes, lines 2 and 3 hold the resolution, every line ends with CR LF,
+// and patching twice equals patching once, also over the other resolution.
+//
+// Input: the resolution selection (1 byte, signed), then the content.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/TextModel.h"
+#include "launcher/DisplayConfigContent.h"
+
+namespace {
+
+void check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "failed: %s\n", what);
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  int32_t selection = static_cast<int8_t>(data[0]);
+  std::string_view content(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  std::optional<std::string> patched = patchDisplayConfigContent(content, selection);
+  std::vector<model::Line> lines = model::fileLines(content);
+  if (lines.size() < 3) {
+    check(!patched, "fewer than three lines give no content");
+    return 0;
+  }
+  check(patched.has_value(), "three lines or more are patched");
+  std::string want(content.substr(lines[0].begin, lines[0].end - lines[0].begin));
+  want += selection == 0 ? "\r\nWidth 800\r\nHeight 600\r\n" : "\r\nWidth 1024\r\nHeight 768\r\n";
+  for (size_t i = 3; i < lines.size(); ++i) {
+    want.append(content.substr(lines[i].begin, lines[i].end - lines[i].begin));
+    want += "\r\n";
+  }
+  check(*patched == want, "lines 2 and 3 replaced, every other line kept with a CR LF");
+
+  std::optional<std::string> twice = patchDisplayConfigContent(*patched, selection);
+  check(twice && *twice == *patched, "patching twice equals patching once");
+  std::optional<std::string> other = patchDisplayConfigContent(content, selection == 0 ? 1 : 0);
+  check(other.has_value(), "the other resolution patches too");
+  std::optional<std::string> back = patchDisplayConfigContent(*other, selection);
+  check(back && *back == *patched, "patching over the other resolution equals patching once");
+  return 0;
+}
