@@ -9,9 +9,8 @@
 namespace {
 
 std::string_view beforeZero(std::string_view bytes) {
-  const void* zero = std::memchr(bytes.data(), 0, bytes.size());
-  if (zero == nullptr) return bytes;
-  return bytes.substr(0, static_cast<const char*>(zero) - bytes.data());
+  // find, not memchr: an empty view may have no data pointer at all.
+  return bytes.substr(0, bytes.find('\0'));
 }
 
 bool isLead(unsigned char byte) { return byte >= 0x80; }

@@ -30,6 +30,7 @@ TEST(TextValue, KeepsBytesBeforeFirstZero) {
   EXPECT_EQ(Text(std::string("\0x", 2)).str(), "");
   EXPECT_EQ(Text(std::string("abc")).str(), "abc");
   EXPECT_EQ(Text(static_cast<const char*>(nullptr)).str(), "");
+  EXPECT_EQ(Text(std::string_view()).str(), "");
   EXPECT_EQ(Text("\xc4\xe3").str(), "\xc4\xe3");
 }
 
@@ -38,6 +39,7 @@ TEST(TextValue, ConcatJoinsInOrderAndSkipsEmptyParts) {
   EXPECT_EQ(concat(Text("a"), Text(), Text("bc"), Text("")).str(), "abc");
   EXPECT_EQ(concat(Text("C:\\Games"), gbk::profileFileName).str(), "C:\\Games\\wdpz.ini");
   EXPECT_EQ(concat({std::string_view("x\0y", 3), "z"}).str(), "xz");
+  EXPECT_EQ(concat({std::string_view(), "z", std::string_view()}).str(), "z");
 }
 
 TEST(TextValue, LengthCountsBytes) {
