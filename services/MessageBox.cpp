@@ -1,0 +1,22 @@
+#include "services/MessageBox.h"
+
+#include <windows.h>
+
+#include "GbkTexts.h"
+#include "services/Wide.h"
+
+uint32_t messageBoxStyle(int32_t buttons) {
+  uint32_t style = static_cast<uint32_t>(buttons);
+  return (style & MB_SYSTEMMODAL) != 0 ? style : style | MB_TASKMODAL;
+}
+
+int32_t messageBoxResult(int platformResult) {
+  return platformResult >= IDOK && platformResult <= IDNO ? platformResult - IDOK : 0;
+}
+
+int32_t messageBox(const Text& message, int32_t buttons, const std::optional<Text>& caption) {
+  std::wstring text = gbkToWide(message);
+  std::wstring title = gbkToWide(caption ? caption->view() : std::string_view(gbk::defaultCaption));
+  return messageBoxResult(
+      MessageBoxW(nullptr, text.c_str(), title.c_str(), messageBoxStyle(buttons)));
+}
