@@ -1,0 +1,22 @@
+#include "launcher/DisplayConfigPatch.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "GbkTexts.h"
+#include "launcher/DisplayConfigContent.h"
+#include "services/Files.h"
+
+Text displayConfigFileName(LauncherHost& host) {
+  return concat(host.runDirectory(), gbk::configFileName);
+}
+
+DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host) {
+  const Text name = displayConfigFileName(host);
+  std::optional<std::string> patched =
+      patchDisplayConfigContent(readFile(name).bytes, controls.selection(LauncherList::resolution));
+  if (!patched) return DisplayConfigOutcome::unusable;
+  if (!writeFile(name, ByteBuffer{std::move(*patched)})) return DisplayConfigOutcome::writeFailed;
+  return DisplayConfigOutcome::written;
+}

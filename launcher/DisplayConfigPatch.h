@@ -1,0 +1,16 @@
+// Writes the chosen resolution into lines 2 and 3 of "config.ini" in the run directory.
+#pragma once
+
+#include "launcher/LauncherControls.h"
+#include "launcher/LauncherHost.h"
+#include "services/Text.h"
+
+enum class DisplayConfigOutcome {
+  written,
+  writeFailed,  // the file stays as it was
+  unusable,     // missing, unreadable or fewer than three lines: left as it is
+};
+
+Text displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"
+
+DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host);

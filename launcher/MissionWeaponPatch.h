@@ -1,0 +1,15 @@
+// Writes the chosen sub-weapon and attribute into the weapon line of each mission file
+// "Level\sn01_.pst" to "Level\sn20_.pst" that exists in the run directory.
+#pragma once
+
+#include <vector>
+
+#include "launcher/LauncherControls.h"
+#include "launcher/LauncherHost.h"
+#include "services/Text.h"
+
+// Without a "Level" folder (or file) shows "找不到任务文件。" and writes nothing. A file
+// without a weapon line is left untouched; the full name of each file that could not be
+// rewritten is added to unwritten.
+void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
+                        std::vector<Text>& unwritten);

@@ -1,0 +1,36 @@
+#include "launcher/PlainLauncherControls.h"
+
+PlainLauncherControls::PlainLauncherControls() {
+  list(LauncherList::weapon).itemValues = {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55};
+  list(LauncherList::attribute).itemValues = {1, 2, 3, 4};
+  list(LauncherList::resolution).itemValues = {0, 0};
+}
+
+PlainLauncherControls::PlainList& PlainLauncherControls::list(LauncherList which) {
+  return lists_[static_cast<std::size_t>(which)];
+}
+
+const PlainLauncherControls::PlainList& PlainLauncherControls::list(LauncherList which) const {
+  return lists_[static_cast<std::size_t>(which)];
+}
+
+int32_t PlainLauncherControls::entryCount(LauncherList which) const {
+  return static_cast<int32_t>(list(which).itemValues.size());
+}
+
+int32_t PlainLauncherControls::selection(LauncherList which) { return list(which).selection; }
+
+void PlainLauncherControls::setSelection(LauncherList which, int32_t index) {
+  const int32_t count = entryCount(which);
+  if (index < 0) {
+    index = -1;
+  } else if (index >= count) {
+    index = count - 1;
+  }
+  list(which).selection = index;
+}
+
+int32_t PlainLauncherControls::itemValue(LauncherList which, int32_t index) {
+  if (index < 0 || index >= entryCount(which)) return -1;
+  return list(which).itemValues[static_cast<std::size_t>(index)];
+}

@@ -1,0 +1,14 @@
+#include "launcher/SettingsStore.h"
+
+#include "GbkTexts.h"
+#include "services/Profile.h"
+
+Text SettingsStore::fileName() const { return concat(host_.runDirectory(), gbk::profileFileName); }
+
+Text SettingsStore::read(const Text& key, const Text& defaultText) const {
+  return readProfileItem(fileName(), gbk::settingsSection, key, defaultText);
+}
+
+bool SettingsStore::write(const Text& key, const Text& value) const {
+  return writeProfileItem(fileName(), gbk::settingsSection, key, value);
+}
