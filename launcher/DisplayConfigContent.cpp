@@ -3,6 +3,19 @@
 #include "GbkTexts.h"
 #include "launcher/CrLfLines.h"
 
+namespace {
+
+// True when the line's last byte is a lead byte without its second byte. A CR LF written
+// after it would read back as that character's second byte and a lone LF, not as a line
+// break, and every later patch would add one more.
+bool endsInLoneLeadByte(std::string_view line) {
+  size_t p = 0;
+  while (p < line.size()) p += static_cast<unsigned char>(line[p]) >= 0x80 ? 2 : 1;
+  return p > line.size();
+}
+
+}  // namespace
+
 DisplayLines displayLinesFor(int32_t resolutionSelection) {
   if (resolutionSelection == 0) return {gbk::displayWidth800, gbk::displayHeight600};
   return {gbk::displayWidth1024, gbk::displayHeight768};
@@ -23,7 +36,9 @@ std::optional<std::string> patchDisplayConfigContent(std::string_view content,
     } else if (number == 3) {
       patched.append(lines.height);
     } else {
-      patched.append(content.substr(line.begin, line.end - line.begin));
+      std::string_view text = content.substr(line.begin, line.end - line.begin);
+      patched.append(text);
+      if (!line.separated && endsInLoneLeadByte(text)) break;  // the last line
     }
     patched.append("\r\n");
   }

@@ -41,9 +41,28 @@ TEST(PatchDisplayConfigContent, ReplacesLinesTwoAndThree) {
       {"two lines without final break", "a\r\nb", 1, std::nullopt},
       {"bare line feeds", "a\nb\nc\nd\n", 0, std::nullopt},
       {"break taken by a lead byte", "a\r\n\xB0\r\nc\r\n", 0, std::nullopt},
+      {"lone lead byte ends the file", "a\r\nb\r\nc\r\nd\xB0", 0,
+       "a\r\nWidth 800\r\nHeight 600\r\nd\xB0"},
+      {"lone lead byte ends line 3", "a\r\nb\r\nc\xB0", 1, "a\r\nWidth 1024\r\nHeight 768\r\n"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(patchDisplayConfigContent(c.content, c.selection), c.patched) << c.name;
+  }
+}
+
+TEST(PatchDisplayConfigContent, PatchingTwiceEqualsPatchingOnce) {
+  const std::string contents[] = {
+      "[Display]\r\nWidth 1024\r\nHeight 768\r\nBpp 32\r\n",
+      "a\r\nb\r\nc",
+      "a\r\nb\r\nc\r\n\r\n",
+      "a\0\r\nb\r\nc\r\nd\0"s,
+      "a\r\nb\r\nc\r\nd\xB0",
+      "a\r\nb\r\nc\r\n\xB0\r\n\xC4",
+  };
+  for (const std::string& content : contents) {
+    std::optional<std::string> once = patchDisplayConfigContent(content, 0);
+    ASSERT_TRUE(once.has_value()) << content;
+    EXPECT_EQ(patchDisplayConfigContent(*once, 0), once) << content;
   }
 }
 
