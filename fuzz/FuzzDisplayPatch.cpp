@@ -1,7 +1,8 @@
 // The display configuration rewrite on arbitrary content: never a crash; fewer than three
 // lines gives no content (the file stays as it is); otherwise line 1 and every line after
-// line 3 keep their bytes, lines 2 and 3 hold the resolution, every line ends with CR LF,
-// and patching twice equals patching once, also over the other resolution.
+// line 3 keep their bytes, lines 2 and 3 hold the resolution, every line ends with CR LF
+// (but a last line that ends in a lone lead byte), and patching twice equals patching once, also
+// over the other resolution.
 //
 // Input: the resolution selection (1 byte, signed), then the content.
 #include <cstdint>
@@ -38,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   want += selection == 0 ? "\r\nWidth 800\r\nHeight 600\r\n" : "\r\nWidth 1024\r\nHeight 768\r\n";
   for (size_t i = 3; i < lines.size(); ++i) {
     want.append(content.substr(lines[i].begin, lines[i].end - lines[i].begin));
+    // A last line that ends in a lead byte without its second byte gets no CR LF: the CR
+    // would read back as that second byte.
+    if (i + 1 == lines.size() && lines[i].end == content.size() &&
+        model::endsInLoneLeadByte(content.substr(lines[i].begin, lines[i].end - lines[i].begin))) {
+      break;
+    }
     want += "\r\n";
   }
   check(*patched == want, "lines 2 and 3 replaced, every other line kept with a CR LF");

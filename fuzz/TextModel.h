@@ -130,6 +130,12 @@ struct Line {
   size_t end;
 };
 
+inline bool endsInLoneLeadByte(std::string_view line) {
+  size_t p = 0;
+  while (p < line.size()) p += isLead(line[p]) ? 2 : 1;
+  return p > line.size();
+}
+
 inline std::vector<Line> fileLines(std::string_view content) {
   std::vector<Line> lines;
   size_t start = 0;
