@@ -1,0 +1,326 @@
+// The real launcher under Wine, driven like a user: choices made in the window, the button
+// pressed or the window closed, and then the game folder and the stand-in game's record
+// read back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameFolder.h"
+
+namespace {
+
+const int kLeave = -2;  // a choice the test leaves as the window loaded it
+
+std::string profileText(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += line + L"\r\n";
+  return gbk(text);
+}
+
+std::string savedProfile(int weapon, int attribute, int resolution, bool windowed) {
+  return profileText({L"[我的设置]", L"副武器选择=" + std::to_wstring(weapon),
+                      L"副武器属性=" + std::to_wstring(attribute),
+                      L"分辨率选择=" + std::to_wstring(resolution),
+                      std::wstring(L"是否窗口化=") + (windowed ? L"真" : L"假")});
+}
+
+// A sample mission file after the patch: the weapon line rewritten whole, the final line
+// break gone.
+std::string patchedMission(int number, int weaponNumber) {
+  std::string text = sampleMission(number);
+  std::string::size_type start = text.find("int PlayerWeapon2");
+  std::string::size_type end = text.find("\r\n", start);
+  text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
+  return text.substr(0, text.size() - 2);
+}
+
+std::string patchedConfig(int width, int height) {
+  return "[Screen]\r\nWidth " + std::to_string(width) + "\r\nHeight " + std::to_string(height) +
+         "\r\nBits 32\r\n";
+}
+
+std::string launchRecord(const GameFolder& game, bool windowed) {
+  return "cmdline=\"" + game.path() + "\\Drovar.exe\"" + (windowed ? " w" : "") +
+         "\r\ncwd=" + game.path() + "\r\n";
+}
+
+const int kMissions[] = {1, 2, 7, 20};
+
+// The files that the tests compare before and after a run that must change nothing.
+std::vector<std::string> snapshot(const GameFolder& game) {
+  std::vector<std::string> files;
+  for (const char* name : {"wdpz.ini", "config.ini", "launch-record.txt", "Level\\sn01_.pst",
+                           "Level\\sn02_.pst", "Level\\sn03_.pst", "Level\\sn07_.pst",
+                           "Level\\sn20_.pst", "Level\\sn1_.pst", "Level\\sn21_.pst"}) {
+    files.push_back(game.read(name));
+  }
+  return files;
+}
+
+void choose(HWND list, int index) {
+  if (index != kLeave) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void tick(HWND box, int want) {
+  if (want != kLeave && isTicked(box) != (want != 0)) SendMessageW(box, BM_CLICK, 0, 0);
+}
+
+struct ApplyCase {
+  const char* name;
+  const char* folderTag;
+  std::vector<std::wstring> profile;            // empty: no "wdpz.ini"
+  int weapon, attribute, resolution, windowed;  // kLeave keeps what the window loaded
+  int weaponNumber;
+  int savedWeapon, savedAttribute, savedResolution;
+  bool savedWindowed;
+  int width, height;
+};
+
+const ApplyCase kApplyCases[] = {
+    {"first run: 飞镖, 速度, 800*600, windowed",
+     "apply",
+     {},
+     0,
+     3,
+     0,
+     1,
+     28,
+     0,
+     3,
+     0,
+     true,
+     800,
+     600},
+    {"stored 忍刀, 平均, 1024*788 kept as loaded",
+     "apply",
+     {L"[我的设置]", L"副武器选择=11", L"副武器属性=0", L"分辨率选择=1", L"是否窗口化=假"},
+     kLeave,
+     kLeave,
+     kLeave,
+     kLeave,
+     55,
+     11,
+     0,
+     1,
+     false,
+     1024,
+     768},
+    {"folder with a blank: 乾坤刀, 攻击, box cleared",
+     "game dir",
+     {L"[我的设置]", L"副武器选择=0", L"副武器属性=0", L"分辨率选择=0", L"是否窗口化=真"},
+     9,
+     1,
+     1,
+     0,
+     48,
+     9,
+     1,
+     1,
+     false,
+     1024,
+     768},
+    {"no sub-weapon selected: 防御",
+     "apply",
+     {L"[我的设置]", L"副武器选择=-3", L"副武器属性=2", L"分辨率选择=0", L"是否窗口化=真"},
+     kLeave,
+     kLeave,
+     kLeave,
+     kLeave,
+     17,
+     -1,
+     2,
+     0,
+     true,
+     800,
+     600},
+};
+
+TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
+  for (const ApplyCase& c : kApplyCases) {
+    SCOPED_TRACE(c.name);
+    GameFolder game(c.folderTag);
+    if (!c.profile.empty()) game.write("wdpz.ini", profileText(c.profile));
+    std::string untouched = sampleMission(1);
+    LauncherRun run;
+    ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+    choose(run.control(kWeaponList), c.weapon);
+    choose(run.control(kAttributeList), c.attribute);
+    choose(run.control(kResolutionList), c.resolution);
+    tick(run.control(kWindowedBox), c.windowed);
+    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(run.exitCode(), 0u);
+
+    EXPECT_EQ(game.read("wdpz.ini"),
+              savedProfile(c.savedWeapon, c.savedAttribute, c.savedResolution, c.savedWindowed));
+    for (int number : kMissions) {
+      char name[32];
+      snprintf(name, sizeof name, "Level\\sn%02d_.pst", number);
+      EXPECT_EQ(game.read(name), patchedMission(number, c.weaponNumber)) << name;
+    }
+    EXPECT_EQ(game.read("Level\\sn03_.pst"), "<missing>");
+    EXPECT_EQ(game.read("Level\\sn1_.pst"), untouched);
+    EXPECT_EQ(game.read("Level\\sn21_.pst"), sampleMission(21));
+    EXPECT_EQ(game.read("config.ini"), patchedConfig(c.width, c.height));
+    EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
+    EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, c.savedWindowed));
+  }
+}
+
+enum class CloseBy { kEsc, kCloseBox, kAltF4 };
+
+struct CloseCase {
+  const char* name;
+  CloseBy how;
+};
+
+const CloseCase kCloseCases[] = {
+    {"Esc", CloseBy::kEsc},
+    {"close box", CloseBy::kCloseBox},
+    {"Alt+F4", CloseBy::kAltF4},
+};
+
+TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
+  for (const CloseCase& c : kCloseCases) {
+    SCOPED_TRACE(c.name);
+    GameFolder game("close");
+    game.write("wdpz.ini", savedProfile(1, 1, 0, false));
+    std::vector<std::string> before = snapshot(game);
+    LauncherRun run;
+    ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+    // The user changes everything first; none of it may be saved.
+    choose(run.control(kWeaponList), 10);
+    choose(run.control(kAttributeList), 3);
+    choose(run.control(kResolutionList), 1);
+    tick(run.control(kWindowedBox), 1);
+    HWND focus = nullptr;
+    ASSERT_TRUE(
+        waitUntil([&] { return (focus = focusOf(run.program.threadId())) != nullptr; }, 5000));
+    switch (c.how) {
+      case CloseBy::kEsc:
+        postKey(focus, VK_ESCAPE);
+        break;
+      case CloseBy::kCloseBox: {
+        POINT point{};
+        ASSERT_TRUE(closeBoxPoint(run.window, &point));
+        clickAt(point);
+        break;
+      }
+      case CloseBy::kAltF4:
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run.window; }, 3000));
+        typeKey(VK_F4, {VK_MENU});
+        break;
+    }
+    EXPECT_EQ(run.exitCode(), 0u);
+    EXPECT_EQ(snapshot(game), before);
+  }
+}
+
+TEST(ApplyTest, MissingLevelFolderIsReportedThenTheApplyGoesOn) {
+  GameFolder game("nolevel", false);
+  LauncherRun run;
+  ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  ASSERT_NE(box, nullptr);
+  MessageBoxInfo info = readMessageBox(box);
+  EXPECT_EQ(info.caption, L"信息：");
+  EXPECT_EQ(info.text, L"找不到任务文件。");
+  EXPECT_EQ(info.buttons.size(), 1u);
+  EXPECT_FALSE(IsWindowEnabled(run.window)) << "the box is task-modal";
+  EXPECT_EQ(game.read("config.ini"), kSampleConfig) << "the display patch follows the box";
+  EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
+  dismissMessageBox(box);
+  EXPECT_EQ(run.exitCode(), 0u);
+  EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+  EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
+  EXPECT_FALSE(pathExists(game / "Level"));
+  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
+  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+}
+
+struct ConfigCase {
+  const char* name;
+  const char* content;  // nullptr: no "config.ini"
+};
+
+const ConfigCase kShortConfigs[] = {
+    {"missing", nullptr},
+    {"empty", ""},
+    {"two lines", "[Screen]\r\nWidth 640\r\n"},
+    {"bare line feeds", "[Screen]\nWidth 640\nHeight 480\n"},
+};
+
+TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
+  for (const ConfigCase& c : kShortConfigs) {
+    SCOPED_TRACE(c.name);
+    GameFolder game("shortcfg");
+    if (c.content) {
+      game.write("config.ini", c.content);
+    } else {
+      DeleteFileA((game / "config.ini").c_str());
+    }
+    std::string before = game.read("config.ini");
+    LauncherRun run;
+    ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    HWND box = waitForMessageBox(run.program.processId(), 10000);
+    ASSERT_NE(box, nullptr);
+    MessageBoxInfo info = readMessageBox(box);
+    EXPECT_NE(info.text.find(L"config.ini"), std::wstring::npos) << "names the file";
+    EXPECT_NE(info.text.find_first_of(L"的不文件配置置错误出行数"), std::wstring::npos)
+        << "a Chinese message";
+    EXPECT_FALSE(IsWindowEnabled(run.window)) << "the box is task-modal";
+    dismissMessageBox(box);
+    EXPECT_EQ(run.exitCode(), 0xFFFFFFFFu);
+    EXPECT_EQ(game.read("config.ini"), before);
+    Sleep(300);
+    EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
+  }
+}
+
+TEST(ApplyTest, GameThatCannotStartIsNamed) {
+  GameFolder game("nogame");
+  DeleteFileA((game / "Drovar.exe").c_str());
+  LauncherRun run;
+  ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  ASSERT_NE(box, nullptr);
+  MessageBoxInfo info = readMessageBox(box);
+  EXPECT_NE(info.text.find(fromGbk(game.path()) + L"\\Drovar.exe"), std::wstring::npos)
+      << "box text: " << testing::PrintToString(info.text);
+  dismissMessageBox(box);
+  EXPECT_EQ(run.exitCode(), 0u);
+  EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
+  EXPECT_EQ(game.read("Level\\sn01_.pst"), patchedMission(1, 1));
+}
+
+TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
+  GameFolder game("locked");
+  // Another program holds one mission file: it may be read, not replaced.
+  HANDLE held = CreateFileA((game / "Level\\sn07_.pst").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  LauncherRun run;
+  ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  if (box) {
+    MessageBoxInfo info = readMessageBox(box);
+    EXPECT_NE(info.text.find(L"sn07_.pst"), std::wstring::npos)
+        << "box text: " << testing::PrintToString(info.text);
+    EXPECT_EQ(info.text.find(L"sn01_.pst"), std::wstring::npos) << "only the failed file";
+    EXPECT_EQ(game.read("launch-record.txt"), "<missing>") << "listed before the start";
+    dismissMessageBox(box);
+  }
+  EXPECT_NE(box, nullptr) << "no box for the failed write";
+  EXPECT_EQ(run.exitCode(), 0u);
+  CloseHandle(held);
+  EXPECT_EQ(game.read("Level\\sn07_.pst"), sampleMission(7));
+  EXPECT_EQ(game.read("Level\\sn01_.pst"), patchedMission(1, 1));
+  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
+  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+// A game folder for one run of the real program: a temporary folder holding a copy of
+// launcher.exe, the stand-in game as Drovar.exe, "config.ini" and mission files in
+// "Level", with helpers to start the program there and to read what it left behind.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/UiProbe.h"
+#include "tests/support/TempFolder.h"
+
+// GBK bytes of a wide text, and the wide text of GBK bytes (code page 936 whatever the
+// system code page is).
+std::string gbk(const std::wstring& wide);
+std::wstring fromGbk(const std::string& bytes);
+
+// Child-window ids of the launcher's controls.
+enum ControlId : int {
+  kWeaponList = 100,       // 组合框1
+  kWeaponLabel = 110,      // 标签1
+  kResolutionLabel = 120,  // 标签2
+  kResolutionList = 130,   // 组合框2
+  kAttributeList = 140,    // 组合框3
+  kAttributeLabel = 150,   // 标签3
+  kStartButton = 160,      // 按钮1
+  kWindowedBox = 170,      // 选择框1
+};
+
+// Sample game files as the tests start from them.
+extern const char kSampleConfig[];
+std::string sampleMission(int number);
+
+class GameFolder {
+ public:
+  // With `withLevel` false there is no "Level" folder at all.
+  explicit GameFolder(const std::string& tag = "game", bool withLevel = true);
+
+  const std::string& path() const { return folder_.path(); }
+  std::string operator/(const std::string& name) const { return folder_ / name; }
+  std::string launcherPath() const { return folder_ / "launcher.exe"; }
+  // The content of a file of the folder; "<missing>" when absent.
+  std::string read(const std::string& name) const { return readBytes(folder_ / name); }
+  void write(const std::string& name, const std::string& bytes) const {
+    writeBytes(folder_ / name, bytes);
+  }
+
+ private:
+  TempFolder folder_;
+};
+
+// The launcher started in a game folder, its window found.
+struct LauncherRun {
+  RunningProgram program;
+  HWND window = nullptr;
+
+  // Starts `exe` in `folder` and waits for its window; false when none appeared.
+  bool start(const std::string& exe, const std::string& folder);
+  HWND control(int id) const { return childById(window, id); }
+  // Waits for the program to end; the exit code, or 0xDEAD0001 when it did not end.
+  DWORD exitCode(DWORD ms = 10000);
+};

@@ -1,0 +1,232 @@
+#include "tests/e2e/UiProbe.h"
+
+namespace {
+
+// Answers from another process: never wait for ever on a hung window.
+LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)) {
+    return -1;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+struct TopSearch {
+  DWORD pid;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectTop(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TopSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->pid && IsWindowVisible(window) && classOf(window) == search->className) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+void sendInputs(std::vector<INPUT>& inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+INPUT keyInput(UINT virtualKey, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = static_cast<WORD>(virtualKey);
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+}  // namespace
+
+RunningProgram::~RunningProgram() {
+  if (!info_.hProcess) return;
+  if (running()) {
+    TerminateProcess(info_.hProcess, 0xDEAD);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+bool RunningProgram::start(const std::string& exe, const std::string& folder) {
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &info_) != 0;
+}
+
+bool RunningProgram::waitExit(DWORD ms, DWORD* code) {
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return false;
+  GetExitCodeProcess(info_.hProcess, code);
+  return true;
+}
+
+bool RunningProgram::running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<HWND> topWindows(DWORD pid, const wchar_t* className) {
+  TopSearch search{pid, className, {}};
+  EnumWindows(collectTop, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND waitForWindow(DWORD pid, const wchar_t* className, DWORD ms) {
+  HWND window = nullptr;
+  waitUntil(
+      [&] {
+        std::vector<HWND> found = topWindows(pid, className);
+        window = found.empty() ? nullptr : found.front();
+        return window != nullptr;
+      },
+      ms);
+  return window;
+}
+
+std::wstring classOf(HWND window) {
+  wchar_t name[256] = {};
+  int length = GetClassNameW(window, name, 256);
+  return std::wstring(name, length > 0 ? length : 0);
+}
+
+std::wstring textOf(HWND window) {
+  LRESULT length = sendTo(window, WM_GETTEXTLENGTH, 0, 0);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT got = sendTo(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+RECT rectInParent(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::vector<ChildInfo> childrenOf(HWND parent) {
+  std::vector<ChildInfo> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    children.push_back({child, GetDlgCtrlID(child), classOf(child), rectInParent(child),
+                        textOf(child), GetWindowLongW(child, GWL_STYLE)});
+  }
+  return children;
+}
+
+HWND childById(HWND parent, int id) {
+  for (const ChildInfo& child : childrenOf(parent)) {
+    if (child.id == id) return child.window;
+  }
+  return nullptr;
+}
+
+ListState readList(HWND combo) {
+  ListState state{{}, {}, static_cast<int>(sendTo(combo, CB_GETCURSEL, 0, 0))};
+  LRESULT count = sendTo(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = sendTo(combo, CB_GETLBTEXTLEN, i, 0);
+    std::wstring entry(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+    LRESULT got = sendTo(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
+    entry.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    state.entries.push_back(entry);
+    state.itemValues.push_back(static_cast<LONG_PTR>(sendTo(combo, CB_GETITEMDATA, i, 0)));
+  }
+  return state;
+}
+
+bool isTicked(HWND checkBox) { return sendTo(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+HWND focusOf(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(threadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+HWND waitFocusChange(DWORD threadId, HWND from, DWORD ms) {
+  HWND focus = from;
+  waitUntil(
+      [&] {
+        focus = focusOf(threadId);
+        return focus != from;
+      },
+      ms);
+  return focus;
+}
+
+void postKey(HWND target, UINT virtualKey) {
+  LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(target, WM_KEYDOWN, virtualKey, scan | 1);
+  PostMessageW(target, WM_KEYUP, virtualKey, scan | 1 | (1u << 30) | (1u << 31));
+}
+
+void typeKey(UINT virtualKey, const std::vector<UINT>& modifiers) {
+  std::vector<INPUT> inputs;
+  for (UINT modifier : modifiers) inputs.push_back(keyInput(modifier, false));
+  inputs.push_back(keyInput(virtualKey, false));
+  inputs.push_back(keyInput(virtualKey, true));
+  for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) {
+    inputs.push_back(keyInput(*it, true));
+  }
+  sendInputs(inputs);
+}
+
+void clickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  std::vector<INPUT> inputs(2);
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+  sendInputs(inputs);
+}
+
+bool closeBoxPoint(HWND window, POINT* screen) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  for (int y = rect.top + 1; y < rect.top + 40 && y < rect.bottom; ++y) {
+    for (int x = rect.right - 2; x > rect.left + (rect.right - rect.left) / 2; --x) {
+      if (sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+        *screen = {x - 3, y + 3};
+        return sendTo(window, WM_NCHITTEST, 0, MAKELPARAM(x - 3, y + 3)) == HTCLOSE;
+      }
+    }
+  }
+  return false;
+}
+
+HWND waitForMessageBox(DWORD pid, DWORD ms) { return waitForWindow(pid, L"#32770", ms); }
+
+MessageBoxInfo readMessageBox(HWND box) {
+  MessageBoxInfo info;
+  info.window = box;
+  info.caption = textOf(box);
+  for (const ChildInfo& child : childrenOf(box)) {
+    if (_wcsicmp(child.className.c_str(), L"Button") == 0) {
+      info.buttons.push_back(child.text);
+    } else if (_wcsicmp(child.className.c_str(), L"Static") == 0 &&
+               child.text.size() > info.text.size()) {
+      info.text = child.text;  // the message; the icon's static has no text
+    }
+  }
+  return info;
+}
+
+void dismissMessageBox(HWND box) {
+  for (const ChildInfo& child : childrenOf(box)) {
+    if (_wcsicmp(child.className.c_str(), L"Button") == 0 && IsWindowVisible(child.window)) {
+      PostMessageW(child.window, BM_CLICK, 0, 0);
+      return;
+    }
+  }
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}

@@ -1,0 +1,334 @@
+// The real launcher window under Wine, read from outside: title, frame, position, every
+// control, the lists and what they load from "wdpz.ini", the focus order, and the fatal
+// box of a damaged window template.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameFolder.h"
+
+namespace {
+
+const int kScreenWidth = 1024;  // the test display
+const int kScreenHeight = 768;
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), kScreenWidth);
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), kScreenHeight);
+  }
+  void TearDown() override {
+    if (run_.window && IsWindow(run_.window)) PostMessageW(run_.window, WM_CLOSE, 0, 0);
+    run_.exitCode(5000);
+  }
+  void startLauncher() { ASSERT_TRUE(run_.start(game_.launcherPath(), game_.path())); }
+
+  GameFolder game_{"window"};
+  LauncherRun run_;
+};
+
+TEST_F(WindowTest, TitleFrameSizeAndPosition) {
+  startLauncher();
+  HWND window = run_.window;
+  EXPECT_EQ(classOf(window), L"WTWindow");
+  EXPECT_EQ(textOf(window), L"《VarnokII》功能设置");
+
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.right - rect.left, 231);
+  EXPECT_EQ(rect.bottom - rect.top, 205);
+  EXPECT_EQ(rect.left, (kScreenWidth - 231) / 2);
+  EXPECT_EQ(rect.top, (kScreenHeight - 205) / 2);
+
+  LONG style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_CLIPCHILDREN);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_FALSE(style & WS_THICKFRAME) << "the frame must not be resizable";
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & (WS_CHILD | WS_POPUP | WS_DISABLED));
+  LONG exStyle = GetWindowLongW(window, GWL_EXSTYLE);
+  EXPECT_FALSE(exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CLIENTEDGE));
+  EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr) << "shown in the taskbar: no owner";
+
+  // The system menu keeps Move and Close; size, minimise and maximise are unavailable.
+  POINT closeBox{};
+  EXPECT_TRUE(closeBoxPoint(window, &closeBox));
+  // Hit testing on the frame never offers a sizing border.
+  for (POINT edge : {POINT{rect.left + 1, (rect.top + rect.bottom) / 2},
+                     POINT{rect.right - 2, (rect.top + rect.bottom) / 2},
+                     POINT{(rect.left + rect.right) / 2, rect.bottom - 2}}) {
+    LRESULT hit = SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y));
+    EXPECT_FALSE(hit >= HTSIZEFIRST && hit <= HTSIZELAST) << "hit " << hit;
+  }
+}
+
+struct ControlCase {
+  int id;
+  const wchar_t* className;
+  RECT rect;  // combo boxes: bottom is not checked (the closed height is the system's)
+  const wchar_t* text;
+  LONG requiredStyle;
+  LONG forbiddenStyle;
+};
+
+const LONG kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+const LONG kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE;
+
+// Stacking order, top first: the template order, 选择框1 on top.
+const ControlCase kControls[] = {
+    {kWindowedBox,
+     L"BUTTON",
+     {73, 107, 136, 131},
+     L"窗口化",
+     kButtonStyle | BS_AUTOCHECKBOX,
+     WS_DISABLED | BS_PUSHLIKE | BS_FLAT | BS_LEFTTEXT},
+    {kStartButton,
+     L"BUTTON",
+     {64, 136, 144, 168},
+     L"开始游戏",
+     kButtonStyle | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER,
+     WS_DISABLED | BS_DEFPUSHBUTTON},
+    {kAttributeLabel,
+     L"WTLabel",
+     {16, 40, 88, 64},
+     L"副武器属性：",
+     WS_CHILD | WS_VISIBLE,
+     WS_TABSTOP | WS_DISABLED},
+    {kAttributeList,
+     L"COMBOBOX",
+     {92, 40, 196, 0},
+     L"平均属性（林）",
+     kListStyle,
+     WS_DISABLED | CBS_SORT},
+    {kResolutionList,
+     L"COMBOBOX",
+     {92, 80, 196, 0},
+     L"800*600",
+     kListStyle,
+     WS_DISABLED | CBS_SORT},
+    {kResolutionLabel,
+     L"WTLabel",
+     {16, 80, 88, 104},
+     L"分辨率选择：",
+     WS_CHILD | WS_VISIBLE,
+     WS_TABSTOP | WS_DISABLED},
+    {kWeaponLabel,
+     L"WTLabel",
+     {16, 16, 88, 40},
+     L"副武器选择：",
+     WS_CHILD | WS_VISIBLE,
+     WS_TABSTOP | WS_DISABLED},
+    {kWeaponList, L"COMBOBOX", {92, 16, 196, 0}, L"飞镖", kListStyle, WS_DISABLED | CBS_SORT},
+};
+
+TEST_F(WindowTest, ControlsInStackingOrder) {
+  startLauncher();
+  std::vector<ChildInfo> children = childrenOf(run_.window);
+  ASSERT_EQ(children.size(), std::size(kControls));
+  for (size_t i = 0; i < children.size(); ++i) {
+    const ChildInfo& child = children[i];
+    const ControlCase& want = kControls[i];
+    SCOPED_TRACE(testing::Message() << "stacking position " << i << ", id " << want.id);
+    EXPECT_EQ(child.id, want.id);
+    EXPECT_EQ(_wcsicmp(child.className.c_str(), want.className), 0) << "class";
+    EXPECT_EQ(child.rect.left, want.rect.left);
+    EXPECT_EQ(child.rect.top, want.rect.top);
+    EXPECT_EQ(child.rect.right, want.rect.right);
+    if (want.rect.bottom) {
+      EXPECT_EQ(child.rect.bottom, want.rect.bottom);
+    }
+    EXPECT_EQ(child.text, want.text);
+    EXPECT_EQ(child.style & want.requiredStyle, want.requiredStyle) << std::hex << child.style;
+    EXPECT_EQ(child.style & want.forbiddenStyle, 0) << std::hex << child.style;
+  }
+}
+
+TEST_F(WindowTest, ListsAreClosedFieldsThatDropDownTo160Pixels) {
+  startLauncher();
+  for (int id : {kWeaponList, kAttributeList, kResolutionList}) {
+    SCOPED_TRACE(id);
+    HWND list = run_.control(id);
+    ASSERT_NE(list, nullptr);
+    RECT closed{};
+    GetWindowRect(list, &closed);
+    EXPECT_LT(closed.bottom - closed.top, 40) << "closed height";
+  }
+  // The sub-weapon list has more entries than fit: opened, it reaches its full height,
+  // from the top of the closed field to the bottom of the dropped list.
+  HWND list = run_.control(kWeaponList);
+  RECT closed{};
+  GetWindowRect(list, &closed);
+  PostMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+  HWND dropped = waitForWindow(run_.program.processId(), L"ComboLBox", 3000);
+  ASSERT_NE(dropped, nullptr);
+  RECT rect{};
+  GetWindowRect(dropped, &rect);
+  EXPECT_EQ(rect.bottom - closed.top, 160);
+  EXPECT_EQ(rect.left, closed.left);
+  EXPECT_EQ(rect.right, closed.right);
+  PostMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+TEST_F(WindowTest, ListEntriesAndItemValues) {
+  startLauncher();
+  struct ListCase {
+    int id;
+    std::vector<std::wstring> entries;
+    std::vector<LONG_PTR> values;
+  };
+  const ListCase lists[] = {
+      {kWeaponList,
+       {L"飞镖", L"飞轮", L"火铳", L"双刺", L"匕首", L"长剑", L"长枪", L"大刀", L"大锤", L"乾坤刀",
+        L"指虎", L"忍刀"},
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55}},
+      {kAttributeList,
+       {L"平均属性（林）", L"攻击属性（火）", L"防御属性（山）", L"速度属性（风）"},
+       {1, 2, 3, 4}},
+      {kResolutionList, {L"800*600", L"1024*788"}, {0, 0}},
+  };
+  for (const ListCase& want : lists) {
+    SCOPED_TRACE(want.id);
+    ListState list = readList(run_.control(want.id));
+    EXPECT_EQ(list.entries, want.entries);
+    EXPECT_EQ(list.itemValues, want.values);
+  }
+}
+
+// What the window shows first, for a given "wdpz.ini".
+struct LoadCase {
+  const char* name;
+  std::vector<std::wstring> lines;  // empty: no file at all
+  int weapon, attribute, resolution;
+  bool ticked;
+};
+
+const LoadCase kLoadCases[] = {
+    {"no profile", {}, 0, 0, 0, false},
+    {"stored choices",
+     {L"[我的设置]", L"副武器选择=11", L"副武器属性=3", L"分辨率选择=1", L"是否窗口化=真"},
+     11,
+     3,
+     1,
+     true},
+    {"past the end and 假",
+     {L"[我的设置]", L"副武器选择=99", L"副武器属性=7", L"分辨率选择=2", L"是否窗口化=假"},
+     11,
+     3,
+     1,
+     false},
+    {"negative, not a number, empty tick",
+     {L"[我的设置]", L"副武器选择=-3", L"副武器属性=abc", L"分辨率选择=1", L"是否窗口化="},
+     -1,
+     0,
+     1,
+     true},
+    {"only 假 means clear", {L"[我的设置]", L"副武器选择=2", L"是否窗口化=false"}, 2, 0, 0, true},
+    {"other section ignored", {L"[其他]", L"副武器选择=5", L"是否窗口化=真"}, 0, 0, 0, false},
+};
+
+TEST_F(WindowTest, InitialStateFromProfile) {
+  for (const LoadCase& load : kLoadCases) {
+    SCOPED_TRACE(load.name);
+    GameFolder game("load");
+    if (!load.lines.empty()) {
+      std::wstring text;
+      for (const std::wstring& line : load.lines) text += line + L"\r\n";
+      game.write("wdpz.ini", gbk(text));
+    }
+    LauncherRun run;
+    ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+    EXPECT_EQ(readList(run.control(kWeaponList)).selection, load.weapon);
+    EXPECT_EQ(readList(run.control(kAttributeList)).selection, load.attribute);
+    EXPECT_EQ(readList(run.control(kResolutionList)).selection, load.resolution);
+    EXPECT_EQ(isTicked(run.control(kWindowedBox)), load.ticked);
+    PostMessageW(run.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(run.exitCode(), 0u);
+  }
+}
+
+TEST_F(WindowTest, FocusOrderForwardAndBackward) {
+  startLauncher();
+  DWORD thread = run_.program.threadId();
+  HWND focus = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (focus = focusOf(thread)) != nullptr; }, 5000));
+  EXPECT_EQ(GetDlgCtrlID(focus), kWeaponList) << "first focus";
+
+  const int forward[] = {kResolutionList, kAttributeList, kStartButton, kWindowedBox, kWeaponList};
+  for (int want : forward) {
+    postKey(focus, VK_TAB);
+    focus = waitFocusChange(thread, focus, 3000);
+    EXPECT_EQ(GetDlgCtrlID(focus), want) << "after Tab";
+  }
+
+  // Shift+Tab needs the shift key really held: typed through the input queue.
+  ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run_.window; }, 3000));
+  const int backward[] = {kWindowedBox, kStartButton, kAttributeList, kResolutionList, kWeaponList};
+  for (int want : backward) {
+    typeKey(VK_TAB, {VK_SHIFT});
+    focus = waitFocusChange(thread, focus, 3000);
+    EXPECT_EQ(GetDlgCtrlID(focus), want) << "after Shift+Tab";
+  }
+  EXPECT_TRUE(run_.program.running());
+}
+
+// Copies the program and cuts its window template short, the way a damaged file would.
+bool damageTemplate(const std::string& exe) {
+  HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!image) return false;
+  struct Found {
+    std::wstring name;
+    WORD id = 0;
+  } found;
+  EnumResourceNamesW(
+      image, MAKEINTRESOURCEW(10) /* RT_RCDATA */,
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR data) -> BOOL {
+        auto* out = reinterpret_cast<Found*>(data);
+        if (IS_INTRESOURCE(name)) {
+          out->id = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name));
+        } else {
+          out->name = name;
+        }
+        return FALSE;  // the first one
+      },
+      reinterpret_cast<LONG_PTR>(&found));
+  LPCWSTR name = found.name.empty() ? MAKEINTRESOURCEW(found.id) : found.name.c_str();
+  HRSRC resource = FindResourceW(image, name, MAKEINTRESOURCEW(10));
+  std::string head;
+  if (resource) {
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, resource)));
+    DWORD size = SizeofResource(image, resource);
+    head.assign(bytes, size / 2);
+  }
+  FreeLibrary(image);
+  if (head.empty()) return false;
+  HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+  if (!update) return false;
+  bool ok =
+      UpdateResourceW(update, MAKEINTRESOURCEW(10), name, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                      head.data(), static_cast<DWORD>(head.size())) != 0;
+  return EndUpdateResourceW(update, !ok) && ok;
+}
+
+TEST_F(WindowTest, DamagedTemplateGivesFatalBox) {
+  ASSERT_TRUE(damageTemplate(game_.launcherPath()));
+  RunningProgram program;
+  ASSERT_TRUE(program.start(game_.launcherPath(), game_.path()));
+  HWND box = waitForMessageBox(program.processId(), 20000);
+  ASSERT_NE(box, nullptr);
+  MessageBoxInfo info = readMessageBox(box);
+  EXPECT_EQ(info.caption, L"错误");
+  EXPECT_EQ(info.text, L"运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+  EXPECT_TRUE(topWindows(program.processId(), L"WTWindow").empty()) << "no launcher window";
+  dismissMessageBox(box);
+  DWORD code = 0;
+  ASSERT_TRUE(program.waitExit(10000, &code));
+  EXPECT_EQ(code, 0xFFFFFFFFu);
+  EXPECT_EQ(game_.read("launch-record.txt"), "<missing>");
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# The launcher driven with real X keystrokes and mouse clicks (xdotool) on the display in
+# $DISPLAY, in a scratch game folder; checks the files it leaves, the stand-in game's
+# record and the exit code.
+#
+#   xdotool_test.sh WINE BIN_DIR
+#
+# BIN_DIR holds launcher.exe and standin_game.exe. WINEPREFIX and DISPLAY come from the
+# environment.
+set -uo pipefail
+
+WINE=$1
+BIN=$2
+TITLE='《VarnokII》功能设置'
+FAILURES=0
+SCRATCH=$(mktemp -d /tmp/launcher-xdotool.XXXXXX)
+LAUNCHER_PID=
+
+# Ends launcher processes of this prefix that a failed case left running (Wine may hand
+# the Windows process to another Unix process than the one started here).
+stop_leftovers() {
+  local p
+  [ -n "$LAUNCHER_PID" ] && kill -9 "$LAUNCHER_PID" 2>/dev/null
+  LAUNCHER_PID=
+  for p in $(pgrep -x launcher.exe); do
+    if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      kill -9 "$p" 2>/dev/null
+    fi
+  done
+}
+
+cleanup() {
+  stop_leftovers
+  rm -rf "$SCRATCH"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  FAILURES=$((FAILURES + 1))
+}
+
+# GBK bytes of UTF-8 text with printf escapes (\r\n).
+gbk() { printf "$1" | iconv -f UTF-8 -t GBK; }
+
+mission() { gbk "// 任务 $1：山谷伏击\r\nint PlayerWeapon2 = 1; // 初始副武器\r\nint EnemyCount = 12;\r\n"; }
+patched_mission() { gbk "// 任务 $1：山谷伏击\r\nint PlayerWeapon2 = $2;\r\nint EnemyCount = 12;"; }
+
+# A fresh game folder: $SCRATCH/<name>.
+make_game() {
+  local game=$SCRATCH/$1
+  mkdir -p "$game/Level"
+  cp "$BIN/launcher.exe" "$game/launcher.exe"
+  cp "$BIN/standin_game.exe" "$game/Drovar.exe"
+  gbk '[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n' >"$game/config.ini"
+  mission 01 >"$game/Level/sn01_.pst"
+  mission 12 >"$game/Level/sn12_.pst"
+  echo "$game"
+}
+
+# Starts the launcher in a game folder and waits for its window (X id in WINDOW).
+start_launcher() {
+  local game=$1
+  (cd "$game" && exec "$WINE" launcher.exe) >/dev/null 2>&1 &
+  LAUNCHER_PID=$!
+  WINDOW=
+  for _ in $(seq 200); do
+    WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)
+    [ -n "$WINDOW" ] && break
+    sleep 0.1
+  done
+  [ -n "$WINDOW" ] || return 1
+  sleep 0.3 # the window takes the focus right after it is shown
+}
+
+# Waits for the launcher to end; prints its exit status.
+wait_launcher() {
+  local status
+  for _ in $(seq 100); do
+    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$LAUNCHER_PID" 2>/dev/null; then
+    echo "still running"
+    stop_leftovers
+    sleep 0.5
+    return
+  fi
+  wait "$LAUNCHER_PID"
+  status=$?
+  LAUNCHER_PID=
+  echo "$status"
+}
+
+expect_file() { # name, path, expected bytes (file)
+  cmp -s "$2" "$3" || fail "$1: $(od -c "$2" 2>&1 | head -n 5)"
+}
+
+# Client-area point of the window: the frame is a fixed single border under a caption.
+CLIENT_X=3
+CLIENT_Y=22
+click_client() { # window, x, y in the client area
+  xdotool mousemove --window "$1" $(($2 + CLIENT_X)) $(($3 + CLIENT_Y)) click 1
+}
+
+# ---------------------------------------------------------------- choices and the button
+game=$(make_game apply)
+if start_launcher "$game"; then
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  [ "$WIDTH x $HEIGHT" = "231 x 205" ] || fail "X window size $WIDTH x $HEIGHT"
+  [ "$X,$Y" = "396,281" ] || fail "X window position $X,$Y (centred on 1024x768: 396,281)"
+
+  xdotool key End                        # 组合框1 has the focus: 忍刀
+  click_client "$WINDOW" 144 50          # open 组合框3 with the mouse
+  sleep 0.3
+  xdotool key Home Down Down Return      # 防御属性（山）
+  sleep 0.2
+  xdotool key Tab Tab space              # 按钮1, then 选择框1: tick 窗口化
+  xdotool key shift+Tab shift+Tab shift+Tab End # back to 组合框2: 1024*788
+  sleep 0.2
+  click_client "$WINDOW" 104 152         # 开始游戏
+  status=$(wait_launcher)
+  [ "$status" = 0 ] || fail "apply: exit status $status"
+
+  gbk '[我的设置]\r\n副武器选择=11\r\n副武器属性=2\r\n分辨率选择=1\r\n是否窗口化=真\r\n' >"$SCRATCH/want"
+  expect_file "wdpz.ini" "$game/wdpz.ini" "$SCRATCH/want"
+  gbk '[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n' >"$SCRATCH/want"
+  expect_file "config.ini" "$game/config.ini" "$SCRATCH/want"
+  for n in 01 12; do
+    patched_mission $n 57 >"$SCRATCH/want"
+    expect_file "sn${n}_.pst" "$game/Level/sn${n}_.pst" "$SCRATCH/want"
+  done
+  for _ in $(seq 50); do [ -f "$game/launch-record.txt" ] && break; sleep 0.1; done
+  folder=$(cd "$game" && "$WINE" winepath -w . 2>/dev/null | tr -d '\r' | sed 's/\\\.$//; s/\\$//')
+  printf 'cmdline="%s\\Drovar.exe" w\r\ncwd=%s\r\n' "$folder" "$folder" >"$SCRATCH/want"
+  expect_file "launch-record.txt" "$game/launch-record.txt" "$SCRATCH/want"
+else
+  fail "apply: no launcher window"
+fi
+
+# ---------------------------------------------------------------- closing changes nothing
+for how in alt+F4 Escape closebox; do
+  game=$(make_game "close-$how")
+  (cd "$game" && find . -type f -exec md5sum {} + | sort) >"$SCRATCH/before"
+  if start_launcher "$game"; then
+    xdotool key End Tab End             # change two lists first
+    case $how in
+    closebox) xdotool mousemove --window "$WINDOW" 219 11 click 1 ;;
+    *) xdotool key "$how" ;;
+    esac
+    status=$(wait_launcher)
+    [ "$status" = 0 ] || fail "$how: exit status $status"
+    (cd "$game" && find . -type f -exec md5sum {} + | sort) >"$SCRATCH/after"
+    cmp -s "$SCRATCH/before" "$SCRATCH/after" || fail "$how changed files: $(diff "$SCRATCH/before" "$SCRATCH/after")"
+  else
+    fail "$how: no launcher window"
+  fi
+done
+
+if [ $FAILURES -eq 0 ]; then
+  echo "all xdotool cases passed"
+  exit 0
+fi
+echo "$FAILURES failure(s)"
+exit 1

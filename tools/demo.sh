@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Runs the launcher on a copy of the bundled demo game folder (demo/game) under Wine.
+#
+#   tools/demo.sh           interactive on a usable $DISPLAY; otherwise automatic on Xvfb
+#   tools/demo.sh --auto    automatic even when a display is there
+#
+# Automatic: picks 忍刀, 速度属性（风）, 1024*788 and 窗口化 with keys and clicks like a
+# user, saves a screenshot of the window (docs/launcher-window.png), presses 开始游戏 and
+# prints what changed in the game's files and how the game was started.
+# Expects ROOT and BUILD_ROOT (./run demo exports them after building the Windows program
+# and making the Wine prefix).
+set -euo pipefail
+
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+BUILD_ROOT=${BUILD_ROOT:-$ROOT/build}
+BIN=$BUILD_ROOT/windows-x64/bin
+RUN_DIR=$BUILD_ROOT/demo-run
+BEFORE=$BUILD_ROOT/demo-before
+SHOT=$ROOT/docs/launcher-window.png
+TITLE='《VarnokII》功能设置'
+export WINEPREFIX=${WINEPREFIX:-$BUILD_ROOT/wine}
+export WINEDEBUG=${WINEDEBUG:--all}
+
+say() { printf '[demo] %s\n' "$*" >&2; }
+
+for program in launcher.exe standin_game.exe; do
+  [ -f "$BIN/$program" ] || { say "missing $BIN/$program (build first: ./run build)"; exit 1; }
+done
+
+# A fresh copy of the demo game: the launcher beside the stand-in game as Drovar.exe.
+rm -rf "$RUN_DIR" "$BEFORE"
+mkdir -p "$RUN_DIR"
+cp -r "$ROOT/demo/game/." "$RUN_DIR/"
+cp "$BIN/standin_game.exe" "$RUN_DIR/Drovar.exe"
+cp "$BIN/launcher.exe" "$RUN_DIR/launcher.exe"
+cp -r "$RUN_DIR" "$BEFORE"
+
+auto=0
+[ "${1:-}" = --auto ] && auto=1
+if [ $auto -eq 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then auto=1; fi
+
+XVFB_PID=
+LAUNCHER_PID=
+finish() {
+  [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  return 0
+}
+trap finish EXIT
+
+start_xvfb() {
+  local fdfile
+  fdfile=$(mktemp)
+  exec 8>"$fdfile"
+  Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  exec 8>&-
+  for _ in $(seq 100); do
+    [ -s "$fdfile" ] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
+  rm -f "$fdfile"
+  say "Xvfb on $DISPLAY"
+}
+
+# The window's client area lies under the caption, inside a fixed single border.
+click_client() { # x, y in the client area
+  xdotool mousemove --window "$WINDOW" $(($1 + 3)) $(($2 + 22)) click 1
+}
+
+if [ $auto -eq 1 ]; then
+  [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || start_xvfb
+fi
+
+say "game folder: $RUN_DIR"
+(cd "$RUN_DIR" && exec wine launcher.exe) &
+LAUNCHER_PID=$!
+
+if [ $auto -eq 0 ]; then
+  say "make your choices and press 开始游戏 (or close the window to change nothing)"
+  wait "$LAUNCHER_PID" || true
+  LAUNCHER_PID=
+else
+  WINDOW=
+  for _ in $(seq 300); do
+    WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1) || true
+    [ -n "$WINDOW" ] && break
+    sleep 0.1
+  done
+  [ -n "$WINDOW" ] || { say "the launcher window did not appear"; exit 1; }
+  sleep 0.5
+  say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
+  xdotool key End                 # 副武器选择 has the focus: the last entry, 忍刀
+  sleep 0.2
+  xdotool key Tab End             # 分辨率选择: 1024*788
+  sleep 0.2
+  click_client 144 50             # open 副武器属性 with the mouse ...
+  sleep 0.4
+  xdotool key End Return          # ... and take 速度属性（风）
+  sleep 0.2
+  click_client 80 119             # tick 窗口化
+  sleep 0.5
+  mkdir -p "$(dirname "$SHOT")"
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOT"
+  say "screenshot: $SHOT"
+  say "pressing 开始游戏"
+  click_client 104 152
+  for _ in $(seq 100); do
+    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  status=0
+  wait "$LAUNCHER_PID" || status=$?
+  LAUNCHER_PID=
+  say "launcher exit status: $status"
+fi
+
+# What changed, shown as UTF-8 text (the files themselves are GBK).
+for _ in $(seq 30); do [ -f "$RUN_DIR/launch-record.txt" ] && break; sleep 0.1; done
+changed=0
+while IFS= read -r name; do
+  case $name in launcher.exe | Drovar.exe | launch-record.txt) continue ;; esac
+  old=$BEFORE/$name
+  new=$RUN_DIR/$name
+  if [ ! -f "$old" ]; then
+    echo "=== new file: $name"
+    iconv -f GBK -t UTF-8 "$new" | sed 's/\r$//'
+    changed=1
+  elif ! cmp -s "$old" "$new"; then
+    echo "=== changed: $name"
+    diff -u --label "before/$name" --label "after/$name" \
+      <(iconv -f GBK -t UTF-8 "$old" | sed 's/\r$//') \
+      <(iconv -f GBK -t UTF-8 "$new" | sed 's/\r$//') || true
+    changed=1
+  fi
+done < <(cd "$RUN_DIR" && find . -type f | sed 's|^\./||' | sort)
+[ $changed -eq 1 ] || echo "=== no file changed"
+if [ -f "$RUN_DIR/launch-record.txt" ]; then
+  echo "=== the game was started (launch-record.txt):"
+  sed 's/\r$//' "$RUN_DIR/launch-record.txt"
+else
+  echo "=== the game was not started"
+fi
