@@ -1,0 +1,610 @@
+// The launcher's handlers over real files in a temporary game folder: loading and saving
+// "wdpz.ini", the mission and display patches, the order of an apply, the game's command
+// line as the stand-in game records it, and the reports of what could not be done.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GbkTexts.h"
+#include "launcher/DisplayConfigPatch.h"
+#include "launcher/LauncherFlow.h"
+#include "launcher/LauncherHost.h"
+#include "launcher/MissionWeaponPatch.h"
+#include "launcher/PlainLauncherControls.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kConfig = "[Display]\r\nWidth 640\r\nHeight 480\r\nBpp 32\r\n";
+
+std::string profileLine(const std::string& key, const std::string& value) {
+  return key + "=" + value + "\r\n";
+}
+
+std::string profileWith(const std::string& lines) {
+  return "["s + gbk::settingsSection + "]\r\n" + lines;
+}
+
+// One key of "wdpz.ini" as the platform reads it, bypassing the code under test.
+std::string storedValue(const std::string& folder, const char* key) {
+  char value[256] = "<none>";
+  GetPrivateProfileStringA(gbk::settingsSection, key, "<none>", value, sizeof value,
+                           (folder + "\\wdpz.ini").c_str());
+  return value;
+}
+
+FILETIME writeTime(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+bool sameTime(const FILETIME& a, const FILETIME& b) {
+  return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// Moves a file's last write time to 2001, so that any later write shows.
+void ageFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  FILETIME old{0x2A1B4000, 0x01C0A4E6};
+  SetFileTime(file, nullptr, nullptr, &old);
+  CloseHandle(file);
+}
+
+// Holds a file open for reading without write or delete sharing, as a program that has it
+// open would: it can still be read, but not written or replaced.
+class HeldOpen {
+ public:
+  explicit HeldOpen(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldOpen() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// The real program start; messages and the end after a failure are recorded instead of
+// shown, and each call can look at the files at that moment.
+class RecordingHost final : public LauncherHost {
+ public:
+  struct Message {
+    std::string text;
+    int32_t buttons;
+  };
+
+  explicit RecordingHost(std::string folder) : folder_(std::move(folder)) {}
+
+  Text runDirectory() override { return Text(folder_); }
+  void showMessage(const Text& message, int32_t buttons) override {
+    messages.push_back({message.str(), buttons});
+    events.push_back("message");
+    if (observe) observe("message");
+  }
+  bool startProgram(const Text& commandLine) override {
+    commandLines.push_back(commandLine.str());
+    events.push_back("start");
+    if (observe) observe("start");
+    return desktop_.startProgram(commandLine);
+  }
+  void endAfterFailure() override {
+    events.push_back("end");
+    if (observe) observe("end");
+  }
+
+  std::vector<Message> messages;
+  std::vector<std::string> commandLines;
+  std::vector<std::string> events;
+  std::function<void(const std::string&)> observe;
+
+ private:
+  std::string folder_;
+  DesktopLauncherHost desktop_;
+};
+
+// The stand-in game's record of its starts; waits a little for it to appear.
+std::string launchRecord(const std::string& folder, bool expectStart = true) {
+  const std::string path = folder + "\\launch-record.txt";
+  for (int i = 0; expectStart && i < 100 && !pathExists(path); ++i) Sleep(50);
+  return readBytes(path);
+}
+
+bool installStandIn(const std::string& path) {
+  return CopyFileA((testProgramFolder() + "\\standin_game.exe").c_str(), path.c_str(), FALSE) != 0;
+}
+
+// A game folder: "config.ini", "Level" and the stand-in game as "Drovar.exe". It is the
+// run directory and the current directory while the test runs, as start-up makes it.
+class LauncherFlowTest : public ::testing::Test {
+ protected:
+  LauncherFlowTest() : dir_(temp_.path()) {}
+
+  void SetUp() override { useRunDirectory(dir_); }
+  void TearDown() override { SetCurrentDirectoryA(testProgramFolder().c_str()); }
+
+  void useRunDirectory(const std::string& dir) {
+    dir_ = dir;
+    host_ = std::make_unique<RecordingHost>(dir_);
+    SetCurrentDirectoryA(dir_.c_str());
+  }
+
+  void installGame() {
+    writeBytes(path("config.ini"), kConfig);
+    makeFolder(path("Level"));
+    ASSERT_TRUE(installStandIn(path("Drovar.exe")));
+  }
+  std::string path(const std::string& name) const { return dir_ + "\\" + name; }
+  std::string mission(int n) const {
+    char name[32];
+    wsprintfA(name, "Level\\sn%02d_.pst", n);
+    return path(name);
+  }
+
+  // A new run: the window is created, the controls loaded.
+  void createWindow() {
+    controls_ = std::make_unique<PlainLauncherControls>();
+    LauncherFlow(*controls_, *host_).onWindowCreated();
+  }
+  void apply() { LauncherFlow(*controls_, *host_).onStartGameClicked(); }
+  void choose(int32_t weapon, int32_t attribute, int32_t resolution, bool windowed) {
+    controls_->setSelection(LauncherList::weapon, weapon);
+    controls_->setSelection(LauncherList::attribute, attribute);
+    controls_->setSelection(LauncherList::resolution, resolution);
+    controls_->setTicked(windowed);
+  }
+  std::string gameRecord(bool windowed) const {
+    return "cmdline=\"" + dir_ + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + dir_ +
+           "\r\n";
+  }
+
+  TempFolder temp_{"game"};
+  std::string dir_;
+  std::unique_ptr<RecordingHost> host_;
+  std::unique_ptr<PlainLauncherControls> controls_ = std::make_unique<PlainLauncherControls>();
+};
+
+TEST_F(LauncherFlowTest, FirstRunShowsDefaultsAndTheApplyCreatesTheProfile) {
+  installGame();
+  createWindow();
+  EXPECT_EQ(controls_->selection(LauncherList::weapon), 0);
+  EXPECT_EQ(controls_->selection(LauncherList::attribute), 0);
+  EXPECT_EQ(controls_->selection(LauncherList::resolution), 0);
+  EXPECT_FALSE(controls_->isTicked());
+  EXPECT_FALSE(pathExists(path("wdpz.ini")));
+
+  apply();
+  EXPECT_EQ(readBytes(path("wdpz.ini")),
+            profileWith(profileLine(gbk::keyWeapon, "0") + profileLine(gbk::keyAttribute, "0") +
+                        profileLine(gbk::keyResolution, "0") +
+                        profileLine(gbk::keyWindowed, gbk::logicalFalse)));
+  EXPECT_EQ(readBytes(path("config.ini")), "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n");
+  EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+  EXPECT_TRUE(host_->messages.empty());
+  EXPECT_TRUE(controls_->destroyRequested());
+}
+
+TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
+  struct Case {
+    const char* name;
+    std::string profile;  // "" for no "wdpz.ini" at all
+    int32_t weapon, attribute, resolution;
+    bool windowed;
+    std::string saved[4];  // the four keys after the apply
+    int32_t weaponNumber;
+  };
+  const std::string f = gbk::logicalFalse;
+  const std::string t = gbk::logicalTrue;
+  const Case cases[] = {
+      {"missing file", "", 0, 0, 0, false, {"0", "0", "0", f}, 1},
+      {"index past the end",
+       profileWith(profileLine(gbk::keyWeapon, "99")),
+       11,
+       0,
+       0,
+       false,
+       {"11", "0", "0", f},
+       55},
+      {"negative index",
+       profileWith(profileLine(gbk::keyWeapon, "-3")),
+       -1,
+       0,
+       0,
+       false,
+       {"-1", "0", "0", f},
+       -1},
+      {"attribute",
+       profileWith(profileLine(gbk::keyAttribute, "3")),
+       0,
+       3,
+       0,
+       false,
+       {"0", "3", "0", f},
+       28},
+      {"no number",
+       profileWith(profileLine(gbk::keyResolution, "abc")),
+       0,
+       0,
+       0,
+       false,
+       {"0", "0", "0", f},
+       1},
+      {"second resolution",
+       profileWith(profileLine(gbk::keyResolution, "1")),
+       0,
+       0,
+       1,
+       false,
+       {"0", "0", "1", f},
+       1},
+      {"windowed",
+       profileWith(profileLine(gbk::keyWindowed, t)),
+       0,
+       0,
+       0,
+       true,
+       {"0", "0", "0", t},
+       1},
+      {"not windowed",
+       profileWith(profileLine(gbk::keyWindowed, f)),
+       0,
+       0,
+       0,
+       false,
+       {"0", "0", "0", f},
+       1},
+      {"empty windowed",
+       profileWith(profileLine(gbk::keyWindowed, "")),
+       0,
+       0,
+       0,
+       true,
+       {"0", "0", "0", t},
+       1},
+      {"zero windowed",
+       profileWith(profileLine(gbk::keyWindowed, "0")),
+       0,
+       0,
+       0,
+       true,
+       {"0", "0", "0", t},
+       1},
+      {"all four",
+       profileWith(profileLine(gbk::keyWeapon, "10") + profileLine(gbk::keyAttribute, "2") +
+                   profileLine(gbk::keyResolution, "1") + profileLine(gbk::keyWindowed, t)),
+       10,
+       2,
+       1,
+       true,
+       {"10", "2", "1", t},
+       53},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("load");
+    useRunDirectory(folder.path());
+    installGame();
+    writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+    if (!c.profile.empty()) writeBytes(path("wdpz.ini"), c.profile);
+
+    createWindow();
+    EXPECT_EQ(controls_->selection(LauncherList::weapon), c.weapon);
+    EXPECT_EQ(controls_->selection(LauncherList::attribute), c.attribute);
+    EXPECT_EQ(controls_->selection(LauncherList::resolution), c.resolution);
+    EXPECT_EQ(controls_->isTicked(), c.windowed);
+
+    apply();
+    EXPECT_EQ(storedValue(dir_, gbk::keyWeapon), c.saved[0]);
+    EXPECT_EQ(storedValue(dir_, gbk::keyAttribute), c.saved[1]);
+    EXPECT_EQ(storedValue(dir_, gbk::keyResolution), c.saved[2]);
+    EXPECT_EQ(storedValue(dir_, gbk::keyWindowed), c.saved[3]);
+    EXPECT_EQ(readBytes(mission(1)),
+              "int PlayerWeapon2 = " + std::to_string(c.weaponNumber) + ";\r\n");
+    EXPECT_EQ(readBytes(path("config.ini")),
+              c.resolution == 0 ? "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n"
+                                : "[Display]\r\nWidth 1024\r\nHeight 768\r\nBpp 32\r\n");
+    EXPECT_EQ(launchRecord(dir_), gameRecord(c.windowed));
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
+}
+
+TEST_F(LauncherFlowTest, SavedChoicesReadBackInTheNextRun) {
+  installGame();
+  createWindow();
+  choose(9, 3, 1, true);
+  apply();
+  createWindow();
+  EXPECT_EQ(controls_->selection(LauncherList::weapon), 9);
+  EXPECT_EQ(controls_->selection(LauncherList::attribute), 3);
+  EXPECT_EQ(controls_->selection(LauncherList::resolution), 1);
+  EXPECT_TRUE(controls_->isTicked());
+}
+
+TEST_F(LauncherFlowTest, WeaponNumberOfEveryChoiceInAMissionFile) {
+  installGame();
+  const int32_t table[12][4] = {
+      {1, 10, 19, 28}, {2, 11, 20, 29},  {3, 12, 21, 30},  {4, 13, 22, 31},
+      {5, 14, 23, 32}, {6, 15, 24, 33},  {7, 16, 25, 34},  {8, 17, 26, 35},
+      {9, 18, 27, 36}, {47, 48, 49, 50}, {51, 52, 53, 54}, {55, 56, 57, 58},
+  };
+  struct Choice {
+    int32_t weapon, attribute, number;
+  };
+  std::vector<Choice> choices;
+  for (int32_t w = 0; w < 12; ++w) {
+    for (int32_t a = 0; a < 4; ++a) choices.push_back({w, a, table[w][a]});
+  }
+  // Lists without a selection.
+  for (Choice c : {Choice{-1, 0, -1}, Choice{-1, 1, 8}, Choice{-1, 2, 17}, Choice{-1, 3, 26},
+                   Choice{0, -1, -17}, Choice{8, -1, -9}, Choice{9, -1, 45}, Choice{10, -1, 49},
+                   Choice{11, -1, 53}, Choice{-1, -1, -19}}) {
+    choices.push_back(c);
+  }
+  for (const Choice& c : choices) {
+    writeBytes(mission(7), "a\r\nint PlayerWeapon2 = 0;\r\nb\r\n");
+    choose(c.weapon, c.attribute, 0, false);
+    std::vector<Text> unwritten;
+    MissionWeaponPatch(*controls_, *host_, unwritten);
+    EXPECT_EQ(readBytes(mission(7)),
+              "a\r\nint PlayerWeapon2 = " + std::to_string(c.number) + ";\r\nb\r\n")
+        << "weapon " << c.weapon << " attribute " << c.attribute;
+    EXPECT_TRUE(unwritten.empty());
+  }
+  EXPECT_TRUE(host_->messages.empty());
+}
+
+TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
+  installGame();
+  const std::string comment = "// "s + gbk::keyWeapon + "\r\n";
+  struct File {
+    std::string name;  // under "Level"
+    std::string before;
+    std::string after;  // "" when the file must not be written at all
+  };
+  const File files[] = {
+      {"sn01_.pst",
+       comment + "int Life = 3;\r\nint PlayerWeapon2 = 3; // old\r\nint Enemy = 1;\r\n",
+       comment + "int Life = 3;\r\nint PlayerWeapon2 = 31;\r\nint Enemy = 1;\r\n"},
+      {"sn02_.pst", "int PlayerWeapon2 = 1;\r\nint PlayerWeapon2 = 2;",
+       "int PlayerWeapon2 = 31;\r\nint PlayerWeapon2 = 2;"},
+      {"sn03_.pst", "int Life = 3;\r\n int PlayerWeapon2 = 1;\r\n", ""},
+      {"sn04_.pst", "", ""},
+      {"sn08_.pst", "int PlayerWeapon2 = 1;\r\n\r\n", "int PlayerWeapon2 = 31;\r\n\r\n"},
+      {"sn09_.pst", "a\0b\r\nint PlayerWeapon2 = 1;\r\n\0c\0"s,
+       "a\0b\r\nint PlayerWeapon2 = 31;\r\n\0c\0"s},
+      {"sn10_.pst", "int PlayerWeapon22;\r\n", "int PlayerWeapon2 = 31;\r\n"},
+      {"sn20_.pst", "x\r\nint PlayerWeapon2 = 5;", "x\r\nint PlayerWeapon2 = 31;"},
+      {"sn1_.pst", "int PlayerWeapon2 = 1;\r\n", ""},
+      {"sn00_.pst", "int PlayerWeapon2 = 1;\r\n", ""},
+      {"sn21_.pst", "int PlayerWeapon2 = 1;\r\n", ""},
+      {"sn05_.pst.bak", "int PlayerWeapon2 = 1;\r\n", ""},
+      {"sn06.pst", "int PlayerWeapon2 = 1;\r\n", ""},
+  };
+  for (const File& file : files) {
+    writeBytes(path("Level\\" + file.name), file.before);
+    ageFile(path("Level\\" + file.name));
+  }
+  makeFolder(mission(11));  // a folder under a mission file's name is passed over
+  choose(3, 3, 0, false);   // "双刺" with "速度属性（风）"
+  std::vector<Text> unwritten;
+  MissionWeaponPatch(*controls_, *host_, unwritten);
+
+  for (const File& file : files) {
+    const std::string name = path("Level\\" + file.name);
+    if (file.after.empty()) {
+      EXPECT_EQ(readBytes(name), file.before) << file.name;
+      EXPECT_TRUE(sameTime(writeTime(name), FILETIME{0x2A1B4000, 0x01C0A4E6})) << file.name;
+    } else {
+      EXPECT_EQ(readBytes(name), file.after) << file.name;
+    }
+  }
+  EXPECT_TRUE(unwritten.empty());
+  EXPECT_TRUE(host_->messages.empty());
+}
+
+TEST_F(LauncherFlowTest, MissingMissionFolderIsReportedAndTheApplyGoesOn) {
+  installGame();
+  RemoveDirectoryA(path("Level").c_str());
+  createWindow();
+  std::vector<std::string> seen;
+  host_->observe = [&](const std::string& event) {
+    if (event == "message") {
+      seen.push_back("profile " + storedValue(dir_, gbk::keyWeapon));
+      seen.push_back("config " + readBytes(path("config.ini")));
+    }
+  };
+  apply();
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text, gbk::missionFolderMissing);
+  EXPECT_EQ(host_->messages[0].buttons, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"profile 0", "config " + kConfig}));
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
+  EXPECT_EQ(readBytes(path("config.ini")), "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n");
+  EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+  EXPECT_TRUE(controls_->destroyRequested());
+}
+
+TEST_F(LauncherFlowTest, LevelAsAFilePassesTheFolderTest) {
+  installGame();
+  RemoveDirectoryA(path("Level").c_str());
+  writeBytes(path("Level"), "int PlayerWeapon2 = 1;\r\n");
+  createWindow();
+  apply();
+  EXPECT_TRUE(host_->messages.empty());
+  EXPECT_EQ(readBytes(path("Level")), "int PlayerWeapon2 = 1;\r\n");
+  EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+}
+
+TEST_F(LauncherFlowTest, ApplyOrderSavePatchMissionsPatchConfigStartClose) {
+  installGame();
+  writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+  createWindow();
+  choose(1, 1, 1, true);
+  std::string atStart;
+  bool destroyedAtStart = true;
+  host_->observe = [&](const std::string& event) {
+    if (event != "start") return;
+    atStart = storedValue(dir_, gbk::keyWeapon) + "|" + readBytes(mission(1)) + "|" +
+              readBytes(path("config.ini"));
+    destroyedAtStart = controls_->destroyRequested();
+  };
+  apply();
+  EXPECT_EQ(atStart,
+            "1|int PlayerWeapon2 = 11;\r\n|[Display]\r\nWidth 1024\r\nHeight 768\r\nBpp 32\r\n");
+  EXPECT_FALSE(destroyedAtStart);
+  EXPECT_TRUE(controls_->destroyRequested());
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"start"}));
+}
+
+TEST_F(LauncherFlowTest, CommandLineAsTheGameReceivesIt) {
+  installGame();
+  for (bool windowed : {false, true}) {
+    DeleteFileA(path("launch-record.txt").c_str());
+    createWindow();
+    controls_->setTicked(windowed);
+    apply();
+    EXPECT_EQ(launchRecord(dir_), gameRecord(windowed)) << windowed;
+    ASSERT_EQ(host_->commandLines.size(), 1u);
+    EXPECT_EQ(host_->commandLines[0], "\"" + dir_ + "\\Drovar.exe\"" + (windowed ? " w" : ""));
+    host_->commandLines.clear();
+  }
+}
+
+TEST_F(LauncherFlowTest, BlankInTheRunDirectoryNeverStartsADecoy) {
+  // For the unquoted path "...\My Games\X\Drovar.exe" the platform would try "...\My.exe".
+  makeFolder(path("My Games"));
+  makeFolder(path("My Games\\X"));
+  ASSERT_TRUE(installStandIn(path("My.exe")));
+  const std::string decoyFolder = dir_;
+  useRunDirectory(path("My Games\\X"));
+  installGame();
+  for (bool windowed : {true, false}) {
+    DeleteFileA(path("launch-record.txt").c_str());
+    createWindow();
+    controls_->setTicked(windowed);
+    apply();
+    EXPECT_EQ(launchRecord(dir_), gameRecord(windowed));
+    EXPECT_EQ(launchRecord(decoyFolder, false), "<missing>");
+  }
+}
+
+TEST_F(LauncherFlowTest, UnusableConfigEndsWithoutStartingTheGame) {
+  struct Case {
+    const char* name;
+    const char* config;  // nullptr: no "config.ini"
+  };
+  const Case cases[] = {
+      {"missing", nullptr},
+      {"empty", ""},
+      {"one line", "a\r\n"},
+      {"two lines", "[Display]\r\nWidth 640\r\n"},
+      {"two lines, no final break", "a\r\nb"},
+      {"bare line feeds", "a\nWidth 640\nHeight 480\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("config");
+    useRunDirectory(folder.path());
+    installGame();
+    DeleteFileA(path("config.ini").c_str());
+    if (c.config) writeBytes(path("config.ini"), c.config);
+    writeBytes(mission(2), "int PlayerWeapon2 = 0;\r\n");
+    createWindow();
+    controls_->setSelection(LauncherList::weapon, 2);
+    apply();
+
+    EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "end"}));
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].text, gbk::configUnusable + path("config.ini"));
+    EXPECT_NE(host_->messages[0].text.find("config.ini"), std::string::npos);
+    EXPECT_EQ(host_->messages[0].buttons, 0);
+    EXPECT_EQ(readBytes(path("config.ini")), c.config ? c.config : "<missing>");
+    EXPECT_EQ(storedValue(dir_, gbk::keyWeapon), "2");
+    EXPECT_EQ(readBytes(mission(2)), "int PlayerWeapon2 = 3;\r\n");
+    EXPECT_TRUE(host_->commandLines.empty());
+    EXPECT_EQ(launchRecord(dir_, false), "<missing>");
+    EXPECT_FALSE(controls_->destroyRequested());
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
+}
+
+TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
+  installGame();
+  const std::string profile = profileWith(profileLine(gbk::keyWeapon, "5"));
+  writeBytes(path("wdpz.ini"), profile);
+  writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+  writeBytes(mission(2), "int PlayerWeapon2 = 0;\r\n");
+  writeBytes(mission(3), "int PlayerWeapon2 = 0;\r\n");
+  SetFileAttributesA(mission(1).c_str(), FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(path("config.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  createWindow();
+  {
+    HeldOpen profileInUse(path("wdpz.ini"));
+    HeldOpen missionInUse(mission(3));
+    ASSERT_TRUE(profileInUse.held() && missionInUse.held());
+    apply();
+  }
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text, gbk::filesNotWritten + "\r\n"s + path("wdpz.ini") + "\r\n" +
+                                         mission(1) + "\r\n" + mission(3) + "\r\n" +
+                                         path("config.ini"));
+  EXPECT_EQ(host_->messages[0].buttons, 0);
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
+  EXPECT_EQ(readBytes(path("wdpz.ini")), profile);
+  EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 0;\r\n");
+  EXPECT_EQ(readBytes(mission(2)), "int PlayerWeapon2 = 6;\r\n");
+  EXPECT_EQ(readBytes(mission(3)), "int PlayerWeapon2 = 0;\r\n");
+  EXPECT_EQ(readBytes(path("config.ini")), kConfig);
+  EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+  EXPECT_TRUE(controls_->destroyRequested());
+}
+
+TEST_F(LauncherFlowTest, GameThatCannotBeStartedIsReportedAndTheWindowCloses) {
+  installGame();
+  DeleteFileA(path("Drovar.exe").c_str());
+  createWindow();
+  apply();
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"start", "message"}));
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text, gbk::gameStartFailed + path("Drovar.exe"));
+  EXPECT_TRUE(controls_->destroyRequested());
+}
+
+TEST_F(LauncherFlowTest, TwoAppliesInARowGiveIdenticalFiles) {
+  installGame();
+  writeBytes(path("config.ini"), "a\r\nb\r\nc");
+  writeBytes(mission(1), "x\r\nint PlayerWeapon2 = 0; // y\r\n");
+  writeBytes(mission(20), "int PlayerWeapon2 = 0;");
+  const std::vector<std::string> names = {path("wdpz.ini"), path("config.ini"), mission(1),
+                                          mission(20)};
+  auto snapshot = [&] {
+    std::vector<std::string> contents;
+    for (const std::string& name : names) contents.push_back(readBytes(name));
+    return contents;
+  };
+  createWindow();
+  choose(10, 2, 1, true);
+  apply();
+  const std::vector<std::string> first = snapshot();
+  createWindow();
+  apply();
+  EXPECT_EQ(snapshot(), first);
+  EXPECT_EQ(first[1], "a\r\nWidth 1024\r\nHeight 768\r\n");
+  EXPECT_EQ(first[2], "x\r\nint PlayerWeapon2 = 53;\r\n");
+  EXPECT_TRUE(host_->messages.empty());
+}
+
+}  // namespace
