@@ -1,0 +1,85 @@
+// The fatal report seen from outside: a separate process fails, its error box is found,
+// read through window messages and dismissed, and the process ends with 0xFFFFFFFF without
+// running its end handler. Also the frame's ordinary end: stopFrame twice, end handler once.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/services/BoxWatcher.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Outcome {
+  bool boxShown = false;
+  std::wstring text;
+  bool icon = false;
+  DWORD exitCode = 0;
+  std::string marker;
+};
+
+Outcome runProbe(const std::string& mode, bool expectBox) {
+  TempFolder temp{"fatal"};
+  std::string marker = temp / "marker.txt";
+  std::string commandLine = "\"";
+  commandLine += testProgramFolder() + "\\services_probe.exe\" " + mode + " \"" + marker + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  Outcome outcome;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return outcome;
+  }
+  if (expectBox) {
+    HWND box = waitForBox(process.dwProcessId, L"错误");
+    if (box != nullptr) {
+      outcome.boxShown = true;
+      outcome.text = boxText(box);
+      outcome.icon = boxHasIcon(box);
+      // The process waits for the box to be dismissed.
+      EXPECT_EQ(WaitForSingleObject(process.hProcess, 300), DWORD{WAIT_TIMEOUT});
+      pressBoxButton(box, IDOK);
+    }
+  }
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+  }
+  GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  outcome.marker = readBytes(marker);
+  return outcome;
+}
+
+TEST(FatalReport, BoxTextAndExitCode) {
+  struct Case {
+    const char* mode;
+    std::wstring text;
+  } cases[] = {
+      {"index-above",
+       L"运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"},
+      {"index-below",
+       L"运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n"},
+      {"memory", L"运行时出错!\r\n\r\n错误信息：分配 4096 字节内存失败!\r\n"},
+  };
+  for (const Case& c : cases) {
+    Outcome outcome = runProbe(c.mode, true);
+    ASSERT_TRUE(outcome.boxShown) << c.mode;
+    EXPECT_EQ(outcome.text, c.text) << c.mode;
+    EXPECT_TRUE(outcome.icon) << c.mode;
+    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu) << c.mode;
+    // The frame is released, the end handler never runs.
+    EXPECT_EQ(outcome.marker, "release\r\n") << c.mode;
+  }
+}
+
+TEST(FrameEnd, StopFrameTwiceRunsEndHandlerOnce) {
+  Outcome outcome = runProbe("end-twice", false);
+  EXPECT_EQ(outcome.exitCode, 7u);
+  EXPECT_EQ(outcome.marker, "release\r\nend\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// Whole-file access on real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "services/Files.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+// The names in a folder, sorted as the directory search gives them.
+std::vector<std::string> namesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string name = entry.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class FilesTest : public testing::Test {
+ protected:
+  TempFolder temp{"files"};
+};
+
+TEST_F(FilesTest, FileExists) {
+  makeFolder(temp / "Level");
+  writeBytes(temp / "config.ini", "x");
+  writeBytes(temp / "with blank.ini", "");
+  struct Case {
+    std::string name;
+    bool expected;
+  } cases[] = {
+      {temp / "Level", true},
+      {temp / "config.ini", true},
+      {temp / "with blank.ini", true},
+      {temp / "Level\\", false},
+      {temp / "config.ini\\", false},
+      {temp / "missing", false},
+      {temp / "missing\\config.ini", false},
+      {temp / "*.ini", true},
+      {temp / "conf?g.ini", true},
+      {temp / "*.pst", false},
+      {"", false},
+      {"C:\\", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(fileExists(Text(c.name)), c.expected) << c.name;
+}
+
+TEST_F(FilesTest, FileExistsOfFileNamedLikeTheMissionFolder) {
+  writeBytes(temp / "Level", "not a folder");
+  EXPECT_TRUE(fileExists(Text(temp / "Level")));
+  EXPECT_FALSE(fileExists(Text(temp / "Level\\")));
+}
+
+TEST_F(FilesTest, ReadFile) {
+  makeFolder(temp / "Level");
+  writeBytes(temp / "empty.ini", "");
+  writeBytes(temp / "zero.ini", std::string("a\0b\r\n", 5));
+  writeBytes(temp / "with blank.ini", "w\r\n");
+  struct Case {
+    std::string name;
+    std::string expected;
+  } cases[] = {
+      {temp / "missing.ini", ""},         {temp / "Level", ""},
+      {temp / "empty.ini", ""},           {temp / "zero.ini", std::string("a\0b\r\n", 5)},
+      {temp / "with blank.ini", "w\r\n"}, {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readFile(Text(c.name)).bytes, c.expected) << c.name;
+}
+
+TEST_F(FilesTest, ReadFileHeldByAnotherHandle) {
+  std::string name = temp / "config.ini";
+  writeBytes(name, "1\r\n2\r\n3\r\n");
+  {
+    HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(readFile(Text(name)).bytes, "1\r\n2\r\n3\r\n");  // readers share
+    CloseHandle(reader);
+  }
+  HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(readFile(Text(name)).bytes, "");  // held open for writing
+  CloseHandle(writer);
+}
+
+TEST_F(FilesTest, LargeFileRoundTrip) {
+  std::string content;
+  for (int i = 0; content.size() < (8u << 20); ++i)
+    content += "int Line" + std::to_string(i) + " = 1;\r\n";
+  std::string name = temp / "big.pst";
+  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{content}));
+  EXPECT_EQ(readFile(Text(name)).bytes, content);
+}
+
+TEST_F(FilesTest, WriteFileReplacesWholeContent) {
+  const ByteBuffer ab{"ab"}, cd{"cd"}, empty{}, zero{std::string("x\0y", 3)};
+  struct Case {
+    const char* name;
+    const char* old;  // nullptr: no file before
+    std::initializer_list<const ByteBuffer*> buffers;
+    std::string expected;
+  } cases[] = {
+      {"new.ini", nullptr, {&ab, &cd}, "abcd"},
+      {"old.ini", "old content that is longer", {&ab, &cd}, "abcd"},
+      {"empty.ini", "old", {&empty}, ""},
+      {"mixed.ini", "old", {&empty, &ab, &empty, &cd}, "abcd"},
+      {"zero.ini", nullptr, {&zero}, std::string("x\0y", 3)},
+      {"with blank.ini", "old", {&cd}, "cd"},
+      {"\xc5\xe4\xd6\xc3.ini", "old", {&ab}, "ab"},  // 配置.ini
+  };
+  for (const Case& c : cases) {
+    std::string name = temp / c.name;
+    if (c.old != nullptr) writeBytes(name, c.old);
+    EXPECT_TRUE(writeFile(Text(name), c.buffers)) << c.name;
+    EXPECT_EQ(readBytes(name), c.expected) << c.name;
+  }
+  // Nothing else is left in the folder: every temporary file has gone.
+  EXPECT_EQ(namesIn(temp.path()).size(), std::size(cases));
+}
+
+TEST_F(FilesTest, WriteFileThatCannotBeDoneChangesNothing) {
+  const ByteBuffer content{"new"};
+  makeFolder(temp / "Level");
+  struct Case {
+    std::string name;
+  } cases[] = {
+      {""},
+      {temp / "missing\\config.ini"},
+      {temp / "Level"},
+      {temp / "Level\\"},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(writeFile(Text(c.name), content)) << c.name;
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"Level"});
+  EXPECT_TRUE(namesIn(temp / "Level").empty());
+}
+
+TEST_F(FilesTest, WriteFileRefusesReadOnlyTarget) {
+  std::string name = temp / "config.ini";
+  writeBytes(name, "old\r\n");
+  ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(writeFile(Text(name), ByteBuffer{"new"}));
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readBytes(name), "old\r\n");
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
+}
+
+TEST_F(FilesTest, WriteFileRefusesTargetHeldOpen) {
+  std::string name = temp / "config.ini";
+  writeBytes(name, "old\r\n");
+  struct Case {
+    DWORD access;
+    DWORD sharing;
+  } cases[] = {
+      {GENERIC_READ, FILE_SHARE_READ},
+      {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+      {GENERIC_WRITE, 0},
+      {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+  };
+  for (const Case& c : cases) {
+    HANDLE other =
+        CreateFileA(name.c_str(), c.access, c.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(writeFile(Text(name), ByteBuffer{"new"})) << c.access << " " << c.sharing;
+    CloseHandle(other);
+    EXPECT_EQ(readBytes(name), "old\r\n");
+  }
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
+  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{"new"}));  // free again
+  EXPECT_EQ(readBytes(name), "new");
+}
+
+TEST_F(FilesTest, WriteFileKeepsHiddenMark) {
+  std::string name = temp / "config.ini";
+  writeBytes(name, "old");
+  ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{"new"}));
+  EXPECT_EQ(readBytes(name), "new");
+  EXPECT_EQ(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
+}
+
+TEST_F(FilesTest, WriteFileByNameInCurrentFolder) {
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(temp.path().c_str()));
+  bool written = writeFile(Text("plain.ini"), ByteBuffer{"abc"});
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(written);
+  EXPECT_EQ(readBytes(temp / "plain.ini"), "abc");
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"plain.ini"});
+}
+
+// A writing process killed part-way leaves the old file and no temporary file: the new
+// content is written to a file marked for deletion until the moment it replaces the target.
+TEST_F(FilesTest, WriterKilledPartWayLeavesOldFile) {
+  std::string name = temp / "config.ini";
+  writeBytes(name, "old\r\n");
+  std::string commandLine = "\"";
+  commandLine += testProgramFolder() + "\\services_probe.exe\" write \"" + name + "\" 262144";
+  bool killedWhileWriting = false;
+  for (int attempt = 0; attempt < 5 && !killedWhileWriting; ++attempt) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    // Kill it once its temporary file is there.
+    for (int poll = 0; poll < 20000; ++poll) {
+      if (namesIn(temp.path()).size() > 1) {
+        killedWhileWriting = TerminateProcess(process.hProcess, 9) != FALSE;
+        break;
+      }
+      if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
+      Sleep(1);
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (code != 9) {  // it finished before the kill: put the old content back and try again
+      killedWhileWriting = false;
+      writeBytes(name, "old\r\n");
+      continue;
+    }
+    for (int poll = 0; poll < 200 && namesIn(temp.path()).size() > 1; ++poll) Sleep(10);
+    EXPECT_EQ(readBytes(name), "old\r\n");
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
+  }
+  EXPECT_TRUE(killedWhileWriting);
+}
+
+}  // namespace
