@@ -174,7 +174,9 @@ bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffer
   FileHandle temp(createTemporaryBeside(name, attributes, tempName));
   if (!temp.valid()) return false;
   // Delete-pending while it is written: should the process end before the rename, closing
-  // the handle (by the system, if need be) removes the half-written file.
+  // the handle (by the system, if need be) removes the half-written file. (Only an empty file
+  // can be left, by an end between its creation and this mark: FILE_FLAG_DELETE_ON_CLOSE
+  // would close that gap but cannot be taken back before the rename.)
   bool pending = setDeletePending(temp.get(), true);
   bool done = writeAll(temp.get(), buffers) && FlushFileBuffers(temp.get()) != FALSE;
   if (done && pending) done = setDeletePending(temp.get(), false);

@@ -27,6 +27,21 @@ std::vector<std::string> namesIn(const std::string& folder) {
   return names;
 }
 
+// True when the folder holds a file other than `except` that has data in it.
+bool otherFileWithData(const std::string& folder, const std::string& except) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool found = false;
+  do {
+    std::string name = entry.cFileName;
+    found = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name != except &&
+            (entry.nFileSizeLow != 0 || entry.nFileSizeHigh != 0);
+  } while (!found && FindNextFileA(search, &entry));
+  FindClose(search);
+  return found;
+}
+
 class FilesTest : public testing::Test {
  protected:
   TempFolder temp{"files"};
@@ -215,9 +230,9 @@ TEST_F(FilesTest, WriterKilledPartWayLeavesOldFile) {
     PROCESS_INFORMATION process{};
     ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process));
-    // Kill it once its temporary file is there.
+    // Kill it once the new content is being written.
     for (int poll = 0; poll < 20000; ++poll) {
-      if (namesIn(temp.path()).size() > 1) {
+      if (otherFileWithData(temp.path(), "config.ini")) {
         killedWhileWriting = TerminateProcess(process.hProcess, 9) != FALSE;
         break;
       }
