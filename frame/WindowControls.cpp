@@ -1,0 +1,47 @@
+#include "frame/WindowControls.h"
+
+#include "frame/Startup.h"
+#include "frame/UnitAccess.h"
+#include "frame/Units.h"
+
+namespace {
+
+uint32_t listUnit(LauncherList list) {
+  switch (list) {
+    case LauncherList::weapon:
+      return launcher_unit::weaponList;
+    case LauncherList::resolution:
+      return launcher_unit::resolutionList;
+    case LauncherList::attribute:
+      return launcher_unit::attributeList;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int32_t WindowControls::selection(LauncherList list) {
+  return readUnitProperty(launcherWindowId, listUnit(list), currentSelectionProperty);
+}
+
+void WindowControls::setSelection(LauncherList list, int32_t index) {
+  writeUnitProperty(launcherWindowId, listUnit(list), currentSelectionProperty, index);
+}
+
+int32_t WindowControls::itemValue(LauncherList list, int32_t index) {
+  const int32_t arguments[] = {index};
+  return callUnitMethod(launcherWindowId, listUnit(list), itemValueMethod, arguments);
+}
+
+bool WindowControls::isTicked() {
+  return readUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty) != 0;
+}
+
+void WindowControls::setTicked(bool ticked) {
+  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty,
+                    ticked ? 1 : 0);
+}
+
+void WindowControls::destroyWindow() {
+  callUnitMethod(launcherWindowId, windowUnitId, destroyMethod);
+}
