@@ -1,0 +1,47 @@
+#include "app/LauncherEntry.h"
+
+#include <cfenv>
+#include <optional>
+
+#include "frame/FrameState.h"
+#include "frame/MessageLoop.h"
+#include "frame/Startup.h"
+#include "frame/WindowControls.h"
+#include "launcher/LauncherFlow.h"
+
+namespace {
+
+LauncherFlow* activeFlow = nullptr;
+
+std::optional<int32_t> onWindowCreated(std::span<const int32_t>) {
+  activeFlow->onWindowCreated();
+  return std::nullopt;
+}
+
+std::optional<int32_t> onStartGameClicked(std::span<const int32_t>) {
+  activeFlow->onStartGameClicked();
+  return std::nullopt;
+}
+
+// The handlers that the window template names by number: 0 and 1.
+constexpr EventHandler launcherHandlers[] = {&onWindowCreated, &onStartGameClicked};
+
+// The launcher keeps nothing to release at the end.
+void launcherEnd() {}
+
+}  // namespace
+
+int launcherEntry() {
+  WindowControls controls;
+  DesktopLauncherHost host;
+  LauncherFlow flow(controls, host);
+  activeFlow = &flow;
+
+  startFrame(launcherHandlers);
+  std::fesetenv(FE_DFL_ENV);
+  setEndHandler(&launcherEnd);
+  loadStartupWindow(launcherWindowId);
+  runMessageLoop();
+  activeFlow = nullptr;
+  return 0;
+}

@@ -1,0 +1,34 @@
+// The program's start: a Windows GUI program without arguments of its own.
+#include <windows.h>
+
+#include "app/LauncherEntry.h"
+#include "frame/FrameState.h"
+
+namespace {
+
+// DLLs are loaded from the system folder only, never from the program's folder or the
+// current directory, so that a DLL placed beside the program is never picked up. The
+// calls are looked up because a Windows 7 without its loader update lacks the first.
+void restrictDllSearch() {
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (kernel == nullptr) return;
+  using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+  using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
+  auto setDefault = reinterpret_cast<SetDefaultDirectories>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+  auto setDirectory = reinterpret_cast<SetDirectory>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+  if (setDefault != nullptr) setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  if (setDirectory != nullptr) setDirectory(L"");     // no current directory in the search
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  restrictDllSearch();
+  // A drive without a medium fails quietly instead of asking the user.
+  SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  launcherEntry();
+  stopFrame();
+  return static_cast<int>(frameState().currentMessage.wParam);
+}
