@@ -34,11 +34,11 @@ void LauncherFlow::onWindowCreated() {
 bool LauncherFlow::saveSettings() {
   const SettingsStore store(host_);
   const LauncherSettings settings = settingsFromControls(controls_);
-  bool stored = store.write(gbk::keyWeapon, toText(settings.weaponIndex));
-  stored &= store.write(gbk::keyAttribute, toText(settings.attributeIndex));
-  stored &= store.write(gbk::keyResolution, toText(settings.resolutionIndex));
-  stored &= store.write(gbk::keyWindowed, profileTextOfWindowed(settings.windowed));
-  return stored;
+  // One replacement of the file: a failure part-way leaves the old settings whole.
+  return store.writeAll({{gbk::keyWeapon, toText(settings.weaponIndex)},
+                         {gbk::keyAttribute, toText(settings.attributeIndex)},
+                         {gbk::keyResolution, toText(settings.resolutionIndex)},
+                         {gbk::keyWindowed, profileTextOfWindowed(settings.windowed)}});
 }
 
 Text LauncherFlow::gameCommandLine(const Text& runDirectory, bool windowed) {

@@ -12,3 +12,7 @@ Text SettingsStore::read(const Text& key, const Text& defaultText) const {
 bool SettingsStore::write(const Text& key, const Text& value) const {
   return writeProfileItem(fileName(), gbk::settingsSection, key, value);
 }
+
+bool SettingsStore::writeAll(std::initializer_list<std::pair<Text, Text>> items) const {
+  return writeProfileItems(fileName(), gbk::settingsSection, items);
+}

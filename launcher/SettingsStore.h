@@ -2,6 +2,9 @@
 // profile file in the run directory. The file name is built afresh at each use.
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "launcher/LauncherHost.h"
 #include "services/Text.h"
 
@@ -14,6 +17,9 @@ class SettingsStore {
   Text read(const Text& key, const Text& defaultText) const;
   // True when the value was stored.
   bool write(const Text& key, const Text& value) const;
+  // Stores every key=value in one replacement of the file: either all are stored or the
+  // file stays as it was.
+  bool writeAll(std::initializer_list<std::pair<Text, Text>> items) const;
 
  private:
   LauncherHost& host_;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 
 #include "services/Text.h"
 
@@ -15,3 +16,11 @@ Text readProfileItem(const Text& file, const Text& section, const Text& key,
 // section; a present empty value writes "key=". True when the platform reports success.
 bool writeProfileItem(const Text& file, const Text& section, const std::optional<Text>& key,
                       const std::optional<Text>& value);
+
+// Writes several key=value items of one section as one replacement of the whole file: the
+// items go into a copy of the file in the temporary folder, and the copy's content then
+// replaces the file through writeFile (one step; on any failure the file keeps its old
+// content byte for byte and nothing is left beside it). A read-only file, a folder, or a
+// file held open by another program gives false and stays unchanged.
+bool writeProfileItems(const Text& file, const Text& section,
+                       std::initializer_list<std::pair<Text, Text>> items);

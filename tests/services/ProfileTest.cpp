@@ -1,5 +1,6 @@
 // Profile items on real files in a temporary folder.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -86,6 +87,64 @@ TEST_F(ProfileTest, EmptyValueAbsentValueAndAbsentKey) {
 TEST_F(ProfileTest, WriteIntoMissingFolderFails) {
   EXPECT_FALSE(
       writeProfileItem(Text(temp / "no\\wdpz.ini"), Text(section), Text(weaponKey), Text("1")));
+  EXPECT_FALSE(pathExists(temp / "no"));
+}
+
+// Several items in one replacement of the file: all of them stored, or the file unchanged
+// byte for byte, and nothing left beside it.
+TEST_F(ProfileTest, WriteItemsReplacesTheWholeFileOrNothing) {
+  const std::string old = "[a]\r\nx=1\r\n[" + section + "]\r\n" + weaponKey + "=3\r\ny=4\r\n";
+  const std::string updated = "[a]\r\nx=1\r\n[" + section + "]\r\n" + weaponKey + "=5\r\ny=4\r\n" +
+                              windowedKey + "=" + gbk::logicalTrue + "\r\n";
+  enum class Fault { none, missing, readOnly, held, folder };
+  struct Case {
+    const char* name;
+    Fault fault;
+    bool stored;
+    std::string after;
+  } cases[] = {
+      {"existing file", Fault::none, true, updated},
+      {"first write", Fault::missing, true,
+       "[" + section + "]\r\n" + weaponKey + "=5\r\n" + windowedKey + "=" + gbk::logicalTrue +
+           "\r\n"},
+      {"read-only file", Fault::readOnly, false, old},
+      {"file held by another program", Fault::held, false, old},
+      {"folder of that name", Fault::folder, false, "<missing>"},
+  };
+  for (const Case& c : cases) {
+    TempFolder folder("items");
+    std::string path = folder / "wdpz.ini";
+    if (c.fault == Fault::folder) {
+      makeFolder(path);
+    } else if (c.fault != Fault::missing) {
+      writeBytes(path, old);
+    }
+    if (c.fault == Fault::readOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE held = c.fault == Fault::held
+                      ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : INVALID_HANDLE_VALUE;
+
+    EXPECT_EQ(writeProfileItems(
+                  Text(path), Text(section),
+                  {{Text(weaponKey), Text("5")}, {Text(windowedKey), Text(gbk::logicalTrue)}}),
+              c.stored)
+        << c.name;
+
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(readBytes(path), c.after) << c.name;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((folder / "*").c_str(), &entry);
+    int entries = 0;
+    do {
+      entries += entry.cFileName[0] == '.' ? 0 : 1;
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    EXPECT_EQ(entries, 1) << c.name << ": something was left beside the file";
+  }
+  EXPECT_FALSE(writeProfileItems(Text(temp / "no\\wdpz.ini"), Text(section),
+                                 {{Text(weaponKey), Text("1")}}));
   EXPECT_FALSE(pathExists(temp / "no"));
 }
 
