@@ -1,0 +1,127 @@
+#include "tests/faults/FaultRun.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/GameFolder.h"
+#include "tests/e2e/UiProbe.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+void readInto(const std::string& root, const std::string& relative, FolderFiles& files) {
+  std::string base = relative.empty() ? root : root + "\\" + relative;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string path = relative.empty() ? name : relative + "\\" + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      files[path] = "<folder>";
+      readInto(root, path, files);
+    } else {
+      files[path] = readBytes(root + "\\" + path);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+}
+
+std::string describe(const std::string& bytes) {
+  if (bytes.size() <= 80) return testing::PrintToString(bytes);
+  return std::to_string(bytes.size()) + " bytes beginning " +
+         testing::PrintToString(bytes.substr(0, 40));
+}
+
+}  // namespace
+
+FolderFiles readFolder(const std::string& folder) {
+  FolderFiles files;
+  readInto(folder, "", files);
+  return files;
+}
+
+void writeFolder(const std::string& folder, const FolderFiles& files) {
+  for (const auto& [name, content] : files) {
+    if (content == "<folder>") {
+      makeFolder(folder + "\\" + name);
+    } else {
+      writeBytes(folder + "\\" + name, content);
+    }
+  }
+}
+
+void expectFolder(const FolderFiles& actual, const FolderFiles& expected) {
+  for (const auto& [name, content] : expected) {
+    auto found = actual.find(name);
+    if (found == actual.end()) {
+      ADD_FAILURE() << name << " is missing";
+      continue;
+    }
+    if (found->second == content) continue;
+    size_t at = 0;
+    while (at < content.size() && at < found->second.size() && content[at] == found->second[at]) {
+      ++at;
+    }
+    ADD_FAILURE() << name << " holds " << describe(found->second) << "\n  expected "
+                  << describe(content) << "\n  first difference at byte " << at;
+  }
+  for (const auto& [name, content] : actual) {
+    if (expected.count(name) == 0) ADD_FAILURE() << name << " should not be there";
+  }
+}
+
+void placePrograms(const std::string& folder) {
+  std::string bin = testProgramFolder();
+  CopyFileA((bin + "\\launcher.exe").c_str(), (folder + "\\launcher.exe").c_str(), FALSE);
+  CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
+}
+
+ApplyOutcome applyOnce(const std::string& folder) {
+  ApplyOutcome outcome;
+  RunningProgram program;
+  if (!program.start(folder + "\\launcher.exe", folder)) return outcome;
+  HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
+  outcome.windowShown = window != nullptr;
+  if (window != nullptr) {
+    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);     // 忍刀
+    SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);   // 速度属性（风）
+    SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);  // 1024*788
+    PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  }
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 60000) {
+    DWORD code = 0;
+    if (program.waitExit(50, &code)) {
+      outcome.exitCode = code;
+      break;
+    }
+    for (HWND box : topWindows(program.processId(), L"#32770")) {
+      MessageBoxInfo info = readMessageBox(box);
+      outcome.boxes.push_back(info.caption + L"\n" + info.text);
+      dismissMessageBox(box);
+      waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    }
+  }
+  return outcome;
+}
+
+std::string waitLaunchRecord(const std::string& folder, DWORD ms) {
+  std::string path = folder + "\\launch-record.txt";
+  waitUntil([&] { return pathExists(path); }, ms);
+  Sleep(pathExists(path) ? 100 : 0);  // let the stand-in finish its one write
+  return readBytes(path);
+}
+
+std::string launchRecord(const std::string& folder, bool windowed) {
+  return "cmdline=\"" + folder + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + folder +
+         "\r\n";
+}
+
+std::string profileText(int weapon, int attribute, int resolution, bool windowed) {
+  std::wstring text = L"[我的设置]\r\n副武器选择=" + std::to_wstring(weapon) + L"\r\n副武器属性=" +
+                      std::to_wstring(attribute) + L"\r\n分辨率选择=" +
+                      std::to_wstring(resolution) + L"\r\n是否窗口化=" +
+                      (windowed ? L"真" : L"假") + L"\r\n";
+  return gbk(text);
+}

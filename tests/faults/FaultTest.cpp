@@ -1,0 +1,491 @@
+// The real program under faults of the files it reads and writes: read-only files, files
+// held by another program, folders where files belong, a file where the mission folder
+// belongs, a 10 MB line, a lead byte at the very end, invalid GBK, zero bytes, and a run
+// directory with blanks and with two-byte characters whose second byte is a backslash.
+// After each apply: the exit code, the message boxes, and every file of the game folder
+// either untouched or exactly as it must be, with nothing left beside them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameFolder.h"
+#include "tests/faults/FaultRun.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const DWORD kFailed = 0xFFFFFFFF;
+
+// The stored choices are the first entries; each apply picks 忍刀 (55) and 速度属性（风）
+// (4), weapon number 58, and 1024*788 in the window before pressing the button.
+std::string storedProfile() { return profileText(0, 0, 0, false); }
+const char kConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
+
+std::string mission(int number) {
+  return gbk(L"// 任务 ") + std::to_string(number) +
+         "\r\nint PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = 1; // " + gbk(L"初始") +
+         "\r\nint EnemyCount = 12;\r\n";
+}
+std::string patchedMission(int number, int weaponNumber) {
+  return gbk(L"// 任务 ") + std::to_string(number) +
+         "\r\nint PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = " + std::to_string(weaponNumber) +
+         ";\r\nint EnemyCount = 12;\r\n";
+}
+std::string patchedConfig(bool large) {
+  return large ? "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"
+               : "[Screen]\r\nWidth 800\r\nHeight 600\r\nBits 32\r\n";
+}
+
+FolderFiles gameFiles() {
+  return {{"wdpz.ini", storedProfile()},
+          {"config.ini", kConfig},
+          {"Level", "<folder>"},
+          {"Level\\sn01_.pst", mission(1)},
+          {"Level\\sn02_.pst", mission(2)}};
+}
+
+// A game folder: the programs and the files, read back as they were written.
+struct Game {
+  explicit Game(const std::string& tag, const std::string& subfolder = "") : temp(tag) {
+    dir = temp.path();
+    if (!subfolder.empty()) {
+      dir += "\\" + subfolder;
+      makeFolder(dir);
+    }
+    placePrograms(dir);
+  }
+  FolderFiles start(const FolderFiles& files) {
+    writeFolder(dir, files);
+    return readFolder(dir);
+  }
+  TempFolder temp;
+  std::string dir;
+};
+
+// What an apply of the stored choices leaves: the profile saved, both missions and the
+// display configuration patched, the game started.
+FolderFiles appliedStored(FolderFiles files, const std::string& dir) {
+  files["wdpz.ini"] = profileText(11, 3, 1, false);
+  files["Level\\sn01_.pst"] = patchedMission(1, 58);
+  files["Level\\sn02_.pst"] = patchedMission(2, 58);
+  files["config.ini"] = patchedConfig(true);
+  files["launch-record.txt"] = launchRecord(dir, false);
+  return files;
+}
+
+bool mentions(const std::vector<std::wstring>& boxes, const std::wstring& part) {
+  for (const std::wstring& box : boxes) {
+    if (box.find(part) != std::wstring::npos) return true;
+  }
+  return false;
+}
+
+// ---------------------------------------------------------------- file system faults
+
+enum class Fault { readOnly, locked, folder };
+
+// A file held open by another program with no sharing, for as long as the object lives.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+struct FileFaultCase {
+  const char* name;
+  const char* file;  // the file the fault is put on
+  Fault fault;
+  DWORD exitCode;
+  bool box;  // one message box naming the file by its full path; otherwise none
+  // What the folder holds afterwards, from what an apply of the stored choices leaves.
+  std::function<void(FolderFiles& expected, const FolderFiles& before)> afterwards;
+};
+
+void keep(FolderFiles& expected, const FolderFiles& before, const char* name) {
+  expected[name] = before.at(name);
+}
+
+const FileFaultCase kFileFaults[] = {
+    {"read-only wdpz.ini", "wdpz.ini", Fault::readOnly, 0, true,
+     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
+    {"read-only config.ini", "config.ini", Fault::readOnly, 0, true,
+     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "config.ini"); }},
+    {"read-only mission file", "Level\\sn01_.pst", Fault::readOnly, 0, true,
+     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
+    {"wdpz.ini held by another program", "wdpz.ini", Fault::locked, 0, true,
+     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
+    // Held config.ini reads as missing: the apply stops before the game.
+    {"config.ini held by another program", "config.ini", Fault::locked, kFailed, true,
+     [](FolderFiles& e, const FolderFiles& b) {
+       keep(e, b, "config.ini");
+       e.erase("launch-record.txt");
+     }},
+    // A mission file that cannot be read is left as it is, without a word.
+    {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0, false,
+     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
+    {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, true,
+     [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
+    {"folder named config.ini", "config.ini", Fault::folder, kFailed, true,
+     [](FolderFiles& e, const FolderFiles&) {
+       e["config.ini"] = "<folder>";
+       e.erase("launch-record.txt");
+     }},
+    {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, false,
+     [](FolderFiles& e, const FolderFiles&) { e["Level\\sn01_.pst"] = "<folder>"; }},
+};
+
+TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
+  for (const FileFaultCase& c : kFileFaults) {
+    SCOPED_TRACE(c.name);
+    Game game("fault");
+    FolderFiles files = gameFiles();
+    if (c.fault == Fault::folder) files[c.file] = "<folder>";
+    FolderFiles before = game.start(files);
+    std::string target = game.dir + "\\" + c.file;
+    if (c.fault == Fault::readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::optional<HeldFile> held;
+    if (c.fault == Fault::locked) {
+      held.emplace(target);
+      ASSERT_TRUE(held->held());
+    }
+
+    ApplyOutcome outcome = applyOnce(game.dir);
+    held.reset();
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    EXPECT_TRUE(outcome.windowShown);
+    EXPECT_EQ(outcome.exitCode, c.exitCode);
+    EXPECT_EQ(outcome.boxes.size(), c.box ? 1u : 0u) << testing::PrintToString(outcome.boxes);
+    if (c.box) {
+      EXPECT_TRUE(mentions(outcome.boxes, fromGbk(game.dir) + L"\\" + fromGbk(c.file)))
+          << testing::PrintToString(outcome.boxes);
+    }
+    FolderFiles expected = appliedStored(before, game.dir);
+    c.afterwards(expected, before);
+    if (expected.count("launch-record.txt")) waitLaunchRecord(game.dir, 5000);
+    expectFolder(readFolder(game.dir), expected);
+  }
+}
+
+// A file named "Level" passes the folder test; none of the twenty names exists under it,
+// so nothing more happens to the missions and the apply goes on.
+TEST(FileFaults, FileNamedLevel) {
+  Game game("fault");
+  FolderFiles files = gameFiles();
+  files.erase("Level\\sn01_.pst");
+  files.erase("Level\\sn02_.pst");
+  files["Level"] = "not a folder\r\n";
+  FolderFiles before = game.start(files);
+
+  ApplyOutcome outcome = applyOnce(game.dir);
+
+  EXPECT_EQ(outcome.exitCode, 0u);
+  EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
+  FolderFiles expected = before;
+  expected["wdpz.ini"] = profileText(11, 3, 1, false);
+  expected["config.ini"] = patchedConfig(true);
+  expected["launch-record.txt"] = launchRecord(game.dir, false);
+  waitLaunchRecord(game.dir, 5000);
+  expectFolder(readFolder(game.dir), expected);
+}
+
+// ---------------------------------------------------------------- awkward contents
+
+const std::string kLong(10 * 1024 * 1024, 'x');  // a 10 MB run without a line break
+
+struct ContentCase {
+  const char* name;
+  std::string config;
+  std::optional<std::string> configAfter;  // none: untouched
+  std::string mission;
+  std::optional<std::string> missionAfter;  // none: untouched
+  DWORD exitCode;                           // kFailed: config.ini unusable, no game
+};
+
+using namespace std::string_literals;
+
+const ContentCase kContents[] = {
+    {"10 MB weapon line", kConfig, patchedConfig(true), "int PlayerWeapon2 = 1;" + kLong,
+     "int PlayerWeapon2 = 58;", 0},
+    {"10 MB line before the weapon line", kConfig, patchedConfig(true),
+     kLong + "\r\nint PlayerWeapon2 = 1;\r\n" + kLong,
+     kLong + "\r\nint PlayerWeapon2 = 58;\r\n" + kLong, 0},
+    {"10 MB mission without a weapon line", kConfig, patchedConfig(true), kLong, std::nullopt, 0},
+    {"10 MB config.ini of one line", kLong, std::nullopt, mission(1), patchedMission(1, 58),
+     kFailed},
+    {"10 MB config.ini lines", "a\r\n" + kLong + "\r\nb\r\n" + kLong,
+     "a\r\nWidth 1024\r\nHeight 768\r\n" + kLong + "\r\n", mission(1), patchedMission(1, 58), 0},
+    {"lead byte at the very end", "a\r\nb\r\nc\r\nd\xB0", "a\r\nWidth 1024\r\nHeight 768\r\nd\xB0",
+     "int PlayerWeapon2 = 1;\r\nend\xB0", "int PlayerWeapon2 = 58;\r\nend\xB0", 0},
+    {"lead byte at the end of the weapon line", kConfig, patchedConfig(true),
+     "int PlayerWeapon2 = 1;\xB0", "int PlayerWeapon2 = 58;", 0},
+    {"lead byte at the end of line 3", "a\r\nb\r\nc\xB0", "a\r\nWidth 1024\r\nHeight 768\r\n",
+     mission(1), patchedMission(1, 58), 0},
+    // 81 0D is one character, so the CR LF after 81 is no line break there.
+    {"invalid GBK", "\xFF\xFF\r\n\x81\x7F\r\n\x80q\r\n\xFE",
+     "\xFF\xFF\r\nWidth 1024\r\nHeight 768\r\n\xFE",
+     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 2;\r\n",
+     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 58;\r\n", 0},
+    {"CR LF taken by a lead byte leaves two lines", "a\r\n\xB0\r\nc\r\n", std::nullopt, mission(1),
+     patchedMission(1, 58), kFailed},
+    {"zero bytes", "\0\r\n\0\r\n\0\r\nx\0y"s, "\0\r\nWidth 1024\r\nHeight 768\r\nx\0y\r\n"s,
+     "a\0b\r\nint PlayerWeapon2 = 1;\0tail\r\n\0"s, "a\0b\r\nint PlayerWeapon2 = 58;\r\n\0"s, 0},
+    {"zero byte first", "\0"s + kConfig, "\0[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"s,
+     "\0\r\nint PlayerWeapon2 = 1;"s, "\0\r\nint PlayerWeapon2 = 58;"s, 0},
+};
+
+TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
+  for (const ContentCase& c : kContents) {
+    SCOPED_TRACE(c.name);
+    Game game("content");
+    FolderFiles files = gameFiles();
+    files["config.ini"] = c.config;
+    files["Level\\sn01_.pst"] = c.mission;
+    FolderFiles before = game.start(files);
+
+    ApplyOutcome outcome = applyOnce(game.dir);
+
+    EXPECT_TRUE(outcome.windowShown);
+    EXPECT_EQ(outcome.exitCode, c.exitCode);
+    FolderFiles expected = appliedStored(before, game.dir);
+    expected["config.ini"] = c.configAfter.value_or(c.config);
+    expected["Level\\sn01_.pst"] = c.missionAfter.value_or(c.mission);
+    if (c.exitCode == kFailed) {
+      EXPECT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
+      EXPECT_TRUE(mentions(outcome.boxes, L"config.ini")) << testing::PrintToString(outcome.boxes);
+      expected.erase("launch-record.txt");
+    } else {
+      EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
+      waitLaunchRecord(game.dir, 5000);
+    }
+    expectFolder(readFolder(game.dir), expected);
+  }
+}
+
+// ---------------------------------------------------------------- awkward run directories
+
+struct RunDirectoryCase {
+  const char* name;
+  std::wstring tag;        // the temporary folder's name part
+  std::wstring subfolder;  // the game folder inside it
+};
+
+const RunDirectoryCase kRunDirectories[] = {
+    {"blanks", L"My Games", L"Drovar Gold"},
+    // 乗 is 81 5C, 嘰 87 5C, 媆 8B 5C: second bytes that read as a backslash.
+    {"second bytes 0x5C", L"游戏乗", L"嘰媆"},
+    {"both", L"My 乗", L"嘰 Gold 媆"},
+};
+
+TEST(RunDirectoryFaults, GameFolderPathsWithBlanksAndBackslashSecondBytes) {
+  for (const RunDirectoryCase& c : kRunDirectories) {
+    SCOPED_TRACE(c.name);
+    Game game(gbk(c.tag), gbk(c.subfolder));
+    // A decoy where an unquoted path would find a program first: the folder's name up to
+    // its first blank, as a program beside it.
+    std::string parent = game.temp.path();
+    std::string decoy;
+    size_t blank = game.dir.find(' ');
+    if (blank != std::string::npos) {
+      decoy = game.dir.substr(0, blank) + ".exe";
+      CopyFileA((testProgramFolder() + "\\standin_game.exe").c_str(), decoy.c_str(), FALSE);
+    }
+    FolderFiles before = game.start(gameFiles());
+
+    ApplyOutcome outcome = applyOnce(game.dir);
+
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
+    EXPECT_EQ(waitLaunchRecord(game.dir, 5000), launchRecord(game.dir, false));
+    expectFolder(readFolder(game.dir), appliedStored(before, game.dir));
+    if (!decoy.empty()) {
+      std::string decoyRecord = decoy.substr(0, decoy.rfind('\\')) + "\\launch-record.txt";
+      EXPECT_FALSE(pathExists(decoyRecord)) << "the decoy program was started";
+      DeleteFileA(decoyRecord.c_str());
+      DeleteFileA(decoy.c_str());
+    }
+  }
+}
+
+// ---------------------------------------------------------------- a full disk
+
+// Fills the drive of `folder` with a file of its own until nothing more fits, then gives
+// back `room` bytes.
+bool fillDrive(const std::string& folder, DWORD room) {
+  HANDLE filler = CreateFileA((folder + "\\filler.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (filler == INVALID_HANDLE_VALUE) return false;
+  std::string chunk(65536, 'f');
+  LONGLONG size = 0;
+  for (DWORD piece : {65536u, 4096u, 512u}) {
+    DWORD written = 0;
+    while (WriteFile(filler, chunk.data(), piece, &written, nullptr) && written == piece) {
+      size += piece;
+    }
+    size += written;
+  }
+  LARGE_INTEGER end;
+  end.QuadPart = size > room ? size - room : 0;
+  bool ok = SetFilePointerEx(filler, end, nullptr, FILE_BEGIN) && SetEndOfFile(filler);
+  CloseHandle(filler);
+  return ok;
+}
+
+struct DiskFullCase {
+  const char* name;
+  bool withProfile;                    // false: the first run, no "wdpz.ini" yet
+  size_t configLines;                  // extra lines of 64 bytes making config.ini large
+  size_t missionLines;                 // the same for sn01_.pst
+  DWORD room;                          // bytes left on the drive
+  std::vector<const char*> unwritten;  // the files that cannot be written, in the box
+};
+
+std::string withFiller(std::string text, size_t lines) {
+  for (size_t i = 0; i < lines; ++i) text += std::string(62, 'p') + "\r\n";
+  return text;
+}
+
+const DiskFullCase kDiskFull[] = {
+    {"no room for the first wdpz.ini, nor for anything else",
+     false,
+     0,
+     0,
+     0,
+     {"wdpz.ini", "Level\\sn01_.pst", "Level\\sn02_.pst", "config.ini"}},
+    {"no room for the new config.ini", true, 4096, 0, 64 * 1024, {"config.ini"}},
+    {"no room for the new mission file", true, 0, 4096, 64 * 1024, {"Level\\sn01_.pst"}},
+};
+
+// Runs only on a small drive of its own (FAULTS_FULL_FOLDER, set up by disk_full_test.sh).
+TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
+  const char* drive = std::getenv("FAULTS_FULL_FOLDER");
+  if (drive == nullptr) GTEST_SKIP() << "needs FAULTS_FULL_FOLDER on a small file system";
+  int round = 0;
+  for (const DiskFullCase& c : kDiskFull) {
+    SCOPED_TRACE(c.name);
+    std::string dir = std::string(drive) + "\\game" + std::to_string(++round);
+    ASSERT_TRUE(makeFolder(dir));
+    placePrograms(dir);
+    FolderFiles files = gameFiles();
+    if (!c.withProfile) files.erase("wdpz.ini");
+    files["config.ini"] = withFiller(kConfig, c.configLines);
+    files["Level\\sn01_.pst"] = withFiller(mission(1), c.missionLines);
+    writeFolder(dir, files);
+    FolderFiles before = readFolder(dir);
+    ASSERT_TRUE(fillDrive(dir, c.room));
+    before["filler.bin"] = readBytes(dir + "\\filler.bin");
+
+    ApplyOutcome outcome = applyOnce(dir);
+
+    EXPECT_EQ(outcome.exitCode, 0u);
+    ASSERT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
+    for (const char* name : c.unwritten) {
+      EXPECT_NE(outcome.boxes[0].find(fromGbk(dir) + L"\\" + fromGbk(name)), std::wstring::npos)
+          << name << " is not listed: " << testing::PrintToString(outcome.boxes);
+    }
+    FolderFiles expected = before;
+    expected["wdpz.ini"] = profileText(11, 3, 1, false);
+    expected["Level\\sn01_.pst"] = withFiller(patchedMission(1, 58), c.missionLines);
+    expected["Level\\sn02_.pst"] = patchedMission(2, 58);
+    expected["config.ini"] =
+        withFiller("[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n", c.configLines);
+    for (const char* name : c.unwritten) {
+      if (before.count(name)) {
+        expected[name] = before.at(name);
+      } else {
+        expected.erase(name);
+      }
+    }
+    // The game's record needs room of its own; where there is none it may be missing or
+    // empty, which is the stand-in's affair.
+    std::string record = waitLaunchRecord(dir, 5000);
+    FolderFiles actual = readFolder(dir);
+    if (c.room == 0 && record != launchRecord(dir, false)) {
+      actual.erase("launch-record.txt");
+    } else {
+      expected["launch-record.txt"] = launchRecord(dir, false);
+    }
+    expectFolder(actual, expected);
+    removeTree(dir);
+  }
+}
+
+// ---------------------------------------------------------------- ended in the middle
+
+// The program ended by force at different moments of an apply over twenty 8 MB mission
+// files: every file is either as it was or exactly as patched, and no temporary file stays.
+TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
+  const std::string bulk(8 * 1024 * 1024, 'b');
+  int patchedSomewhere = 0;
+  int untouchedSomewhere = 0;
+  for (DWORD delay : {0u, 30u, 100u, 250u, 500u, 900u, 1500u}) {
+    SCOPED_TRACE("ended after " + std::to_string(delay) + " ms");
+    Game game("killed");
+    FolderFiles files = gameFiles();
+    files.erase("Level\\sn02_.pst");
+    for (int n = 1; n <= 20; ++n) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
+      files[name] = "int PlayerWeapon2 = 1;\r\n" + bulk;
+    }
+    FolderFiles before = game.start(files);
+
+    RunningProgram program;
+    ASSERT_TRUE(program.start(game.dir + "\\launcher.exe", game.dir));
+    HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
+    ASSERT_NE(window, nullptr);
+    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);
+    SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
+    SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);
+    PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+    Sleep(delay);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.processId());
+    ASSERT_NE(process, nullptr);
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    Sleep(200);
+
+    FolderFiles actual = readFolder(game.dir);
+    actual.erase("launch-record.txt");  // the game may or may not have been started
+    FolderFiles patched = appliedStored(before, game.dir);
+    patched.erase("launch-record.txt");
+    for (int n = 1; n <= 20; ++n) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
+      patched[name] = "int PlayerWeapon2 = 58;\r\n" + bulk;
+    }
+    for (const auto& [name, content] : actual) {
+      if (before.count(name) == 0) {
+        ADD_FAILURE() << name << " was left behind";
+      } else if (content == patched.at(name) && content != before.at(name)) {
+        ++patchedSomewhere;
+      } else if (content == before.at(name)) {
+        untouchedSomewhere += name.rfind("Level\\", 0) == 0 ? 1 : 0;
+      } else {
+        ADD_FAILURE() << name << " is neither as it was nor as patched (" << content.size()
+                      << " bytes)";
+      }
+    }
+    EXPECT_EQ(actual.size(), before.size());
+  }
+  // The moments chosen end some applies before and some after files were written.
+  EXPECT_GT(patchedSomewhere, 0);
+  EXPECT_GT(untouchedSomewhere, 0);
+}
+
+}  // namespace
