@@ -25,14 +25,14 @@ std::string savedProfile(int weapon, int attribute, int resolution, bool windowe
                       std::wstring(L"是否窗口化=") + (windowed ? L"真" : L"假")});
 }
 
-// A sample mission file after the patch: the weapon line rewritten whole, the final line
-// break gone.
+// A sample mission file after the patch: the weapon line rewritten whole, every other byte
+// kept (the final line break too).
 std::string patchedMission(int number, int weaponNumber) {
   std::string text = sampleMission(number);
   std::string::size_type start = text.find("int PlayerWeapon2");
   std::string::size_type end = text.find("\r\n", start);
   text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
-  return text.substr(0, text.size() - 2);
+  return text;
 }
 
 std::string patchedConfig(int width, int height) {

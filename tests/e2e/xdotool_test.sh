@@ -44,7 +44,7 @@ fail() {
 gbk() { printf "$1" | iconv -f UTF-8 -t GBK; }
 
 mission() { gbk "// 任务 $1：山谷伏击\r\nint PlayerWeapon2 = 1; // 初始副武器\r\nint EnemyCount = 12;\r\n"; }
-patched_mission() { gbk "// 任务 $1：山谷伏击\r\nint PlayerWeapon2 = $2;\r\nint EnemyCount = 12;"; }
+patched_mission() { gbk "// 任务 $1：山谷伏击\r\nint PlayerWeapon2 = $2;\r\nint EnemyCount = 12;\r\n"; }
 
 # A fresh game folder: $SCRATCH/<name>.
 make_game() {
@@ -73,23 +73,21 @@ start_launcher() {
   sleep 0.3 # the window takes the focus right after it is shown
 }
 
-# Waits for the launcher to end; prints its exit status.
+# Waits for the launcher to end; its exit status goes to STATUS.
 wait_launcher() {
-  local status
   for _ in $(seq 100); do
     kill -0 "$LAUNCHER_PID" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$LAUNCHER_PID" 2>/dev/null; then
-    echo "still running"
+    STATUS="still running"
     stop_leftovers
     sleep 0.5
     return
   fi
-  wait "$LAUNCHER_PID"
-  status=$?
+  STATUS=0
+  wait "$LAUNCHER_PID" || STATUS=$?
   LAUNCHER_PID=
-  echo "$status"
 }
 
 expect_file() { # name, path, expected bytes (file)
@@ -119,8 +117,8 @@ if start_launcher "$game"; then
   xdotool key shift+Tab shift+Tab shift+Tab End # back to 组合框2: 1024*788
   sleep 0.2
   click_client "$WINDOW" 104 152         # 开始游戏
-  status=$(wait_launcher)
-  [ "$status" = 0 ] || fail "apply: exit status $status"
+  wait_launcher
+  [ "$STATUS" = 0 ] || fail "apply: exit status $STATUS"
 
   gbk '[我的设置]\r\n副武器选择=11\r\n副武器属性=2\r\n分辨率选择=1\r\n是否窗口化=真\r\n' >"$SCRATCH/want"
   expect_file "wdpz.ini" "$game/wdpz.ini" "$SCRATCH/want"
@@ -144,12 +142,15 @@ for how in alt+F4 Escape closebox; do
   (cd "$game" && find . -type f -exec md5sum {} + | sort) >"$SCRATCH/before"
   if start_launcher "$game"; then
     xdotool key End Tab End             # change two lists first
+    # Wine's drop-down lists swallow every Alt key combination (a Windows list passes
+    # Alt+F4 on), so the focus goes to 按钮1 first, as a user would find works.
+    [ "$how" = alt+F4 ] && xdotool key Tab Tab
     case $how in
     closebox) xdotool mousemove --window "$WINDOW" 219 11 click 1 ;;
     *) xdotool key "$how" ;;
     esac
-    status=$(wait_launcher)
-    [ "$status" = 0 ] || fail "$how: exit status $status"
+    wait_launcher
+    [ "$STATUS" = 0 ] || fail "$how: exit status $STATUS"
     (cd "$game" && find . -type f -exec md5sum {} + | sort) >"$SCRATCH/after"
     cmp -s "$SCRATCH/before" "$SCRATCH/after" || fail "$how changed files: $(diff "$SCRATCH/before" "$SCRATCH/after")"
   else
