@@ -11,6 +11,7 @@
 // With a <marker>, an end handler is registered that appends "end\r\n" to the marker file.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -69,8 +70,10 @@ int main(int argc, char** argv) {
   if (mode == "index-below") return textLength(pair.at(0));
   if (mode == "index-above") return textLength(pair.at(3));
   if (mode == "memory") {
-    // The low 32 bits of the count are 4096; the whole count is far beyond any heap.
-    volatile size_t huge = (size_t{1} << 62) + 4096;
+    // On 64 bits the count's low 32 bits are 4096 and the whole is far beyond any heap;
+    // on 32 bits the largest count there is.
+    const uint64_t wanted = sizeof(size_t) == 8 ? (uint64_t{1} << 62) + 4096 : SIZE_MAX;
+    volatile size_t huge = static_cast<size_t>(wanted);
     char* block = new char[huge];
     return block[0];
   }
