@@ -43,7 +43,11 @@ XVFB_PID=
 LAUNCHER_PID=
 finish() {
   [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  if [ -n "$XVFB_PID" ]; then
+    # Wine's desktop process of this prefix still holds the display started here.
+    wineserver -k >/dev/null 2>&1 || true
+    kill "$XVFB_PID" 2>/dev/null
+  fi
   return 0
 }
 trap finish EXIT
