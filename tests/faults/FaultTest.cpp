@@ -330,17 +330,17 @@ bool fillDrive(const std::string& folder, DWORD room) {
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (filler == INVALID_HANDLE_VALUE) return false;
   std::string chunk(65536, 'f');
-  LONGLONG size = 0;
-  for (DWORD piece : {65536u, 4096u, 512u}) {
+  for (DWORD piece : {65536u, 4096u, 512u, 1u}) {
     DWORD written = 0;
     while (WriteFile(filler, chunk.data(), piece, &written, nullptr) && written == piece) {
-      size += piece;
     }
-    size += written;
   }
-  LARGE_INTEGER end;
-  end.QuadPart = size > room ? size - room : 0;
-  bool ok = SetFilePointerEx(filler, end, nullptr, FILE_BEGIN) && SetEndOfFile(filler);
+  LARGE_INTEGER size;
+  bool ok = GetFileSizeEx(filler, &size) != FALSE;
+  if (ok && room > 0) {
+    size.QuadPart = size.QuadPart > room ? size.QuadPart - room : 0;
+    ok = SetFilePointerEx(filler, size, nullptr, FILE_BEGIN) && SetEndOfFile(filler);
+  }
   CloseHandle(filler);
   return ok;
 }
