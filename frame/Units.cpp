@@ -385,7 +385,9 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND: {
       WORD id = LOWORD(wParam);
-      if (id >= 0xE100 || id >= 20000) return 0;  // system commands; menu items (none)
+      // 0xE100 and above: the system's own commands; 20000 and above: menu items, of which
+      // no window of the frame has any. Below: a control's notification.
+      if (id >= 20000) return 0;
       if (Unit* unit = unitOfControl(reinterpret_cast<HWND>(lParam)))
         unit->onCommand(HIWORD(wParam));
       return 0;
@@ -445,6 +447,11 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case windowShownMessage:
       return 0;
+    case WM_SETFONT:
+      font_ = reinterpret_cast<HFONT>(wParam);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     default:
       break;
   }
@@ -579,6 +586,8 @@ LRESULT CALLBACK LabelUnit::procedure(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_PAINT:
       unit->paint();
       return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(unit->font_.get());
     case WM_SETTEXT: {
       LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
       InvalidateRect(hwnd, nullptr, FALSE);

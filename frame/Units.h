@@ -147,6 +147,7 @@ class WindowUnit final : public Unit {
   bool pressEnter();
 
   GdiObject background_;
+  HFONT font_ = nullptr;  // set by WM_SETFONT; the units keep their own
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;

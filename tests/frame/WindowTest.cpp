@@ -1,0 +1,470 @@
+// The real launcher window built in-process from the real template resource: classes,
+// rectangles, texts, entries and item values, the properties and methods behind the
+// launcher's controls, the order of events while loading, keyboard focus movement, Esc and
+// Enter, and the deferred destroy that ends the message loop.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "GbkTexts.h"
+#include "frame/FrameState.h"
+#include "frame/MessageLoop.h"
+#include "frame/Startup.h"
+#include "frame/UnitAccess.h"
+#include "frame/Units.h"
+#include "frame/WindowControls.h"
+#include "services/Wide.h"
+
+namespace {
+
+// Events seen by the handlers: (unit id, event number), in order.
+std::vector<std::pair<uint32_t, int32_t>> eventLog;
+bool visibleAtCreated = false;
+int clickedCount = 0;
+void (*onCreated)() = nullptr;
+void (*onClicked)() = nullptr;
+
+HWND launcherWindow() {
+  WindowEntry* window = findWindow(launcherWindowId);
+  return window != nullptr ? windowHandle(*window) : nullptr;
+}
+
+std::optional<int32_t> createdHandler(std::span<const int32_t>) {
+  eventLog.push_back({0, 0});
+  visibleAtCreated = IsWindowVisible(launcherWindow()) != 0;
+  if (onCreated != nullptr) onCreated();
+  return std::nullopt;
+}
+
+std::optional<int32_t> clickedHandler(std::span<const int32_t>) {
+  eventLog.push_back({launcher_unit::startButton, 0});
+  ++clickedCount;
+  if (onClicked != nullptr) onClicked();
+  return std::nullopt;
+}
+
+constexpr EventHandler handlers[] = {&createdHandler, &clickedHandler};
+
+// A handler that records its unit and event, bound by the tests to unbound events.
+template <uint32_t unit, int32_t number>
+std::optional<int32_t> recordingHandler(std::span<const int32_t>) {
+  eventLog.push_back({unit, number});
+  return std::nullopt;
+}
+
+// A close query that keeps the window open.
+int closeQueries = 0;
+std::optional<int32_t> refuseClose(std::span<const int32_t>) {
+  ++closeQueries;
+  return 0;
+}
+
+void bind(uint32_t unitId, int32_t number, EventHandler handler) {
+  findUnit(*findWindow(launcherWindowId), unitId)->events.push_back({number, handler});
+}
+
+void unbind(uint32_t unitId, int32_t number) {
+  auto& events = findUnit(*findWindow(launcherWindowId), unitId)->events;
+  std::erase_if(events, [&](const EventBinding& b) { return b.number == number; });
+}
+
+HWND control(uint32_t unitId) {
+  return findUnit(*findWindow(launcherWindowId), unitId)->live->handle();
+}
+
+std::wstring windowText(HWND hwnd) {
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd, text, 256);
+  return text;
+}
+
+std::wstring className(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  CharUpperW(name);
+  return name;
+}
+
+class LauncherWindowTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() { startFrame(handlers); }
+
+  void SetUp() override {
+    eventLog.clear();
+    visibleAtCreated = false;
+    clickedCount = 0;
+    onCreated = nullptr;
+    onClicked = nullptr;
+    loadStartupWindow(launcherWindowId);
+    ASSERT_NE(launcherWindow(), nullptr);
+  }
+
+  void TearDown() override {
+    if (launcherWindow() != nullptr) controls.destroyWindow();
+    runMessageLoop();  // ends with the quit message posted when the window is gone
+    EXPECT_EQ(launcherWindow(), nullptr);
+    EXPECT_FALSE(anyWindowAlive());
+  }
+
+  WindowControls controls;
+};
+
+TEST_F(LauncherWindowTest, WindowIsCentredFixedFrameWithOnlyACloseBox) {
+  HWND hwnd = launcherWindow();
+  EXPECT_EQ(className(hwnd), L"WTWINDOW");
+  EXPECT_EQ(windowText(hwnd), gbkToWide(gbk::windowTitle));
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.right - r.left, 231);
+  EXPECT_EQ(r.bottom - r.top, 205);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 231) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 205) / 2);
+  LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN),
+            WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_CHILD), 0);
+  EXPECT_EQ(GetWindowLongW(hwnd, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE), 0);
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);  // shown in the taskbar
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_EQ(SendMessageW(hwnd, WM_GETFONT, 0, 0),
+            reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
+  EXPECT_NE(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_MOVE, MF_BYCOMMAND), UINT(-1));
+}
+
+TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
+  const struct {
+    uint32_t unit;
+    const wchar_t* className;
+    int childId;
+    RECT rect;  // left, top, right, bottom in the client area; bottom unchecked for lists
+    const char* text;
+    DWORD style;  // bits that must be set
+  } cases[] = {
+      {launcher_unit::windowedBox,
+       L"BUTTON",
+       170,
+       {73, 107, 136, 131},
+       gbk::captionWindowed,
+       WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_VCENTER},
+      {launcher_unit::startButton,
+       L"BUTTON",
+       160,
+       {64, 136, 144, 168},
+       gbk::captionStartGame,
+       WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER},
+      {0x16010025, L"WTLABEL", 150, {16, 40, 88, 64}, gbk::captionAttribute, 0},
+      {launcher_unit::attributeList,
+       L"COMBOBOX",
+       140,
+       {92, 40, 196, 0},
+       "",
+       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
+      {launcher_unit::resolutionList,
+       L"COMBOBOX",
+       130,
+       {92, 80, 196, 0},
+       "",
+       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
+      {0x1601000A, L"WTLABEL", 120, {16, 80, 88, 104}, gbk::captionResolution, 0},
+      {0x16010007, L"WTLABEL", 110, {16, 16, 88, 40}, gbk::captionWeapon, 0},
+      {launcher_unit::weaponList,
+       L"COMBOBOX",
+       100,
+       {92, 16, 196, 0},
+       "",
+       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
+  };
+  HWND window = launcherWindow();
+  HWND above = nullptr;  // stacking: template order from the top
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.childId);
+    HWND hwnd = control(c.unit);
+    EXPECT_EQ(GetParent(hwnd), window);
+    EXPECT_EQ(className(hwnd), c.className);
+    EXPECT_EQ(GetDlgCtrlID(hwnd), c.childId);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, c.rect.left);
+    EXPECT_EQ(r.top, c.rect.top);
+    EXPECT_EQ(r.right, c.rect.right);
+    if (c.rect.bottom != 0) {
+      EXPECT_EQ(r.bottom, c.rect.bottom);
+    }
+    if (c.text[0] != '\0') {
+      EXPECT_EQ(windowText(hwnd), gbkToWide(c.text));
+    }
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    EXPECT_EQ(style & c.style, LONG(c.style));
+    EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE | WS_DISABLED),
+              WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE);
+    if (c.style == 0) {
+      EXPECT_EQ(style & WS_TABSTOP, 0);
+    }
+    EXPECT_EQ(GetWindow(hwnd, GW_HWNDPREV), above);
+    above = hwnd;
+  }
+}
+
+TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
+  const struct {
+    uint32_t unit;
+    std::vector<std::pair<const char*, int32_t>> entries;
+  } cases[] = {
+      {launcher_unit::weaponList,
+       {{gbk::weapon1, 1},
+        {gbk::weapon2, 2},
+        {gbk::weapon3, 3},
+        {gbk::weapon4, 4},
+        {gbk::weapon5, 5},
+        {gbk::weapon6, 6},
+        {gbk::weapon7, 7},
+        {gbk::weapon8, 8},
+        {gbk::weapon9, 9},
+        {gbk::weapon10, 47},
+        {gbk::weapon11, 51},
+        {gbk::weapon12, 55}}},
+      {launcher_unit::attributeList,
+       {{gbk::attribute1, 1}, {gbk::attribute2, 2}, {gbk::attribute3, 3}, {gbk::attribute4, 4}}},
+      {launcher_unit::resolutionList, {{gbk::resolution1, 0}, {gbk::resolution2, 0}}},
+  };
+  for (const auto& c : cases) {
+    HWND list = control(c.unit);
+    ASSERT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), LRESULT(c.entries.size()));
+    for (size_t i = 0; i < c.entries.size(); ++i) {
+      wchar_t text[64] = {};
+      SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      EXPECT_EQ(text, gbkToWide(c.entries[i].first)) << c.unit << " " << i;
+      EXPECT_EQ(SendMessageW(list, CB_GETITEMDATA, i, 0), c.entries[i].second);
+    }
+    EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);  // the initial selection
+    // Created 160 pixels high with the list dropped down: the open list of twelve weapons
+    // is cut to that height, shorter lists are not.
+    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(list, &info);
+    RECT field, part;
+    GetWindowRect(list, &field);
+    GetWindowRect(info.hwndList, &part);
+    if (c.entries.size() == 12) {
+      EXPECT_LE(part.bottom - field.top, 160);
+      EXPECT_GE(part.bottom - field.top, 140);
+    }
+    SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+  }
+}
+
+TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinusOne) {
+  const struct {
+    LauncherList list;
+    int32_t set;
+    int32_t selected;
+    int32_t itemValue;  // of the selected entry
+  } cases[] = {
+      {LauncherList::weapon, 99, 11, 55},     {LauncherList::weapon, 9, 9, 47},
+      {LauncherList::weapon, 12, 11, 55},     {LauncherList::weapon, -1, -1, -1},
+      {LauncherList::weapon, -5, -1, -1},     {LauncherList::weapon, 0, 0, 1},
+      {LauncherList::attribute, 3, 3, 4},     {LauncherList::attribute, 4, 3, 4},
+      {LauncherList::resolution, 1, 1, 0},    {LauncherList::resolution, 7, 1, 0},
+      {LauncherList::resolution, -2, -1, -1},
+  };
+  for (const auto& c : cases) {
+    controls.setSelection(c.list, c.set);
+    EXPECT_EQ(controls.selection(c.list), c.selected) << c.set;
+    EXPECT_EQ(controls.itemValue(c.list, controls.selection(c.list)), c.itemValue) << c.set;
+  }
+  EXPECT_EQ(controls.itemValue(LauncherList::weapon, 12), -1);
+  EXPECT_EQ(controls.itemValue(LauncherList::attribute, 4), -1);
+  EXPECT_EQ(controls.itemValue(LauncherList::resolution, 2), -1);
+  EXPECT_EQ(controls.itemValue(LauncherList::weapon, INT32_MIN), -1);
+}
+
+TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
+  HWND box = control(launcher_unit::windowedBox);
+  EXPECT_FALSE(controls.isTicked());
+  controls.setTicked(true);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_TRUE(controls.isTicked());
+  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty, 7);
+  EXPECT_TRUE(controls.isTicked());
+  controls.setTicked(false);
+  EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  SendMessageW(box, BM_CLICK, 0, 0);  // the user ticks it
+  EXPECT_TRUE(controls.isTicked());
+  SendMessageW(box, BM_CLICK, 0, 0);
+  EXPECT_FALSE(controls.isTicked());
+  EXPECT_EQ(clickedCount, 0);  // the box's click is not the button's
+}
+
+TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
+  const struct {
+    uint32_t unit;
+    int32_t left, top, width;
+  } cases[] = {{launcher_unit::startButton, 64, 136, 80}, {0x16010007, 16, 16, 72}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 0), c.left);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 1), c.top);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 2), c.width);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 5), 1);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 6), 0);
+  }
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, 2), 231);
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, 3), 205);
+}
+
+// Loading a second time, now with handlers bound to the window's other events: nothing is
+// raised while the window is built; created runs first with the window invisible, then
+// moved and resized; showing raises shown, first activated, activated and got focus.
+TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
+  controls.destroyWindow();
+  runMessageLoop();
+  ASSERT_EQ(launcherWindow(), nullptr);
+  bind(0, 3, &recordingHandler<0, 3>);
+  bind(0, 4, &recordingHandler<0, 4>);
+  bind(0, 5, &recordingHandler<0, 5>);
+  bind(0, 8, &recordingHandler<0, 8>);
+  bind(0, 10, &recordingHandler<0, 10>);
+  bind(0, -7, &recordingHandler<0, -7>);
+  bind(launcher_unit::weaponList, -7, &recordingHandler<launcher_unit::weaponList, -7>);
+  eventLog.clear();
+  onCreated = [] {
+    // Every unit exists and can be set while the window is still invisible.
+    WindowControls().setSelection(LauncherList::weapon, 4);
+  };
+  loadStartupWindow(launcherWindowId);
+  for (int n : {3, 4, 5, 8, 10, -7}) unbind(0, n);
+  unbind(launcher_unit::weaponList, -7);
+
+  EXPECT_FALSE(visibleAtCreated);
+  EXPECT_EQ(controls.selection(LauncherList::weapon), 4);
+  const std::vector<std::pair<uint32_t, int32_t>> expected = {
+      {0, 0}, {0, 3}, {0, 4}, {0, 10}, {0, 8}, {0, 5}, {0, -7}, {launcher_unit::weaponList, -7}};
+  ASSERT_GE(eventLog.size(), expected.size());
+  EXPECT_EQ(std::vector(eventLog.begin(), eventLog.begin() + expected.size()), expected);
+  EXPECT_EQ(GetFocus(), control(launcher_unit::weaponList));
+}
+
+TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
+  eventLog.clear();  // the created event of loading
+  frameState().eventSuppression += 1;
+  EventRecord created{launcherWindowId, 0, 0};
+  EXPECT_FALSE(raiseEvent(created));
+  EXPECT_FALSE(raiseUnitEvent(0x0BADBAD0, 0, 0));  // not even looked up
+  SendMessageW(control(launcher_unit::startButton), BM_CLICK, 0, 0);
+  frameState().eventSuppression -= 1;
+  EXPECT_EQ(clickedCount, 0);
+  EXPECT_TRUE(eventLog.empty());
+  EventRecord again{launcherWindowId, 0, 0};
+  EXPECT_TRUE(raiseEvent(again));
+  EXPECT_EQ(eventLog.size(), 1u);
+}
+
+// Tab and Shift+Tab posted as key messages to whatever holds the focus.
+TEST_F(LauncherWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
+  const uint32_t order[] = {launcher_unit::weaponList,    launcher_unit::resolutionList,
+                            launcher_unit::attributeList, launcher_unit::startButton,
+                            launcher_unit::windowedBox,   launcher_unit::weaponList};
+  ASSERT_EQ(GetFocus(), control(order[0]));
+  for (size_t i = 1; i < std::size(order); ++i) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    pumpWaitingMessages();
+    EXPECT_EQ(GetFocus(), control(order[i])) << i;
+  }
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  BYTE shifted[256];
+  std::copy(std::begin(keys), std::end(keys), shifted);
+  shifted[VK_SHIFT] = 0x80;
+  SetKeyboardState(shifted);
+  for (size_t i = std::size(order) - 1; i-- > 0;) {
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+    pumpWaitingMessages();
+    EXPECT_EQ(GetFocus(), control(order[i])) << "back " << i;
+  }
+  SetKeyboardState(keys);
+  EXPECT_EQ(clickedCount, 0);
+}
+
+TEST_F(LauncherWindowTest, FocusReturnsToTheLastControlOnActivation) {
+  HWND button = control(launcher_unit::startButton);
+  SetFocus(button);
+  SendMessageW(launcherWindow(), WM_ACTIVATE, WA_INACTIVE, 0);
+  SetFocus(launcherWindow());  // the window passes the focus on
+  EXPECT_EQ(GetFocus(), button);
+}
+
+TEST_F(LauncherWindowTest, EnterDoesNothingWithoutADefaultButton) {
+  SetFocus(control(launcher_unit::startButton));
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+  pumpWaitingMessages();
+  EXPECT_EQ(clickedCount, 0);
+  EXPECT_NE(launcherWindow(), nullptr);
+}
+
+TEST_F(LauncherWindowTest, SpaceOnTheFocusedButtonClicksIt) {
+  HWND button = control(launcher_unit::startButton);
+  SetFocus(button);
+  PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+  PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000000);
+  pumpWaitingMessages();
+  EXPECT_EQ(clickedCount, 1);
+}
+
+TEST_F(LauncherWindowTest, EscClosesTheWindowWithoutAClick) {
+  PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+  runMessageLoop();  // returns on the quit message that follows the window's end
+  EXPECT_EQ(launcherWindow(), nullptr);
+  EXPECT_EQ(clickedCount, 0);
+  EXPECT_EQ(frameState().currentMessage.message, UINT(WM_QUIT));
+  EXPECT_EQ(frameState().currentMessage.wParam, 0u);
+}
+
+TEST_F(LauncherWindowTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
+  bind(0, 1, &refuseClose);
+  closeQueries = 0;
+  SendMessageW(launcherWindow(), WM_CLOSE, 0, 0);
+  unbind(0, 1);
+  EXPECT_EQ(closeQueries, 1);
+  EXPECT_NE(launcherWindow(), nullptr);
+  SendMessageW(launcherWindow(), WM_CLOSE, 0, 0);  // unbound: default processing destroys it
+  EXPECT_EQ(launcherWindow(), nullptr);
+}
+
+// The apply's path: the click handler asks for the destroy first and still runs to its
+// end; the window goes when the posted request is handled, then the loop ends.
+TEST_F(LauncherWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) {
+  static bool aliveAfterRequest = false;
+  onClicked = [] {
+    WindowControls().destroyWindow();
+    aliveAfterRequest = IsWindow(launcherWindow()) && IsWindowVisible(launcherWindow());
+  };
+  HWND hwnd = launcherWindow();
+  SendMessageW(control(launcher_unit::startButton), BM_CLICK, 0, 0);
+  EXPECT_EQ(clickedCount, 1);
+  EXPECT_TRUE(aliveAfterRequest);
+  EXPECT_TRUE(IsWindow(hwnd));
+  MSG waiting;
+  EXPECT_TRUE(
+      PeekMessageW(&waiting, hwnd, destroyRequestMessage, destroyRequestMessage, PM_NOREMOVE));
+  runMessageLoop();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(frameState().currentMessage.message, UINT(WM_QUIT));
+  EXPECT_EQ(frameState().currentMessage.wParam, 0u);
+  EXPECT_EQ(clickedCount, 1);
+}
+
+TEST_F(LauncherWindowTest, TheLoopReturnsAtOnceWhenNoWindowIsAlive) {
+  callUnitMethod(launcherWindowId, windowUnitId, destroyMethod, std::vector<int32_t>{1});
+  EXPECT_EQ(launcherWindow(), nullptr);  // destroyed before the call returned
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // loop was entered
+  runMessageLoop();
+}
+
+}  // namespace
