@@ -1,42 +1,88 @@
 #include "launcher/CrLfLines.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
-constexpr uint64_t kOnes = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-
-// True when none of the eight bytes is a lead byte or a CR: all eight are single-byte
-// characters and none can begin a separator, so the scan may step over them at once.
-bool plainWord(const char* bytes) {
-  uint64_t word;
-  std::memcpy(&word, bytes, sizeof word);
-  if (word & kHighBits) return false;
-  uint64_t crs = word ^ (kOnes * '\r');
-  return ((crs - kOnes) & ~crs & kHighBits) == 0;
+size_t findByteFrom(const char* data, size_t p, size_t size, char byte) {
+  for (; p < size; ++p) {
+    if (data[p] == byte) return p;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
 
+size_t findByteByWords(std::string_view content, size_t from, char byte) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr uint64_t ones = 0x0101010101010101ull;
+  constexpr uint64_t highBits = 0x8080808080808080ull;
+  const char* data = content.data();
+  const uint64_t wanted = ones * static_cast<unsigned char>(byte);
+  size_t p = from;
+  for (; p + 8 <= content.size(); p += 8) {
+    uint64_t word;
+    std::memcpy(&word, data + p, sizeof word);
+    const uint64_t x = word ^ wanted;
+    // The lowest flagged byte is the first zero byte of x; flags above it may be false.
+    const uint64_t zeros = (x - ones) & ~x & highBits;
+    if (zeros != 0) return p + static_cast<size_t>(std::countr_zero(zeros)) / 8;
+  }
+  return findByteFrom(data, p, content.size(), byte);
+}
+
+size_t findByte(std::string_view content, size_t from, char byte) {
+#if defined(__SSE2__)
+  const char* data = content.data();
+  const __m128i wanted = _mm_set1_epi8(byte);
+  size_t p = from;
+  for (; p + 16 <= content.size(); p += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)));
+    if (mask != 0) return p + static_cast<size_t>(std::countr_zero(mask));
+  }
+  return findByteFrom(data, p, content.size(), byte);
+#else
+  return findByteByWords(content, from, byte);
+#endif
+}
+
+bool characterStartsAt(std::string_view content, size_t at) {
+  size_t highBytes = 0;
+  while (highBytes < at && static_cast<unsigned char>(content[at - highBytes - 1]) >= 0x80) {
+    ++highBytes;
+  }
+  return highBytes % 2 == 0;
+}
+
+bool lineStartsAt(std::string_view content, size_t at) {
+  if (at == 0) return true;
+  return at >= 2 && content[at - 2] == '\r' && content[at - 1] == '\n' &&
+         characterStartsAt(content, at - 2);
+}
+
+// Each CR is looked at once, and the look back from it stops at the previous byte below
+// 0x80, at the latest at the CR before it: the whole split is linear in the content.
 bool CrLfLines::next(LineSpan& line) {
   const size_t size = content_.size();
   if (start_ >= size) return false;
   const char* data = content_.data();
-  size_t p = start_;
-  while (p + 2 <= size) {
-    if (p + 8 <= size && plainWord(data + p)) {
-      p += 8;
-      continue;
-    }
-    unsigned char c = static_cast<unsigned char>(data[p]);
-    if (c == '\r' && data[p + 1] == '\n') {
-      line = LineSpan{start_, p, true};
-      start_ = p + 2;
+  size_t from = start_;
+  while (from + 2 <= size) {
+    const size_t cr = findByte(content_.substr(0, size - 1), from, '\r');
+    if (cr == std::string_view::npos) break;
+    if (data[cr + 1] == '\n' && characterStartsAt(content_, cr)) {
+      line = LineSpan{start_, cr, true};
+      start_ = cr + 2;
       return true;
     }
-    p += c >= 0x80 ? 2 : 1;
+    from = cr + 1;
   }
   line = LineSpan{start_, size, false};
   start_ = size;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "launcher/CrLfLines.h"
 #include "services/Text.h"
 
 // The weapon number for the item values of the chosen sub-weapon and attribute (-1 for a
@@ -20,7 +21,14 @@ Text weaponLine(int32_t weaponNumber);
 // The name of mission file n (1..20) after the run directory: "\Level\snNN_.pst".
 Text missionFileName(int32_t n);
 
+// The first line that begins with "int PlayerWeapon2", if any.
+std::optional<LineSpan> findWeaponLine(std::string_view content);
+
 // The content with its first line that begins with "int PlayerWeapon2" replaced whole by
 // the weapon line; every other byte stays, line breaks and zero bytes included. No value
 // when the content holds no such line: the file is to be left untouched.
 std::optional<std::string> patchMissionContent(std::string_view content, int32_t weaponNumber);
+
+// The same rewrite done on the content itself, without a second copy of it. False, and the
+// content unchanged, when it holds no weapon line.
+bool patchMissionContentInPlace(std::string& content, int32_t weaponNumber);

@@ -1,7 +1,5 @@
 #include "launcher/MissionWeaponPatch.h"
 
-#include <utility>
-
 #include "GbkTexts.h"
 #include "launcher/MissionContent.h"
 #include "services/Files.h"
@@ -25,8 +23,8 @@ void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
   for (int32_t n = 1; n <= 20; ++n) {
     const Text name = concat(host.runDirectory(), missionFileName(n));
     if (!fileExists(name)) continue;
-    std::optional<std::string> patched = patchMissionContent(readFile(name).bytes, number);
-    if (!patched) continue;
-    if (!writeFile(name, ByteBuffer{std::move(*patched)})) unwritten.push_back(name);
+    ByteBuffer content = readFile(name);
+    if (!patchMissionContentInPlace(content.bytes, number)) continue;
+    if (!writeFile(name, content)) unwritten.push_back(name);
   }
 }

@@ -96,4 +96,26 @@ TEST(CrLfLines, MatchesTheCharacterWalkAtEveryAlignment) {
   }
 }
 
+// Both byte searches against a plain loop, from every start offset, with the byte at every
+// position of a block and next to bytes that differ from it only in the high bit.
+TEST(FindByte, FirstOccurrenceFromEveryOffset) {
+  uint32_t state = 777;
+  for (int round = 0; round < 300; ++round) {
+    std::string content;
+    const size_t length = round % 50;
+    for (size_t i = 0; i < length; ++i) {
+      state = state * 1103515245u + 12345u;
+      const char choices[] = {'W', '\xD7', 'V', 'X', '\0', '\x80', '\xFF', 'a'};
+      content += choices[(state >> 16) % 8];
+    }
+    for (char byte : {'W', '\xD7', '\0', '\r'}) {
+      for (size_t from = 0; from <= content.size(); ++from) {
+        size_t expected = content.find(byte, from);
+        ASSERT_EQ(findByte(content, from, byte), expected) << round << " " << from;
+        ASSERT_EQ(findByteByWords(content, from, byte), expected) << round << " " << from;
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -124,10 +124,19 @@ TEST(PatchMissionContent, ReplacesTheFirstWeaponLineAndKeepsEveryOtherByte) {
       {"shorter than the prefix", "int PlayerWeapon\r\n", 1, std::nullopt},
       {"not at a line start", "a\nint PlayerWeapon2 = 1;\r\n", 1, std::nullopt},
       {"CR LF taken by a lead byte", "\xB0\r\nint PlayerWeapon2 = 1;\r\n", 1, std::nullopt},
+      {"CR LF taken by the third lead byte", "\xB0\xA1\xB0\r\nint PlayerWeapon2 = 1;", 1,
+       std::nullopt},
+      {"CR LF after a whole character", "\xB0\xA1\r\nint PlayerWeapon2 = 1;", 4,
+       "\xB0\xA1\r\nint PlayerWeapon2 = 4;"},
+      {"other W bytes first", "W\r\nWeapon = 1;\r\nint Player\r\nint PlayerWeapon2;\r\nW", 4,
+       "W\r\nWeapon = 1;\r\nint Player\r\nint PlayerWeapon2 = 4;\r\nW"},
       {"zero byte inside the prefix", "int Player\0Weapon2 = 1;\r\n"s, 1, std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(patchMissionContent(c.content, c.number), c.patched) << c.name;
+    std::string inPlace = c.content;
+    EXPECT_EQ(patchMissionContentInPlace(inPlace, c.number), c.patched.has_value()) << c.name;
+    EXPECT_EQ(inPlace, c.patched.value_or(c.content)) << c.name;
   }
 }
 
