@@ -287,6 +287,11 @@ TEST_F(WindowTest, FocusOrderForwardAndBackward) {
   EXPECT_TRUE(run_.program.running());
 }
 
+BOOL CALLBACK firstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR out) {
+  *reinterpret_cast<WORD*>(out) = language;
+  return FALSE;
+}
+
 // Cuts the window template resource of a copy of the program short, the way a damaged
 // file would hold it: its reading then runs past the end.
 bool damageTemplate(const std::string& exe) {
@@ -298,13 +303,8 @@ bool damageTemplate(const std::string& exe) {
   if (HRSRC resource = FindResourceW(image, kName, MAKEINTRESOURCEW(10) /* RT_RCDATA */)) {
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, resource)));
     head.assign(bytes, SizeofResource(image, resource) / 2);
-    EnumResourceLanguagesW(
-        image, MAKEINTRESOURCEW(10), kName,
-        [](HMODULE, LPCWSTR, LPCWSTR, WORD found, LONG_PTR out) -> BOOL {
-          *reinterpret_cast<WORD*>(out) = found;
-          return FALSE;
-        },
-        reinterpret_cast<LONG_PTR>(&language));
+    EnumResourceLanguagesW(image, MAKEINTRESOURCEW(10), kName, firstLanguage,
+                           reinterpret_cast<LONG_PTR>(&language));
   }
   FreeLibrary(image);
   if (head.empty()) return false;
