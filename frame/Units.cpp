@@ -11,6 +11,7 @@ namespace {
 constexpr wchar_t windowClassName[] = L"WTWindow";
 constexpr wchar_t labelClassName[] = L"WTLabel";
 constexpr wchar_t unitProperty[] = L"WTUnit";
+constexpr UINT gbkCodePage = 936;
 
 HINSTANCE moduleInstance() { return GetModuleHandleW(nullptr); }
 
@@ -88,8 +89,67 @@ COLORREF resolveColour(uint32_t colour) {
   return colour == buttonFaceColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
 }
 
+namespace {
+
+// True when the font selected into dc draws every character of text with its own glyphs.
+bool drawsAll(HDC dc, const wchar_t* text) {
+  WORD glyphs[16];
+  int length = lstrlenW(text);
+  if (GetGlyphIndicesW(dc, text, length, glyphs, GGI_MARK_NONEXISTING_GLYPHS) != DWORD(length)) {
+    return false;
+  }
+  for (int i = 0; i < length; ++i) {
+    if (glyphs[i] == 0xFFFF) return false;
+  }
+  return true;
+}
+
+// An installed face that draws both the Latin and the Chinese characters of the window's
+// texts, in the size of the default font; null when there is none.
+HFONT chineseFontLike(const LOGFONTW& base) {
+  static const wchar_t* const faces[] = {
+      L"Microsoft YaHei",     L"SimSun",          L"NSimSun", L"WenQuanYi Zen Hei",
+      L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"};
+  HDC dc = GetDC(nullptr);
+  HFONT found = nullptr;
+  for (const wchar_t* face : faces) {
+    LOGFONTW font = base;
+    font.lfCharSet = GB2312_CHARSET;
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    HFONT candidate = CreateFontIndirectW(&font);
+    if (candidate == nullptr) continue;
+    HGDIOBJ old = SelectObject(dc, candidate);
+    wchar_t chosen[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, chosen);
+    bool fits = lstrcmpiW(chosen, face) == 0 && drawsAll(dc, L"8*Aw\x526F\x6B66\x5668\x9009");
+    SelectObject(dc, old);
+    if (fits) {
+      found = candidate;
+      break;
+    }
+    DeleteObject(candidate);
+  }
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+}  // namespace
+
+GdiObject defaultUnitFont() {
+  HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+  if (GetACP() == gbkCodePage) return GdiObject(stock, false);
+  // Where the system's code page is not GBK, its default font may lack the Chinese
+  // characters of the captions and entries (or draw them only through font links): a
+  // Chinese face of the same size instead, when one is installed.
+  LOGFONTW font;
+  if (GetObjectW(stock, sizeof font, &font) != sizeof font) return GdiObject(stock, false);
+  HFONT made = chineseFontLike(font);
+  if (made == nullptr) return GdiObject(stock, false);
+  return GdiObject(made, true);
+}
+
 GdiObject makeUnitFont(const std::string& logFont) {
-  if (logFont.size() != sizeof(LOGFONTA)) return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
+  if (logFont.size() != sizeof(LOGFONTA)) return defaultUnitFont();
   LOGFONTA narrow;
   std::memcpy(&narrow, logFont.data(), sizeof narrow);
   LOGFONTW font;
@@ -104,7 +164,7 @@ GdiObject makeUnitFont(const std::string& logFont) {
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = 0;
   HFONT made = CreateFontIndirectW(&font);
-  if (made == nullptr) return GdiObject(GetStockObject(DEFAULT_GUI_FONT), false);
+  if (made == nullptr) return defaultUnitFont();
   return GdiObject(made, true);
 }
 

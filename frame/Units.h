@@ -52,8 +52,10 @@ class GdiObject {
 
 // 0xFF000000 stands for COLOR_BTNFACE, resolved when the colour is applied.
 COLORREF resolveColour(uint32_t colour);
-// The font of a unit: DEFAULT_GUI_FONT when the attribute is empty, else a font made from
+// The font of a unit: DEFAULT_GUI_FONT when the attribute is empty (with the GB2312
+// character set asked for where the system's code page is not GBK), else a font made from
 // its LOGFONTA.
+GdiObject defaultUnitFont();
 GdiObject makeUnitFont(const std::string& logFont);
 
 class Unit {

@@ -260,6 +260,37 @@ TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
   }
 }
 
+// Whatever the system's code page, the font of every text-bearing control has glyphs of its
+// own for each character of its caption or entries (no empty boxes on screen).
+TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
+  const struct {
+    uint32_t unit;
+    const char* text;
+  } cases[] = {
+      {launcher_unit::windowedBox, gbk::captionWindowed},
+      {launcher_unit::startButton, gbk::captionStartGame},
+      {0x16010025, gbk::captionAttribute},
+      {0x1601000A, gbk::captionResolution},
+      {0x16010007, gbk::captionWeapon},
+      {launcher_unit::weaponList, gbk::weapon10},
+      {launcher_unit::attributeList, gbk::attribute4},
+      {launcher_unit::resolutionList, gbk::resolution2},
+  };
+  HDC dc = GetDC(launcherWindow());
+  for (const auto& c : cases) {
+    auto font = reinterpret_cast<HFONT>(SendMessageW(control(c.unit), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr) << c.unit;
+    HGDIOBJ old = SelectObject(dc, font);
+    std::wstring text = gbkToWide(c.text);
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    for (size_t i = 0; i < glyphs.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << c.unit << " " << i;
+    SelectObject(dc, old);
+  }
+  ReleaseDC(launcherWindow(), dc);
+}
+
 TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinusOne) {
   const struct {
     LauncherList list;
