@@ -528,7 +528,7 @@ TEST_F(LauncherFlowTest, UnusableConfigEndsWithoutStartingTheGame) {
 
     EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "end"}));
     ASSERT_EQ(host_->messages.size(), 1u);
-    EXPECT_EQ(host_->messages[0].text, gbk::configUnusable + path("config.ini"));
+    EXPECT_EQ(host_->messages[0].text, std::string(gbk::configUnusable) + path("config.ini"));
     EXPECT_NE(host_->messages[0].text.find("config.ini"), std::string::npos);
     EXPECT_EQ(host_->messages[0].buttons, 0);
     EXPECT_EQ(readBytes(path("config.ini")), c.config ? c.config : "<missing>");
@@ -558,8 +558,8 @@ TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
     apply();
   }
   ASSERT_EQ(host_->messages.size(), 1u);
-  EXPECT_EQ(host_->messages[0].text, gbk::filesNotWritten + "\r\n"s + path("wdpz.ini") + "\r\n" +
-                                         mission(1) + "\r\n" + mission(3) + "\r\n" +
+  EXPECT_EQ(host_->messages[0].text, std::string(gbk::filesNotWritten) + "\r\n" + path("wdpz.ini") +
+                                         "\r\n" + mission(1) + "\r\n" + mission(3) + "\r\n" +
                                          path("config.ini"));
   EXPECT_EQ(host_->messages[0].buttons, 0);
   EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
@@ -579,7 +579,7 @@ TEST_F(LauncherFlowTest, GameThatCannotBeStartedIsReportedAndTheWindowCloses) {
   apply();
   EXPECT_EQ(host_->events, (std::vector<std::string>{"start", "message"}));
   ASSERT_EQ(host_->messages.size(), 1u);
-  EXPECT_EQ(host_->messages[0].text, gbk::gameStartFailed + path("Drovar.exe"));
+  EXPECT_EQ(host_->messages[0].text, std::string(gbk::gameStartFailed) + path("Drovar.exe"));
   EXPECT_TRUE(controls_->destroyRequested());
 }
 
