@@ -164,6 +164,16 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(game.read("config.ini"), patchedConfig(c.width, c.height));
     EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
     EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, c.savedWindowed));
+
+    // The next run shows what was saved.
+    LauncherRun again;
+    ASSERT_TRUE(again.start(game.launcherPath(), game.path()));
+    EXPECT_EQ(readList(again.control(kWeaponList)).selection, c.savedWeapon);
+    EXPECT_EQ(readList(again.control(kAttributeList)).selection, c.savedAttribute);
+    EXPECT_EQ(readList(again.control(kResolutionList)).selection, c.savedResolution);
+    EXPECT_EQ(isTicked(again.control(kWindowedBox)), c.savedWindowed);
+    PostMessageW(again.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(again.exitCode(), 0u);
   }
 }
 
@@ -274,6 +284,9 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     dismissMessageBox(box);
     EXPECT_EQ(run.exitCode(), 0xFFFFFFFFu);
     EXPECT_EQ(game.read("config.ini"), before);
+    // The settings and the missions come first and stay done.
+    EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+    EXPECT_EQ(game.read("Level\\sn20_.pst"), patchedMission(20, 1));
     Sleep(300);
     EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
   }

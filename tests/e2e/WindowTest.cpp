@@ -287,6 +287,19 @@ TEST_F(WindowTest, FocusOrderForwardAndBackward) {
   EXPECT_TRUE(run_.program.running());
 }
 
+TEST_F(WindowTest, SecondInstanceRunsBesideTheFirst) {
+  startLauncher();
+  LauncherRun second;
+  ASSERT_TRUE(second.start(game_.launcherPath(), game_.path()));
+  EXPECT_NE(second.window, run_.window);
+  EXPECT_EQ(textOf(second.window), L"《VarnokII》功能设置");
+  EXPECT_TRUE(run_.program.running());
+  PostMessageW(second.window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(second.exitCode(), 0u);
+  EXPECT_TRUE(IsWindowVisible(run_.window)) << "the first window stays";
+  EXPECT_EQ(game_.read("wdpz.ini"), "<missing>");
+}
+
 BOOL CALLBACK firstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR out) {
   *reinterpret_cast<WORD*>(out) = language;
   return FALSE;
