@@ -1,0 +1,128 @@
+// The frame's ends seen from outside: the probe program runs the real frame; a damaged
+// template, an event, property or method naming what does not exist shows the error box
+// with the frame's message and ends with 0xFFFFFFFF without the end handler; a normal end
+// runs the end handler once although stopFrame runs twice, and ends with 0.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "GbkTexts.h"
+#include "services/Wide.h"
+#include "tests/services/BoxWatcher.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Outcome {
+  bool started = false;
+  bool boxShown = false;
+  bool windowShownWithBox = false;
+  std::wstring text;
+  DWORD exitCode = 0xDEAD0001;  // still running after the time allowed
+  std::string marker;
+};
+
+// A visible launcher window of the process.
+bool hasVisibleWindow(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    bool found;
+  } search{processId, false};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t name[32] = {};
+        GetClassNameW(window, name, 32);
+        if (owner == s->processId && std::wstring(name) == L"WTWindow" && IsWindowVisible(window)) {
+          s->found = true;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+Outcome runProbe(const std::string& mode, bool expectBox) {
+  TempFolder temp{"frame"};
+  std::string marker = temp / "marker.txt";
+  std::string commandLine = "\"";
+  commandLine += testProgramFolder() + "\\frame_probe.exe\" " + mode + " \"" + marker + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  Outcome outcome;
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return outcome;
+  }
+  outcome.started = true;
+  if (expectBox) {
+    HWND box = waitForBox(process.dwProcessId, gbkToWide(gbk::fatalCaption));
+    if (box != nullptr) {
+      outcome.boxShown = true;
+      outcome.text = boxText(box);
+      outcome.windowShownWithBox = hasVisibleWindow(process.dwProcessId);
+      pressBoxButton(box, IDOK);
+    }
+  }
+  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.hProcess, 1);
+  }
+  GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  outcome.marker = readBytes(marker);
+  return outcome;
+}
+
+std::wstring frameFailureText(const char* message) {
+  std::string text = gbk::fatalHeading;
+  text += gbk::fatalMessageLabel;
+  text += message;
+  text += "\r\n";
+  return gbkToWide(text);
+}
+
+TEST(FrameEnd, FailuresShowTheBoxAndEndWithoutTheEndHandler) {
+  const struct {
+    const char* mode;
+    const char* message;
+    bool windowOnScreen;  // the launcher window stays on the screen behind the box
+  } cases[] = {
+      {"template-short", gbk::templateLoadFailed, false},
+      {"template-empty", gbk::templateLoadFailed, false},
+      {"template-bad-handler", gbk::templateLoadFailed, false},
+      {"template-unknown-kind", gbk::startupWindowFailed, false},
+      {"template-new-version", gbk::startupWindowFailed, false},
+      {"template-other-window", gbk::startupWindowFailed, false},
+      {"event-window", gbk::eventWindowMissing, true},
+      {"event-unit", gbk::eventUnitMissing, true},
+      {"property-window", gbk::propertyWindowNotLoaded, true},
+      {"property-unit", gbk::propertyUnitNotLoaded, false},
+      {"method-unit", gbk::methodTargetMissing, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    Outcome outcome = runProbe(c.mode, true);
+    ASSERT_TRUE(outcome.started);
+    ASSERT_TRUE(outcome.boxShown);
+    EXPECT_EQ(outcome.text, frameFailureText(c.message));
+    EXPECT_EQ(outcome.windowShownWithBox, c.windowOnScreen);
+    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+    EXPECT_EQ(outcome.marker, "<missing>");
+  }
+}
+
+TEST(FrameEnd, NormalEndRunsTheEndHandlerOnceAndExitsWithZero) {
+  for (const char* mode : {"normal", "destroy-on-created"}) {
+    Outcome outcome = runProbe(mode, false);
+    ASSERT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.exitCode, 0u) << mode;
+    EXPECT_EQ(outcome.marker, "end\r\n") << mode;
+  }
+}
+
+}  // namespace
