@@ -10,10 +10,13 @@
 #   start-up        under Wine: process start to visible window, launcher.exe against a
 #                   minimal window program of the same toolchain (ratio of medians, 30 runs
 #                   each, alternating), and the size of dist/launcher.exe.
+#   load            under Wine: 1,000 applies in a row on one game folder, driven from
+#                   outside; the files after each equal those after the first, and neither
+#                   the programs' memory nor the Wine server's open files and memory grow.
 #
 #   tools/bench.sh [SECTION...]   (ROOT and BUILD_ROOT from ./run bench, which builds the
 #                                  native bench tree and the Windows x64 tree first)
-# Sections: patch apply startup. A new section is a function bench_<name> added to SECTIONS.
+# Sections: patch apply startup load. A new section is a function bench_<name> added to SECTIONS.
 set -euo pipefail
 
 ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -23,7 +26,7 @@ WINDOWS_BIN=${WINDOWS_BIN:-$BUILD_ROOT/windows-x64/bin}
 RESULTS=$BUILD_ROOT/bench-results
 mkdir -p "$RESULTS"
 
-SECTIONS=(patch apply startup)
+SECTIONS=(patch apply startup load)
 
 heading() { printf '\n== %s\n' "$*"; }
 
@@ -97,6 +100,32 @@ bench_startup() {
   local program=$ROOT/dist/launcher.exe
   [ -f "$program" ] || program=$WINDOWS_BIN/launcher.exe
   printf 'size of %s: %s bytes\n' "${program#"$ROOT"/}" "$(stat -c %s "$program")" | tee -a "$out"
+}
+
+# The Wine server of this prefix: its open files (every open handle of a file, a process or
+# a window object of any client is one of them or an entry in its memory) and its memory.
+server_figures() { # label
+  local pid
+  for pid in $(pgrep -x wineserver); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      printf '%s: wineserver open files %s, resident memory %s kB\n' "$1" \
+        "$(ls "/proc/$pid/fd" | wc -l)" "$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")"
+      return
+    fi
+  done
+  printf '%s: wineserver not found\n' "$1"
+}
+
+bench_load() {
+  heading "load (Wine): 1,000 applies in a row on one game folder"
+  local out=$RESULTS/load.txt
+  wineserver -p 60
+  (cd "$WINDOWS_BIN" && LOAD_APPLIES=2 wine load_tests.exe >/dev/null)
+  {
+    server_figures "after 2 applies"
+    (cd "$WINDOWS_BIN" && LOAD_APPLIES=1000 wine load_tests.exe) | grep -E '^(applies|program|driver|apply_ms)|OK|FAILED'
+    server_figures "after 1,002 applies"
+  } | tee "$out"
 }
 
 selected=("$@")

@@ -1,0 +1,166 @@
+// Many applies in a row on the same game folder, each a fresh start of the real program
+// driven from outside: after the first, every apply leaves every file byte for byte as the
+// first left it, and neither the program nor the driver grows in memory. (Handles are
+// counted from outside by `./run bench`: the open files of the Wine server across the run.)
+//
+// LOAD_APPLIES sets the number of applies (20 by default; `./run bench` runs 1,000 and
+// prints the figures).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameFolder.h"
+#include "tests/e2e/UiProbe.h"
+#include "tests/faults/FaultRun.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+struct Figures {
+  SIZE_T programSet = 0;      // the program's working set with its window shown
+  SIZE_T programPeakSet = 0;  // its peak working set by then
+  SIZE_T driverSet = 0;       // this program's own working set after the apply
+  DWORD milliseconds = 0;     // start to end of the program
+};
+
+struct Apply {
+  DWORD exitCode = 0xDEAD0001;
+  size_t boxes = 0;
+  Figures figures;
+};
+
+Apply applyMeasured(const std::string& folder) {
+  Apply apply;
+  DWORD start = GetTickCount();
+  RunningProgram program;
+  if (!program.start(folder + "\\launcher.exe", folder)) return apply;
+  HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
+  if (window == nullptr) return apply;
+  HANDLE process =
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId());
+  if (process != nullptr) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
+      apply.figures.programSet = memory.WorkingSetSize;
+      apply.figures.programPeakSet = memory.PeakWorkingSetSize;
+    }
+    CloseHandle(process);
+  }
+  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);
+  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
+  SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);
+  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  DWORD begun = GetTickCount();
+  while (GetTickCount() - begun < 30000) {
+    DWORD code = 0;
+    if (program.waitExit(50, &code)) {
+      apply.exitCode = code;
+      break;
+    }
+    for (HWND box : topWindows(program.processId(), L"#32770")) {
+      ++apply.boxes;
+      dismissMessageBox(box);
+    }
+  }
+  apply.figures.milliseconds = GetTickCount() - start;
+  PROCESS_MEMORY_COUNTERS own{};
+  own.cb = sizeof own;
+  GetProcessMemoryInfo(GetCurrentProcess(), &own, sizeof own);
+  apply.figures.driverSet = own.WorkingSetSize;
+  return apply;
+}
+
+std::string mission(int number) {
+  std::string text = "// mission " + std::to_string(number) + "\r\n";
+  for (int line = 0; line < 2000; ++line)
+    text += "int EnemyCount" + std::to_string(line) + " = 12;\r\n";
+  return text + "int PlayerWeapon2 = 1;\r\n";
+}
+
+// The largest value among the first or the last tenth of the runs.
+template <typename Field>
+Field peakOf(const std::vector<Figures>& runs, bool last, Field Figures::*field) {
+  size_t tenth = std::max<size_t>(1, runs.size() / 10);
+  size_t from = last ? runs.size() - tenth : 0;
+  Field peak = 0;
+  for (size_t i = from; i < from + tenth; ++i) peak = std::max(peak, runs[i].*field);
+  return peak;
+}
+
+TEST(LoadRun, ManyAppliesLeaveTheFilesAsTheFirstAndGrowNothing) {
+  int count = 20;
+  if (const char* asked = std::getenv("LOAD_APPLIES")) count = std::max(2, std::atoi(asked));
+  TempFolder game("load");
+  placePrograms(game.path());
+  FolderFiles files = {{"wdpz.ini", profileText(0, 0, 0, false)},
+                       {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n"},
+                       {"Level", "<folder>"}};
+  for (int n = 1; n <= 20; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
+    files[name] = mission(n);
+  }
+  writeFolder(game.path(), files);
+
+  std::vector<Figures> runs;
+  FolderFiles first;
+  std::string record;
+  int differing = 0;
+  for (int run = 1; run <= count; ++run) {
+    Apply apply = applyMeasured(game.path());
+    ASSERT_EQ(apply.exitCode, 0u) << "apply " << run;
+    ASSERT_EQ(apply.boxes, 0u) << "apply " << run;
+    record += launchRecord(game.path(), false);
+    ASSERT_EQ(waitLaunchRecord(game.path(), 5000).size(), record.size()) << "apply " << run;
+    FolderFiles now = readFolder(game.path());
+    now.erase("launch-record.txt");
+    if (run == 1) {
+      first = now;
+    } else if (now != first) {
+      ++differing;
+      if (differing <= 3) {
+        SCOPED_TRACE("apply " + std::to_string(run));
+        expectFolder(now, first);
+      }
+    }
+    runs.push_back(apply.figures);
+  }
+  EXPECT_EQ(differing, 0) << "applies that left the files otherwise than the first";
+  EXPECT_EQ(readBytes(game / "launch-record.txt"), record);
+  EXPECT_EQ(first.at("Level\\sn20_.pst"),
+            mission(20).substr(0, mission(20).size() - 24) + "int PlayerWeapon2 = 58;\r\n");
+
+  SIZE_T firstSet = peakOf(runs, false, &Figures::programSet);
+  SIZE_T lastSet = peakOf(runs, true, &Figures::programSet);
+  SIZE_T firstPeak = peakOf(runs, false, &Figures::programPeakSet);
+  SIZE_T lastPeak = peakOf(runs, true, &Figures::programPeakSet);
+  SIZE_T firstDriver = peakOf(runs, false, &Figures::driverSet);
+  SIZE_T lastDriver = peakOf(runs, true, &Figures::driverSet);
+  std::vector<DWORD> times;
+  for (const Figures& f : runs) times.push_back(f.milliseconds);
+  std::sort(times.begin(), times.end());
+  std::printf("applies=%d\n", count);
+  std::printf("program_working_set_kb first=%zu last=%zu\n", firstSet / 1024, lastSet / 1024);
+  std::printf("program_peak_working_set_kb first=%zu last=%zu\n", firstPeak / 1024,
+              lastPeak / 1024);
+  std::printf("driver_working_set_kb first=%zu last=%zu\n", firstDriver / 1024, lastDriver / 1024);
+  std::printf("apply_ms median=%lu max=%lu\n", times[times.size() / 2], times.back());
+
+  // A fresh program each time: no more memory in the last tenth of the runs than in the
+  // first, beyond what one message or one page more may take; the driver, which reads the
+  // whole folder after every apply, holds no more either.
+  const SIZE_T slack = 1024 * 1024;
+  EXPECT_LE(lastSet, firstSet + firstSet / 10 + slack);
+  EXPECT_LE(lastPeak, firstPeak + firstPeak / 10 + slack);
+  EXPECT_LE(lastDriver, firstDriver + firstDriver / 10 + slack);
+}
+
+}  // namespace
