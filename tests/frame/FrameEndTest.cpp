@@ -23,25 +23,27 @@ struct Outcome {
   std::string marker;
 };
 
+struct WindowSearch {
+  DWORD processId;
+  bool found;
+};
+
+BOOL CALLBACK matchLauncherWindow(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  if (owner == search->processId && std::wstring(name) == L"WTWindow" && IsWindowVisible(window)) {
+    search->found = true;
+  }
+  return TRUE;
+}
+
 // A visible launcher window of the process.
 bool hasVisibleWindow(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    bool found;
-  } search{processId, false};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t name[32] = {};
-        GetClassNameW(window, name, 32);
-        if (owner == s->processId && std::wstring(name) == L"WTWindow" && IsWindowVisible(window)) {
-          s->found = true;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, false};
+  EnumWindows(&matchLauncherWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
