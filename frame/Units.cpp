@@ -749,6 +749,12 @@ bool DropDownListUnit::create(HWND parent, int childId) {
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   LRESULT itemHeight = SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0);
   SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, itemHeight + a.extraItemHeight);
+  if (a.listType == 1 || a.listType == 2) {
+    // The font changed the height of the selection field: the list dropped down keeps the
+    // total height the list was created with.
+    SetWindowPos(hwnd_, nullptr, 0, 0, description().width, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   SendMessageW(hwnd_, CB_LIMITTEXT, static_cast<WPARAM>(a.maxLength), 0);
   for (size_t i = 0; i < a.entries.size(); ++i) {
     LRESULT at = SendMessageW(hwnd_, CB_ADDSTRING, 0,
