@@ -106,7 +106,7 @@ bench_startup() {
 # a window object of any client is one of them or an entry in its memory) and its memory.
 server_figures() { # label
   local pid
-  for pid in $(pgrep -x wineserver); do
+  for pid in $(pgrep -x wineserver64) $(pgrep -x wineserver); do
     if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       printf '%s: wineserver open files %s, resident memory %s kB\n' "$1" \
         "$(ls "/proc/$pid/fd" | wc -l)" "$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")"

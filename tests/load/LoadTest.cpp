@@ -79,10 +79,12 @@ Apply applyMeasured(const std::string& folder) {
 }
 
 std::string mission(int number) {
-  std::string text = "// mission " + std::to_string(number) + "\r\n";
-  for (int line = 0; line < 2000; ++line)
-    text += "int EnemyCount" + std::to_string(line) + " = 12;\r\n";
-  return text + "int PlayerWeapon2 = 1;\r\n";
+  std::string text = "// mission ";
+  text.append(std::to_string(number)).append("\r\n");
+  for (int line = 0; line < 2000; ++line) {
+    text.append("int EnemyCount").append(std::to_string(line)).append(" = 12;\r\n");
+  }
+  return text.append("int PlayerWeapon2 = 1;\r\n");
 }
 
 // The largest value among the first or the last tenth of the runs.
@@ -148,10 +150,10 @@ TEST(LoadRun, ManyAppliesLeaveTheFilesAsTheFirstAndGrowNothing) {
   for (const Figures& f : runs) times.push_back(f.milliseconds);
   std::sort(times.begin(), times.end());
   std::printf("applies=%d\n", count);
-  std::printf("program_working_set_kb first=%zu last=%zu\n", firstSet / 1024, lastSet / 1024);
-  std::printf("program_peak_working_set_kb first=%zu last=%zu\n", firstPeak / 1024,
-              lastPeak / 1024);
-  std::printf("driver_working_set_kb first=%zu last=%zu\n", firstDriver / 1024, lastDriver / 1024);
+  auto kb = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
+  std::printf("program_working_set_kb first=%llu last=%llu\n", kb(firstSet), kb(lastSet));
+  std::printf("program_peak_working_set_kb first=%llu last=%llu\n", kb(firstPeak), kb(lastPeak));
+  std::printf("driver_working_set_kb first=%llu last=%llu\n", kb(firstDriver), kb(lastDriver));
   std::printf("apply_ms median=%lu max=%lu\n", times[times.size() / 2], times.back());
 
   // A fresh program each time: no more memory in the last tenth of the runs than in the
