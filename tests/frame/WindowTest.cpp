@@ -105,6 +105,9 @@ class LauncherWindowTest : public testing::Test {
   void TearDown() override {
     if (launcherWindow() != nullptr) controls.destroyWindow();
     runMessageLoop();  // ends with the quit message posted when the window is gone
+    MSG quit;          // left behind when the window went before the loop ran
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     EXPECT_EQ(launcherWindow(), nullptr);
     EXPECT_FALSE(anyWindowAlive());
   }
@@ -454,6 +457,20 @@ TEST_F(LauncherWindowTest, EscClosesTheWindowWithoutAClick) {
   EXPECT_EQ(clickedCount, 0);
   EXPECT_EQ(frameState().currentMessage.message, UINT(WM_QUIT));
   EXPECT_EQ(frameState().currentMessage.wParam, 0u);
+}
+
+TEST_F(LauncherWindowTest, EscOnAnOpenListClosesTheListOnly) {
+  HWND list = control(launcher_unit::weaponList);
+  ASSERT_EQ(GetFocus(), list);
+  SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_NE(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0), 0);
+  PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+  pumpWaitingMessages();
+  EXPECT_EQ(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0), 0);
+  EXPECT_NE(launcherWindow(), nullptr);
+  PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);  // the list is closed: now the window
+  pumpWaitingMessages();
+  EXPECT_EQ(launcherWindow(), nullptr);
 }
 
 TEST_F(LauncherWindowTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
