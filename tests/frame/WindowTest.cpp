@@ -399,6 +399,23 @@ TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
   EXPECT_EQ(eventLog.size(), 1u);
 }
 
+// Loading builds the window between suspendEvents and resumeEvents: notifications in
+// between raise nothing, and messages still waiting when events resume are dispatched
+// before they do, so they raise nothing either.
+TEST_F(LauncherWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
+  HWND hwnd = launcherWindow();
+  bind(0, 3, &recordingHandler<0, 3>);
+  eventLog.clear();
+  suspendEvents();
+  SendMessageW(hwnd, WM_MOVE, 0, 0);
+  PostMessageW(hwnd, WM_MOVE, 0, 0);
+  resumeEvents();
+  EXPECT_TRUE(eventLog.empty());
+  SendMessageW(hwnd, WM_MOVE, 0, 0);
+  unbind(0, 3);
+  EXPECT_EQ(eventLog, (std::vector<std::pair<uint32_t, int32_t>>{{0, 3}}));
+}
+
 // Tab and Shift+Tab posted as key messages to whatever holds the focus.
 TEST_F(LauncherWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
   const uint32_t order[] = {launcher_unit::weaponList,    launcher_unit::resolutionList,
