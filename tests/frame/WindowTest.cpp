@@ -416,6 +416,47 @@ TEST_F(LauncherWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
   EXPECT_EQ(eventLog, (std::vector<std::pair<uint32_t, int32_t>>{{0, 3}}));
 }
 
+int idleCalls = 0;
+int32_t idleElapsed = -1;
+bool idleWantsMore = false;
+std::optional<int32_t> idleHandler(std::span<const int32_t> arguments) {
+  ++idleCalls;
+  idleElapsed = arguments.size() == 1 ? arguments[0] : -1;
+  if (idleWantsMore) return 1;
+  return std::nullopt;
+}
+
+// The idle step: housekeeping at counts 0 and 1; from 2 on the window's idle event with the
+// milliseconds since count 0, until its handler stops asking for more.
+TEST_F(LauncherWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
+  bind(0, 7, &idleHandler);
+  const struct {
+    bool wantsMore;
+    bool moreAfter[5];  // result of steps 0 to 4
+    int calls;          // idle events raised by the five steps
+  } cases[] = {
+      {false, {true, true, false, false, false}, 1},
+      {true, {true, true, true, true, true}, 3},
+  };
+  for (const auto& c : cases) {
+    idleCalls = 0;
+    idleElapsed = -1;
+    idleWantsMore = c.wantsMore;
+    for (int n = 0; n < 5; ++n) {
+      EXPECT_EQ(runIdleStep(n), c.moreAfter[n]) << c.wantsMore << " " << n;
+      if (n < 2) {
+        EXPECT_EQ(idleCalls, 0);
+      }
+    }
+    EXPECT_EQ(idleCalls, c.calls);
+    EXPECT_GE(idleElapsed, 0);
+    EXPECT_LT(idleElapsed, 10000);
+  }
+  unbind(0, 7);
+  EXPECT_TRUE(runIdleStep(0));
+  EXPECT_FALSE(runIdleStep(2));  // unbound: one idle event that finds no handler
+}
+
 // Tab and Shift+Tab posted as key messages to whatever holds the focus.
 TEST_F(LauncherWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
   const uint32_t order[] = {launcher_unit::weaponList,    launcher_unit::resolutionList,
