@@ -93,7 +93,11 @@ else
     sleep 0.1
   done
   [ -n "$WINDOW" ] || { say "the launcher window did not appear"; exit 1; }
-  sleep 0.5
+  for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
   say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
   xdotool key End                 # 副武器选择 has the focus: the last entry, 忍刀
   sleep 0.2

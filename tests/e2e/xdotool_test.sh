@@ -70,7 +70,12 @@ start_launcher() {
     sleep 0.1
   done
   [ -n "$WINDOW" ] || return 1
-  sleep 0.3 # the window takes the focus right after it is shown
+  # Keys go to the X focus, which the window takes right after it is shown.
+  for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] && break
+    sleep 0.1
+  done
+  sleep 0.2
 }
 
 # Waits for the launcher to end; its exit status goes to STATUS.
