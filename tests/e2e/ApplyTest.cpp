@@ -177,6 +177,45 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
   }
 }
 
+// The control id holding the focus once it is `want` (or whatever holds it after 3 s).
+int focusReaching(DWORD thread, int want) {
+  int id = 0;
+  waitUntil(
+      [&] {
+        HWND focus = focusOf(thread);
+        id = focus ? GetDlgCtrlID(focus) : 0;
+        return id == want;
+      },
+      3000);
+  return id;
+}
+
+TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
+  GameFolder game("keys");
+  LauncherRun run;
+  ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+  DWORD thread = run.program.threadId();
+  ASSERT_EQ(focusReaching(thread, kWeaponList), kWeaponList);
+  postKey(focusOf(thread), VK_END);  // 忍刀
+  ASSERT_TRUE(waitUntil([&] { return readList(run.control(kWeaponList)).selection == 11; }, 3000));
+  for (int next : {kResolutionList, kAttributeList, kStartButton}) {
+    postKey(focusOf(thread), VK_TAB);
+    ASSERT_EQ(focusReaching(thread, next), next);
+  }
+  // No default push button: Enter on the focused button starts nothing.
+  postKey(focusOf(thread), VK_RETURN);
+  Sleep(500);
+  EXPECT_TRUE(run.program.running());
+  EXPECT_EQ(game.read("wdpz.ini"), "<missing>");
+  EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
+  postKey(focusOf(thread), VK_SPACE);
+  EXPECT_EQ(run.exitCode(), 0u);
+  EXPECT_EQ(game.read("wdpz.ini"), savedProfile(11, 0, 0, false));
+  EXPECT_EQ(game.read("Level\\sn07_.pst"), patchedMission(7, 55));
+  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
+  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+}
+
 enum class CloseBy { kEsc, kCloseBox, kAltF4 };
 
 struct CloseCase {
