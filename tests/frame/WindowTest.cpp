@@ -139,6 +139,28 @@ TEST_F(LauncherWindowTest, WindowIsCentredFixedFrameWithOnlyACloseBox) {
   EXPECT_NE(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_MOVE, MF_BYCOMMAND), UINT(-1));
 }
 
+std::string resourceBytes(const wchar_t* name, const wchar_t* type) {
+  HRSRC found = FindResourceW(nullptr, name, type);
+  if (found == nullptr) return "<missing>";
+  const void* bytes = LockResource(LoadResource(nullptr, found));
+  return std::string(static_cast<const char*>(bytes), SizeofResource(nullptr, found));
+}
+
+// The window's icon and the program's icon group "DEFAULT_ICON" are one 64 x 64 image.
+TEST_F(LauncherWindowTest, TheIconGroupHoldsTheWindowIconImage) {
+  const auto& window =
+      std::get<WindowAttributes>(findWindow(launcherWindowId)->units[0].description->attributes);
+  ASSERT_EQ(window.icon.size(), 6u + 16u + 12840u);
+  std::string group = resourceBytes(L"DEFAULT_ICON", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_EQ(group.size(), 6u + 14u);                                         // one member
+  EXPECT_EQ(group.substr(0, 6), std::string("\0\0\1\0\1\0", 6));
+  EXPECT_EQ(group.substr(6, 4), window.icon.substr(6, 4));    // 64 x 64, colour count 0
+  EXPECT_EQ(group.substr(14, 4), window.icon.substr(14, 4));  // 12,840 bytes
+  int member = static_cast<unsigned char>(group[18]) | static_cast<unsigned char>(group[19]) << 8;
+  std::string image = resourceBytes(MAKEINTRESOURCEW(member), MAKEINTRESOURCEW(3));  // RT_ICON
+  EXPECT_EQ(image, window.icon.substr(22));
+}
+
 TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
   const struct {
     uint32_t unit;
