@@ -119,7 +119,7 @@ server_figures() { # label
 bench_load() {
   heading "load (Wine): 1,000 applies in a row on one game folder"
   local out=$RESULTS/load.txt
-  wineserver -p 60
+  wineserver -p 60 2>/dev/null || true  # one server for the whole run, lingering after it
   (cd "$WINDOWS_BIN" && LOAD_APPLIES=2 wine load_tests.exe >/dev/null)
   {
     server_figures "after 2 applies"

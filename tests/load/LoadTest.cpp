@@ -87,11 +87,13 @@ std::string mission(int number) {
   return text.append("int PlayerWeapon2 = 1;\r\n");
 }
 
-// The largest value among the first or the last tenth of the runs.
+// The largest value among the first or the last tenth of the runs after the first (the
+// first apply fills the caches of the driver and of the system).
 template <typename Field>
 Field peakOf(const std::vector<Figures>& runs, bool last, Field Figures::*field) {
-  size_t tenth = std::max<size_t>(1, runs.size() / 10);
-  size_t from = last ? runs.size() - tenth : 0;
+  size_t settled = runs.size() - 1;
+  size_t tenth = std::max<size_t>(1, settled / 10);
+  size_t from = last ? runs.size() - tenth : 1;
   Field peak = 0;
   for (size_t i = from; i < from + tenth; ++i) peak = std::max(peak, runs[i].*field);
   return peak;
