@@ -73,21 +73,30 @@ bool setDeletePending(HANDLE file, bool pending) {
          FALSE;
 }
 
-// Renames the open file onto target, replacing it, in one step.
-bool renameOnto(HANDLE file, const std::string& target) {
-  int length = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, nullptr, 0);
-  if (length <= 0) return false;
-  // FILE_RENAME_INFO ends in a one-character array that the name continues past.
-  size_t bytes = sizeof(FILE_RENAME_INFO) + static_cast<size_t>(length) * sizeof(WCHAR);
-  std::string storage(bytes, '\0');
-  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(storage.data());
-  rename->ReplaceIfExists = TRUE;
-  rename->RootDirectory = nullptr;
-  MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, rename->FileName, length);
-  rename->FileNameLength = static_cast<DWORD>((length - 1) * sizeof(WCHAR));
-  return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(bytes)) !=
-         FALSE;
-}
+// The request that renames an open file onto target, replacing it, in one step. Built
+// ahead of time so that clearing the delete mark and renaming follow each other at once.
+class RenameRequest {
+ public:
+  explicit RenameRequest(const std::string& target) {
+    int length = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, nullptr, 0);
+    if (length <= 0) return;
+    // FILE_RENAME_INFO ends in a one-character array that the name continues past.
+    storage_.assign(sizeof(FILE_RENAME_INFO) + static_cast<size_t>(length) * sizeof(WCHAR), '\0');
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(storage_.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, rename->FileName, length);
+    rename->FileNameLength = static_cast<DWORD>((length - 1) * sizeof(WCHAR));
+  }
+  bool valid() const { return !storage_.empty(); }
+  bool applyTo(HANDLE file) {
+    return SetFileInformationByHandle(file, FileRenameInfo, storage_.data(),
+                                      static_cast<DWORD>(storage_.size())) != FALSE;
+  }
+
+ private:
+  std::string storage_;
+};
 
 // The target may be replaced: not a folder, not read-only, and not held open by another
 // program (an open for writing without sharing, which cuts nothing, must succeed).
@@ -178,9 +187,12 @@ bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffer
   // can be left, by an end between its creation and this mark: FILE_FLAG_DELETE_ON_CLOSE
   // would close that gap but cannot be taken back before the rename.)
   bool pending = setDeletePending(temp.get(), true);
-  bool done = writeAll(temp.get(), buffers) && FlushFileBuffers(temp.get()) != FALSE;
+  RenameRequest rename(name.str());
+  bool done =
+      rename.valid() && writeAll(temp.get(), buffers) && FlushFileBuffers(temp.get()) != FALSE;
+  // An end between these two calls leaves the complete new content beside the target.
   if (done && pending) done = setDeletePending(temp.get(), false);
-  if (done) done = renameOnto(temp.get(), name.str());
+  if (done) done = rename.applyTo(temp.get());
   if (!done) {
     setDeletePending(temp.get(), true);
     temp.close();
