@@ -471,7 +471,7 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     }
     for (const auto& [name, content] : actual) {
       if (before.count(name) == 0) {
-        ADD_FAILURE() << name << " was left behind";
+        ADD_FAILURE() << name << " was left behind (" << content.size() << " bytes)";
       } else if (content == patched.at(name) && content != before.at(name)) {
         ++patchedSomewhere;
       } else if (content == before.at(name)) {
