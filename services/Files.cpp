@@ -160,12 +160,18 @@ ByteBuffer readFile(const Text& name) {
   SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
   if (length == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return ByteBuffer{};
   if (high != 0 || length == 0 || length > INT32_MAX) return ByteBuffer{};
-  HeapBlock area(length);
-  if (area.get() == nullptr) return ByteBuffer{};
+  {
+    // A file too large for the memory to be had reads as empty rather than ending the
+    // program; once that is known the bytes are read straight into the result, without a
+    // second whole-file copy.
+    HeapBlock area(length);
+    if (area.get() == nullptr) return ByteBuffer{};
+  }
+  ByteBuffer result{std::string(length, '\0')};
   DWORD got = 0;
-  if (!ReadFile(file.get(), area.get(), length, &got, nullptr)) return ByteBuffer{};
-  file.close();
-  return ByteBuffer{std::string(area.get(), got)};
+  if (!ReadFile(file.get(), result.bytes.data(), length, &got, nullptr)) return ByteBuffer{};
+  result.bytes.resize(got);
+  return result;
 }
 
 bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers) {
