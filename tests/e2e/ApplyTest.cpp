@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/e2e/GameFolder.h"
+#include "tests/support/LaunchRecord.h"
 
 namespace {
 
@@ -162,8 +163,7 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(game.read("Level\\sn1_.pst"), untouched);
     EXPECT_EQ(game.read("Level\\sn21_.pst"), sampleMission(21));
     EXPECT_EQ(game.read("config.ini"), patchedConfig(c.width, c.height));
-    EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
-    EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, c.savedWindowed));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, c.savedWindowed));
 
     // The next run shows what was saved.
     LauncherRun again;
@@ -212,8 +212,7 @@ TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
   EXPECT_EQ(run.exitCode(), 0u);
   EXPECT_EQ(game.read("wdpz.ini"), savedProfile(11, 0, 0, false));
   EXPECT_EQ(game.read("Level\\sn07_.pst"), patchedMission(7, 55));
-  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
-  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
 }
 
 enum class CloseBy { kEsc, kCloseBox, kAltF4 };
@@ -284,8 +283,7 @@ TEST(ApplyTest, MissingLevelFolderIsReportedThenTheApplyGoesOn) {
   EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
   EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
   EXPECT_FALSE(pathExists(game / "Level"));
-  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
-  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
 }
 
 struct ConfigCase {
@@ -371,8 +369,7 @@ TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   CloseHandle(held);
   EXPECT_EQ(game.read("Level\\sn07_.pst"), sampleMission(7));
   EXPECT_EQ(game.read("Level\\sn01_.pst"), patchedMission(1, 1));
-  EXPECT_TRUE(waitUntil([&] { return game.read("launch-record.txt") != "<missing>"; }, 5000));
-  EXPECT_EQ(game.read("launch-record.txt"), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
 }
 
 }  // namespace

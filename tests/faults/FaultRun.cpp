@@ -4,6 +4,7 @@
 
 #include "tests/e2e/GameFolder.h"
 #include "tests/e2e/UiProbe.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -107,10 +108,7 @@ ApplyOutcome applyOnce(const std::string& folder) {
 }
 
 std::string waitLaunchRecord(const std::string& folder, DWORD ms) {
-  std::string path = folder + "\\launch-record.txt";
-  waitUntil([&] { return pathExists(path); }, ms);
-  Sleep(pathExists(path) ? 100 : 0);  // let the stand-in finish its one write
-  return readBytes(path);
+  return waitForLaunchRecord(folder, ms);
 }
 
 std::string launchRecord(const std::string& folder, bool windowed) {

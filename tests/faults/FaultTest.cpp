@@ -176,7 +176,7 @@ TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
     }
     FolderFiles expected = appliedStored(before, game.dir);
     c.afterwards(expected, before);
-    if (expected.count("launch-record.txt")) waitLaunchRecord(game.dir, 5000);
+    if (expected.count("launch-record.txt")) waitLaunchRecord(game.dir, 30000);
     expectFolder(readFolder(game.dir), expected);
   }
 }
@@ -199,7 +199,7 @@ TEST(FileFaults, FileNamedLevel) {
   expected["wdpz.ini"] = profileText(11, 3, 1, false);
   expected["config.ini"] = patchedConfig(true);
   expected["launch-record.txt"] = launchRecord(game.dir, false);
-  waitLaunchRecord(game.dir, 5000);
+  waitLaunchRecord(game.dir, 30000);
   expectFolder(readFolder(game.dir), expected);
 }
 
@@ -270,7 +270,7 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
       expected.erase("launch-record.txt");
     } else {
       EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-      waitLaunchRecord(game.dir, 5000);
+      waitLaunchRecord(game.dir, 30000);
     }
     expectFolder(readFolder(game.dir), expected);
   }
@@ -310,7 +310,7 @@ TEST(RunDirectoryFaults, GameFolderPathsWithBlanksAndBackslashSecondBytes) {
 
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-    EXPECT_EQ(waitLaunchRecord(game.dir, 5000), launchRecord(game.dir, false));
+    EXPECT_EQ(waitLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
     expectFolder(readFolder(game.dir), appliedStored(before, game.dir));
     if (!decoy.empty()) {
       std::string decoyRecord = decoy.substr(0, decoy.rfind('\\')) + "\\launch-record.txt";
@@ -412,7 +412,7 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     }
     // The game's record needs room of its own; where there is none it may be missing or
     // empty, which is the stand-in's affair.
-    std::string record = waitLaunchRecord(dir, 5000);
+    std::string record = waitLaunchRecord(dir, 30000);
     FolderFiles actual = readFolder(dir);
     if (c.room == 0 && record != launchRecord(dir, false)) {
       actual.erase("launch-record.txt");

@@ -16,6 +16,7 @@
 #include "launcher/LauncherHost.h"
 #include "launcher/MissionWeaponPatch.h"
 #include "launcher/PlainLauncherControls.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -116,11 +117,9 @@ class RecordingHost final : public LauncherHost {
   DesktopLauncherHost desktop_;
 };
 
-// The stand-in game's record of its starts; waits a little for it to appear.
+// The stand-in game's record of its starts; waits for a start that is expected.
 std::string launchRecord(const std::string& folder, bool expectStart = true) {
-  const std::string path = folder + "\\launch-record.txt";
-  for (int i = 0; expectStart && i < 100 && !pathExists(path); ++i) Sleep(50);
-  return readBytes(path);
+  return expectStart ? waitForLaunchRecord(folder) : readBytes(folder + "\\launch-record.txt");
 }
 
 bool installStandIn(const std::string& path) {

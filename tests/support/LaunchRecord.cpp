@@ -1,0 +1,32 @@
+#include "tests/support/LaunchRecord.h"
+
+#include <windows.h>
+
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+bool complete(const std::string& record) {
+  return record != "<missing>" && record.size() >= 2 &&
+         record.compare(record.size() - 2, 2, "\r\n") == 0 &&
+         occurrences(record, "cmdline=") == occurrences(record, "\r\ncwd=");
+}
+
+}  // namespace
+
+std::string waitForLaunchRecord(const std::string& folder, unsigned timeoutMs) {
+  const std::string path = folder + "\\launch-record.txt";
+  const DWORD start = GetTickCount();
+  for (;;) {
+    std::string record = readBytes(path);
+    if (complete(record)) return record;
+    if (GetTickCount() - start >= timeoutMs) return record;
+    Sleep(20);
+  }
+}
