@@ -23,8 +23,14 @@ void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
   for (int32_t n = 1; n <= 20; ++n) {
     const Text name = concat(host.runDirectory(), missionFileName(n));
     if (!fileExists(name)) continue;
-    ByteBuffer content = readFile(name);
-    if (!patchMissionContentInPlace(content.bytes, number)) continue;
-    if (!writeFile(name, content)) unwritten.push_back(name);
+    // A mission that is there but cannot be read (held by another program, a folder of
+    // that name) keeps its old weapon: the user is told as for a failed write.
+    std::optional<ByteBuffer> content = readWholeFile(name);
+    if (!content) {
+      unwritten.push_back(name);
+      continue;
+    }
+    if (!patchMissionContentInPlace(content->bytes, number)) continue;
+    if (!writeFile(name, *content)) unwritten.push_back(name);
   }
 }

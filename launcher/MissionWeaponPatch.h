@@ -10,6 +10,6 @@
 
 // Without a "Level" folder (or file) shows "找不到任务文件。" and writes nothing. A file
 // without a weapon line is left untouched; the full name of each file that could not be
-// rewritten is added to unwritten.
+// read or rewritten is added to unwritten.
 void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
                         std::vector<Text>& unwritten);

@@ -149,30 +149,33 @@ bool fileExists(const Text& name) {
   return true;
 }
 
-ByteBuffer readFile(const Text& name) {
-  if (name.empty()) return ByteBuffer{};
+std::optional<ByteBuffer> readWholeFile(const Text& name) {
+  if (name.empty()) return std::nullopt;
   SECURITY_ATTRIBUTES security = inheritableHandle();
   FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, &security, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return ByteBuffer{};
+  if (!file.valid()) return std::nullopt;
   LONG high = 0;
   DWORD length = SetFilePointer(file.get(), 0, &high, FILE_END);
   SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-  if (length == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return ByteBuffer{};
-  if (high != 0 || length == 0 || length > INT32_MAX) return ByteBuffer{};
+  if (length == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return std::nullopt;
+  if (length == 0 && high == 0) return ByteBuffer{};
+  if (high != 0 || length > INT32_MAX) return std::nullopt;
   {
-    // A file too large for the memory to be had reads as empty rather than ending the
-    // program; once that is known the bytes are read straight into the result, without a
-    // second whole-file copy.
+    // A file too large for the memory to be had cannot be read, rather than ending the
+    // program; once the memory is known to be there the bytes are read straight into the
+    // result, without a second whole-file copy.
     HeapBlock area(length);
-    if (area.get() == nullptr) return ByteBuffer{};
+    if (area.get() == nullptr) return std::nullopt;
   }
   ByteBuffer result{std::string(length, '\0')};
   DWORD got = 0;
-  if (!ReadFile(file.get(), result.bytes.data(), length, &got, nullptr)) return ByteBuffer{};
+  if (!ReadFile(file.get(), result.bytes.data(), length, &got, nullptr)) return std::nullopt;
   result.bytes.resize(got);
   return result;
 }
+
+ByteBuffer readFile(const Text& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
 
 bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers) {
   if (name.empty()) return false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 
 #include "services/Text.h"
 
@@ -11,6 +12,8 @@ bool fileExists(const Text& name);
 
 // The whole file; empty when it is missing, a folder, unreadable or held open for writing.
 ByteBuffer readFile(const Text& name);
+// The same, telling a file that could not be read (no value) from an empty one.
+std::optional<ByteBuffer> readWholeFile(const Text& name);
 
 // Replaces the whole content with the buffers written back to back. The new content goes
 // to a temporary file in the same folder which then replaces the target in one step, so on

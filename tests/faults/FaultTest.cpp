@@ -134,8 +134,8 @@ const FileFaultCase kFileFaults[] = {
        keep(e, b, "config.ini");
        e.erase("launch-record.txt");
      }},
-    // A mission file that cannot be read is left as it is, without a word.
-    {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0, false,
+    // A mission file that cannot be read keeps its old weapon, and the user is told.
+    {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0, true,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
     {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, true,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
@@ -144,7 +144,7 @@ const FileFaultCase kFileFaults[] = {
        e["config.ini"] = "<folder>";
        e.erase("launch-record.txt");
      }},
-    {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, false,
+    {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, true,
      [](FolderFiles& e, const FolderFiles&) { e["Level\\sn01_.pst"] = "<folder>"; }},
 };
 

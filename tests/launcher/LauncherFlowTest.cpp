@@ -396,7 +396,7 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
     writeBytes(path("Level\\" + file.name), file.before);
     ageFile(path("Level\\" + file.name));
   }
-  makeFolder(mission(11));  // a folder under a mission file's name is passed over
+  makeFolder(mission(11));  // a folder under a mission file's name cannot be read: listed
   choose(3, 3, 0, false);   // "双刺" with "速度属性（风）"
   std::vector<Text> unwritten;
   MissionWeaponPatch(*controls_, *host_, unwritten);
@@ -410,7 +410,8 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
       EXPECT_EQ(readBytes(name), file.after) << file.name;
     }
   }
-  EXPECT_TRUE(unwritten.empty());
+  ASSERT_EQ(unwritten.size(), 1u);
+  EXPECT_EQ(unwritten[0].str(), mission(11));
   EXPECT_TRUE(host_->messages.empty());
 }
 
@@ -569,6 +570,30 @@ TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
   EXPECT_EQ(readBytes(path("config.ini")), kConfig);
   EXPECT_EQ(launchRecord(dir_), gameRecord(false));
   EXPECT_TRUE(controls_->destroyRequested());
+}
+
+TEST_F(LauncherFlowTest, MissionsThatCannotBeReadAreListedAndKeepTheirWeapon) {
+  installGame();
+  writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+  makeFolder(mission(2));  // a folder where a mission file belongs
+  writeBytes(mission(3), "int PlayerWeapon2 = 0;\r\n");
+  writeBytes(mission(4), "");  // empty: read, nothing to patch, nothing to report
+  createWindow();
+  {
+    // Held by a program that shares nothing: it cannot even be read.
+    HANDLE held = CreateFileA(mission(3).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    apply();
+    CloseHandle(held);
+  }
+  ASSERT_EQ(host_->messages.size(), 1u);
+  EXPECT_EQ(host_->messages[0].text,
+            std::string(gbk::filesNotWritten) + "\r\n" + mission(2) + "\r\n" + mission(3));
+  EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 1;\r\n");
+  EXPECT_EQ(readBytes(mission(3)), "int PlayerWeapon2 = 0;\r\n");
+  EXPECT_EQ(readBytes(mission(4)), "");
+  EXPECT_EQ(launchRecord(dir_), gameRecord(false));
 }
 
 TEST_F(LauncherFlowTest, GameThatCannotBeStartedIsReportedAndTheWindowCloses) {

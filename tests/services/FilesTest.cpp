@@ -85,12 +85,19 @@ TEST_F(FilesTest, ReadFile) {
   struct Case {
     std::string name;
     std::string expected;
+    bool readable;  // readWholeFile gives a value: an empty file is read, a missing one not
   } cases[] = {
-      {temp / "missing.ini", ""},         {temp / "Level", ""},
-      {temp / "empty.ini", ""},           {temp / "zero.ini", std::string("a\0b\r\n", 5)},
-      {temp / "with blank.ini", "w\r\n"}, {"", ""},
+      {temp / "missing.ini", "", false},
+      {temp / "Level", "", false},
+      {temp / "empty.ini", "", true},
+      {temp / "zero.ini", std::string("a\0b\r\n", 5), true},
+      {temp / "with blank.ini", "w\r\n", true},
+      {"", "", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(readFile(Text(c.name)).bytes, c.expected) << c.name;
+  for (const Case& c : cases) {
+    EXPECT_EQ(readFile(Text(c.name)).bytes, c.expected) << c.name;
+    EXPECT_EQ(readWholeFile(Text(c.name)).has_value(), c.readable) << c.name;
+  }
 }
 
 TEST_F(FilesTest, ReadFileHeldByAnotherHandle) {
@@ -107,6 +114,7 @@ TEST_F(FilesTest, ReadFileHeldByAnotherHandle) {
                               nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   EXPECT_EQ(readFile(Text(name)).bytes, "");  // held open for writing
+  EXPECT_FALSE(readWholeFile(Text(name)).has_value());
   CloseHandle(writer);
 }
 
