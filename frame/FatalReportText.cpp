@@ -2,6 +2,7 @@
 
 #include "GbkTexts.h"
 #include "frame/FatalReport.h"
+#include "services/Decimal.h"
 
 namespace {
 
@@ -21,19 +22,6 @@ struct BoundedWriter {
   }
 };
 
-// "%d" without the C library: sign for negative values, no leading zeros.
-std::string_view decimal(int32_t value, char (&digits)[12]) {
-  char* end = digits + sizeof digits;
-  char* p = end;
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    *--p = static_cast<char>('0' + magnitude % 10u);
-    magnitude /= 10u;
-  } while (magnitude != 0);
-  if (value < 0) *--p = '-';
-  return std::string_view(p, static_cast<size_t>(end - p));
-}
-
 const char* const numberedMessages[] = {
     gbk::indexError1, gbk::indexError2,  gbk::indexError3,  gbk::indexError4,
     gbk::indexError5, gbk::indexError6,  gbk::indexError7,  gbk::indexError8,
@@ -49,7 +37,7 @@ size_t formatFatalErrorBox(char* out, size_t capacity, std::string_view message,
   if (code != 0) {
     char digits[12];
     writer.append(gbk::fatalCodeLabel);
-    writer.append(decimal(code, digits));
+    writer.append(formatDecimal(code, digits));
     writer.append("\r\n\r\n");
   }
   if (!message.empty()) {

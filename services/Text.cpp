@@ -5,6 +5,7 @@
 
 #include "GbkTexts.h"
 #include "frame/FatalReport.h"
+#include "services/Decimal.h"
 
 namespace {
 
@@ -134,15 +135,7 @@ int32_t toInteger(double value) {
 
 Text toText(int32_t value) {
   char digits[12];
-  char* end = digits + sizeof digits;
-  char* p = end;
-  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-  do {
-    *--p = static_cast<char>('0' + magnitude % 10u);
-    magnitude /= 10u;
-  } while (magnitude != 0);
-  if (value < 0) *--p = '-';
-  return Text(std::string_view(p, static_cast<size_t>(end - p)));
+  return Text(formatDecimal(value, digits));
 }
 
 Text toText(bool value) { return Text(value ? gbk::logicalTrue : gbk::logicalFalse); }
