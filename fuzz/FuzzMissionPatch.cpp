@@ -10,17 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/FuzzCheck.h"
 #include "fuzz/TextModel.h"
 #include "launcher/MissionContent.h"
 
 namespace {
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "failed: %s\n", what);
-    std::abort();
-  }
-}
 
 int32_t wrap(int64_t value) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));

@@ -9,19 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/FuzzCheck.h"
 #include "fuzz/TextModel.h"
 #include "services/Text.h"
-
-namespace {
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "failed: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
