@@ -104,8 +104,13 @@ bool drawsAll(HDC dc, const wchar_t* text) {
   return true;
 }
 
+// The character height of a Chinese system's interface font, which the window's layout is
+// made for. Chinese faces drawn smaller lose strokes: 开 comes out as a J.
+constexpr LONG chineseInterfaceHeight = -12;
+
 // An installed face that draws both the Latin and the Chinese characters of the window's
-// texts, in the size of the default font; null when there is none.
+// texts, in the size of the default font but no smaller than a Chinese system's interface
+// font; null when there is none.
 HFONT chineseFontLike(const LOGFONTW& base) {
   static const wchar_t* const faces[] = {
       L"Microsoft YaHei",     L"SimSun",          L"NSimSun", L"WenQuanYi Zen Hei",
@@ -114,6 +119,7 @@ HFONT chineseFontLike(const LOGFONTW& base) {
   HFONT found = nullptr;
   for (const wchar_t* face : faces) {
     LOGFONTW font = base;
+    if (font.lfHeight <= 0) font.lfHeight = std::min(font.lfHeight, chineseInterfaceHeight);
     font.lfCharSet = GB2312_CHARSET;
     lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     HFONT candidate = CreateFontIndirectW(&font);

@@ -286,7 +286,9 @@ TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
 }
 
 // Whatever the system's code page, the font of every text-bearing control has glyphs of its
-// own for each character of its caption or entries (no empty boxes on screen).
+// own for each character of its caption or entries (no empty boxes on screen), at no less
+// than the 12-pixel size of a Chinese system's interface font that the window is laid out
+// for: smaller, the Chinese faces lose strokes (开 drawn as a J).
 TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
   const struct {
     uint32_t unit;
@@ -311,6 +313,9 @@ TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
     GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
                      GGI_MARK_NONEXISTING_GLYPHS);
     for (size_t i = 0; i < glyphs.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << c.unit << " " << i;
+    LOGFONTW logFont{};
+    ASSERT_EQ(GetObjectW(font, sizeof logFont, &logFont), int(sizeof logFont)) << c.unit;
+    EXPECT_LE(logFont.lfHeight, -12) << c.unit;  // a character height of 12 pixels or more
     SelectObject(dc, old);
   }
   ReleaseDC(launcherWindow(), dc);
