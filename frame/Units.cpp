@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "frame/FrameState.h"
 #include "services/Wide.h"
@@ -108,15 +109,15 @@ bool drawsAll(HDC dc, const wchar_t* text) {
 // made for. Chinese faces drawn smaller lose strokes: 开 comes out as a J.
 constexpr LONG chineseInterfaceHeight = -12;
 
-// An installed face that draws both the Latin and the Chinese characters of the window's
-// texts, in the size of the default font but no smaller than a Chinese system's interface
-// font; null when there is none.
-HFONT chineseFontLike(const LOGFONTW& base) {
+// The description of an installed face that draws both the Latin and the Chinese characters
+// of the window's texts, in the size of the default font but no smaller than a Chinese
+// system's interface font; nothing when there is none.
+std::optional<LOGFONTW> chineseFontLike(const LOGFONTW& base) {
   static const wchar_t* const faces[] = {
       L"Microsoft YaHei",     L"SimSun",          L"NSimSun", L"WenQuanYi Zen Hei",
       L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"};
   HDC dc = GetDC(nullptr);
-  HFONT found = nullptr;
+  std::optional<LOGFONTW> found;
   for (const wchar_t* face : faces) {
     LOGFONTW font = base;
     if (font.lfHeight <= 0) font.lfHeight = std::min(font.lfHeight, chineseInterfaceHeight);
@@ -129,11 +130,11 @@ HFONT chineseFontLike(const LOGFONTW& base) {
     GetTextFaceW(dc, LF_FACESIZE, chosen);
     bool fits = lstrcmpiW(chosen, face) == 0 && drawsAll(dc, L"8*Aw\x526F\x6B66\x5668\x9009");
     SelectObject(dc, old);
+    DeleteObject(candidate);
     if (fits) {
-      found = candidate;
+      found = font;
       break;
     }
-    DeleteObject(candidate);
   }
   ReleaseDC(nullptr, dc);
   return found;
@@ -146,10 +147,14 @@ GdiObject defaultUnitFont() {
   if (GetACP() == gbkCodePage) return GdiObject(stock, false);
   // Where the system's code page is not GBK, its default font may lack the Chinese
   // characters of the captions and entries (or draw them only through font links): a
-  // Chinese face of the same size instead, when one is installed.
-  LOGFONTW font;
-  if (GetObjectW(stock, sizeof font, &font) != sizeof font) return GdiObject(stock, false);
-  HFONT made = chineseFontLike(font);
+  // Chinese face of the same size instead, when one is installed. The faces are searched
+  // once; each unit then gets its own font of the one found.
+  static const std::optional<LOGFONTW> chinese = [stock]() -> std::optional<LOGFONTW> {
+    LOGFONTW font;
+    if (GetObjectW(stock, sizeof font, &font) != sizeof font) return std::nullopt;
+    return chineseFontLike(font);
+  }();
+  HFONT made = chinese ? CreateFontIndirectW(&*chinese) : nullptr;
   if (made == nullptr) return GdiObject(stock, false);
   return GdiObject(made, true);
 }
