@@ -3,10 +3,12 @@
 #include <cfenv>
 #include <optional>
 
+#include "app/DesktopLauncherHost.h"
+#include "app/LauncherWindow.h"
+#include "app/WindowControls.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
-#include "frame/WindowControls.h"
 #include "launcher/LauncherFlow.h"
 
 namespace {

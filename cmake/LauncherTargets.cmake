@@ -1,8 +1,38 @@
 # Common settings for the project's own targets (not for third-party code).
 
+# The layers of the program, lowest first. Each may include the headers of those before it
+# and never those after it: a library of a layer sees a folder of links to its own source
+# folder and the folders below it (build/<tree>/layers/<layer>/), so including a header of a
+# higher layer fails to build. Tests, benchmarks and fuzz targets see the whole tree.
+set(LAUNCHER_LAYERS services frame launcher app)
+
+function(launcher_layer_view layer out)
+  list(FIND LAUNCHER_LAYERS ${layer} position)
+  if(position LESS 0)
+    message(FATAL_ERROR "unknown layer ${layer}")
+  endif()
+  set(view ${CMAKE_BINARY_DIR}/layers/${layer})
+  foreach(index RANGE ${position})
+    list(GET LAUNCHER_LAYERS ${index} below)
+    if(NOT EXISTS ${view}/${below})
+      file(MAKE_DIRECTORY ${view})
+      file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${below} ${view}/${below} SYMBOLIC)
+    endif()
+  endforeach()
+  set(${out} ${view} PARENT_SCOPE)
+endfunction()
+
+# launcher_defaults(target [layer]): warnings as errors, the platform definitions, and the
+# include path: the layer's view for the program's own libraries, the whole tree otherwise.
 function(launcher_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARGC GREATER 1)
+    launcher_layer_view(${ARGV1} view)
+    target_include_directories(${target} PRIVATE ${view})
+    set_target_properties(${target} PROPERTIES LAUNCHER_LAYER ${ARGV1})
+  else()
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  endif()
   if(WIN32)
     # ANSI (GBK) data, wide calls only where text meets the screen.
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)

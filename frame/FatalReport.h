@@ -18,6 +18,10 @@ const char* fatalErrorMessage(int32_t code);
 [[noreturn]] void reportIndexError(int32_t code);
 [[noreturn]] void reportMemoryFailure(int32_t byteCount);
 
+// Makes the fatal report what an index outside a text array runs (codes 1 and 4); start-up
+// does this first.
+void installFatalReport();
+
 // Ends the process as the fatal report does (events suppressed, end handler skipped, exit
 // code 0xFFFFFFFF) after the caller has shown its own message.
 [[noreturn]] void endAfterFailure();

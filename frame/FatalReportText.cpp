@@ -3,6 +3,7 @@
 #include "GbkTexts.h"
 #include "frame/FatalReport.h"
 #include "services/Decimal.h"
+#include "services/Text.h"
 
 namespace {
 
@@ -58,3 +59,5 @@ const char* fatalErrorMessage(int32_t code) {
   if (code < 1 || code > 11) return "";
   return numberedMessages[code - 1];
 }
+
+void installFatalReport() { setIndexErrorHandler(&reportIndexError); }

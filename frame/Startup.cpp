@@ -128,6 +128,7 @@ HWND frameOwnerWindow() { return ownerWindow; }
 
 void startFrameWithTemplate(std::string_view templateBytes,
                             std::span<const EventHandler> handlers) {
+  installFatalReport();
   FrameState& state = frameState();
   // The process heap serves every allocation already (the memory service).
   if (!state.oleStarted) {

@@ -7,13 +7,10 @@
 
 #include "frame/WindowRegistry.h"
 
-// The launcher window's ids.
-inline constexpr uint32_t launcherWindowId = 0x52010001;
-inline constexpr uint32_t windowUnitId = 0x06010000;
-
-// Takes the process heap, OleInitialize, makes the run directory current, creates the
-// hidden owner window and reads the window template resource into the registry, binding
-// handler reference n to handlers[n]. A template that cannot be read ends the process.
+// Installs the fatal report, takes the process heap, OleInitialize, makes the run directory
+// current, creates the hidden owner window and reads the window template resource into the
+// registry, binding handler reference n to handlers[n]. A template that cannot be read ends
+// the process.
 void startFrame(std::span<const EventHandler> handlers);
 // The same over template bytes given by the caller.
 void startFrameWithTemplate(std::string_view templateBytes, std::span<const EventHandler> handlers);

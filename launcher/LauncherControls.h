@@ -1,5 +1,5 @@
 // The control-state interface through which the launcher logic reads and sets the window's
-// controls. The frame implements it over the window units; tests over plain fields.
+// controls. The program implements it over the window units; tests over plain fields.
 #pragma once
 
 #include <cstdint>

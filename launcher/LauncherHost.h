@@ -1,6 +1,6 @@
 // What the launcher logic needs from the process around it besides files and profiles:
 // the run directory, a message box, starting a program and ending after a failure. The
-// program uses DesktopLauncherHost; tests use a recording host in a temporary folder.
+// program's host is in app/; tests use a recording host in a temporary folder.
 #pragma once
 
 #include <cstdint>
@@ -15,13 +15,4 @@ class LauncherHost {
   virtual bool startProgram(const Text& commandLine) = 0;              // no wait, shown normally
   // Ends the process with exit code 0xFFFFFFFF; a test host records the call and returns.
   virtual void endAfterFailure() = 0;
-};
-
-// The real services: runDirectory(), messageBox(), runProgram(), endAfterFailure().
-class DesktopLauncherHost final : public LauncherHost {
- public:
-  Text runDirectory() override;
-  void showMessage(const Text& message, int32_t buttons) override;
-  bool startProgram(const Text& commandLine) override;
-  void endAfterFailure() override;
 };

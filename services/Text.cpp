@@ -1,13 +1,20 @@
 #include "services/Text.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "GbkTexts.h"
-#include "frame/FatalReport.h"
 #include "services/Decimal.h"
 
 namespace {
+
+IndexErrorHandler indexErrorHandler = nullptr;
+
+[[noreturn]] void reportIndexError(int32_t code) {
+  if (indexErrorHandler != nullptr) indexErrorHandler(code);
+  std::abort();
+}
 
 std::string_view beforeZero(std::string_view bytes) {
   // find, not memchr: an empty view may have no data pointer at all.
@@ -46,6 +53,8 @@ Text::Text(std::string&& bytes) : bytes_(std::move(bytes)) {
   size_t zero = bytes_.find('\0');
   if (zero != std::string::npos) bytes_.resize(zero);
 }
+
+void setIndexErrorHandler(IndexErrorHandler handler) { indexErrorHandler = handler; }
 
 const Text& TextArray::at(int32_t index) const {
   if (index < 1) reportIndexError(4);

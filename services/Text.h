@@ -3,8 +3,8 @@
 // A text value is a run of GBK bytes without a zero byte inside; lengths and positions
 // are in bytes, and a byte of 0x80 or above starts a two-byte character. A byte buffer
 // is a run of bytes that may hold zero bytes (whole files). A text array is indexed from
-// 1; an index outside 1..count ends the process through the fatal report (code 4 below 1,
-// code 1 above the count) before anything is touched.
+// 1; an index outside 1..count ends the process through the index error handler (code 4
+// below 1, code 1 above the count) before anything is touched.
 #pragma once
 
 #include <cstdint>
@@ -76,3 +76,8 @@ TextArray splitText(const Text& text, const std::optional<Text>& delimiter = std
 
 ByteBuffer toByteBuffer(const Text& text);
 int32_t elementCount(const TextArray& array);
+
+// What an index outside a text array runs: a handler that never returns (the frame installs
+// its fatal report at start-up). Without one the process aborts.
+using IndexErrorHandler = void (*)(int32_t code);
+void setIndexErrorHandler(IndexErrorHandler handler);

@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/DesktopLauncherHost.h"
 #include "bench/MissionSample.h"
 #include "launcher/LauncherFlow.h"
-#include "launcher/LauncherHost.h"
-#include "launcher/PlainLauncherControls.h"
 #include "services/Files.h"
+#include "tests/support/PlainLauncherControls.h"
 
 namespace {
 

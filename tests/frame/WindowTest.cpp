@@ -9,13 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/LauncherWindow.h"
+#include "app/WindowControls.h"
 #include "GbkTexts.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
 #include "frame/UnitAccess.h"
 #include "frame/Units.h"
-#include "frame/WindowControls.h"
 #include "services/Wide.h"
 
 namespace {

@@ -13,12 +13,14 @@
 #include <span>
 #include <string>
 
+#include "app/LauncherWindow.h"
+#include "app/WindowControls.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
 #include "frame/UnitAccess.h"
 #include "frame/Units.h"
-#include "frame/WindowControls.h"
+#include "services/Text.h"
 
 namespace {
 
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
     callUnitMethod(launcherWindowId, windowUnitId, destroyMethod, std::vector<int32_t>{1});
     readUnitProperty(launcherWindowId, launcher_unit::weaponList, 19);
   }
+  if (mode == "index") return textLength(TextArray().at(1));
   if (mode == "method-unit") callUnitMethod(launcherWindowId, 0x16010099, 0x1000E);
   if (mode == "normal") WindowControls().destroyWindow();
 

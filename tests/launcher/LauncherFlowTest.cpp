@@ -15,8 +15,9 @@
 #include "launcher/LauncherFlow.h"
 #include "launcher/LauncherHost.h"
 #include "launcher/MissionWeaponPatch.h"
-#include "launcher/PlainLauncherControls.h"
+#include "services/Launch.h"
 #include "tests/support/LaunchRecord.h"
+#include "tests/support/PlainLauncherControls.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -100,7 +101,7 @@ class RecordingHost final : public LauncherHost {
     commandLines.push_back(commandLine.str());
     events.push_back("start");
     if (observe) observe("start");
-    return desktop_.startProgram(commandLine);
+    return runProgram(commandLine);
   }
   void endAfterFailure() override {
     events.push_back("end");
@@ -114,7 +115,6 @@ class RecordingHost final : public LauncherHost {
 
  private:
   std::string folder_;
-  DesktopLauncherHost desktop_;
 };
 
 // The stand-in game's record of its starts; waits for a start that is expected.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "GbkTexts.h"
-#include "launcher/PlainLauncherControls.h"
+#include "tests/support/PlainLauncherControls.h"
 
 namespace {
 

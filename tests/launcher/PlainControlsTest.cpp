@@ -6,7 +6,7 @@
 
 #include "GbkTexts.h"
 #include "launcher/LauncherSettings.h"
-#include "launcher/PlainLauncherControls.h"
+#include "tests/support/PlainLauncherControls.h"
 
 namespace {
 

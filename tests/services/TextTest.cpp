@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -327,7 +328,14 @@ testing::Matcher<const std::string&> boxOf(int32_t code) {
   return testing::Eq(fatalErrorBoxText(fatalErrorMessage(code), code));
 }
 
-TEST(TextArrayIndexDeathTest, BelowOneEndsWithCode4) {
+// The fatal report as start-up installs it.
+class TextArrayIndexDeathTest : public testing::Test {
+ protected:
+  void SetUp() override { installFatalReport(); }
+  void TearDown() override { setIndexErrorHandler(nullptr); }
+};
+
+TEST_F(TextArrayIndexDeathTest, BelowOneEndsWithCode4) {
   TextArray array = splitText(Text("a,b"));
   EXPECT_EXIT(array.at(0), testing::ExitedWithCode(255), boxOf(4));
   EXPECT_EXIT(array.at(INT32_MIN), testing::ExitedWithCode(255), boxOf(4));
@@ -335,12 +343,18 @@ TEST(TextArrayIndexDeathTest, BelowOneEndsWithCode4) {
   EXPECT_EXIT(TextArray().at(0), testing::ExitedWithCode(255), boxOf(4));
 }
 
-TEST(TextArrayIndexDeathTest, AboveCountEndsWithCode1) {
+TEST_F(TextArrayIndexDeathTest, AboveCountEndsWithCode1) {
   TextArray array = splitText(Text("a,b"));
   EXPECT_EXIT(array.at(3), testing::ExitedWithCode(255), boxOf(1));
   EXPECT_EXIT(array.set(3, Text("x")), testing::ExitedWithCode(255), boxOf(1));
   EXPECT_EXIT(TextArray().at(1), testing::ExitedWithCode(255), boxOf(1));
   EXPECT_EXIT(array.at(INT32_MAX), testing::ExitedWithCode(255), boxOf(1));
+}
+
+TEST(TextArrayIndexWithoutHandlerDeathTest, Aborts) {
+  TextArray array = splitText(Text("a,b"));
+  EXPECT_EXIT(array.at(3), testing::KilledBySignal(SIGABRT), "");
+  EXPECT_EXIT(array.set(0, Text("x")), testing::KilledBySignal(SIGABRT), "");
 }
 #endif
 

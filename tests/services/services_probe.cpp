@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
   }
 
   markerPath = argv[2];
+  installFatalReport();
   setEndHandler(endHandler);
   setFrameReleaseHook(releaseHook);
   TextArray pair = splitText(Text("a,b"));

@@ -1,4 +1,4 @@
-#include "launcher/PlainLauncherControls.h"
+#include "tests/support/PlainLauncherControls.h"
 
 PlainLauncherControls::PlainLauncherControls() {
   list(LauncherList::weapon).itemValues = {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55};

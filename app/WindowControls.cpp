@@ -1,6 +1,6 @@
-#include "frame/WindowControls.h"
+#include "app/WindowControls.h"
 
-#include "frame/Startup.h"
+#include "app/LauncherWindow.h"
 #include "frame/UnitAccess.h"
 #include "frame/Units.h"
 

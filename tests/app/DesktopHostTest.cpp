@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "GbkTexts.h"
-#include "launcher/LauncherHost.h"
+#include "app/DesktopLauncherHost.h"
 #include "services/RunDirectory.h"
 #include "services/Wide.h"
 

@@ -1,4 +1,4 @@
-// The launcher's controls as plain fields, for a build without a window system: the three
+// The launcher's controls as plain fields, for tests without a window system: the three
 // lists with the entries and item values of the launcher window, and the check box.
 #pragma once
 

@@ -1,5 +1,6 @@
+#include "app/DesktopLauncherHost.h"
+
 #include "frame/FatalReport.h"
-#include "launcher/LauncherHost.h"
 #include "services/Launch.h"
 #include "services/MessageBox.h"
 #include "services/RunDirectory.h"
