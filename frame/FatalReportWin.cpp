@@ -18,6 +18,10 @@ wchar_t wideCaption[16];
 // The GBK box shown through the wide call, so that it reads right whatever the system's
 // code page; the ANSI call when the conversion is not available.
 void showErrorBox(const char* text) {
+  // A quit request already made (the last window gone) would end the box before it is
+  // seen; the process ends after the box in any case, so the request is dropped.
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   int converted = MultiByteToWideChar(gbkCodePage, 0, text, -1, wideBoxText,
                                       static_cast<int>(sizeof wideBoxText / sizeof(wchar_t)));
   int convertedCaption =

@@ -8,6 +8,7 @@
 
 struct FrameState {
   int32_t eventSuppression = 0;    // no event is raised while 1 or more
+  int32_t handlersRunning = 0;     // launcher routines running now (nested ones counted)
   bool loopEntered = false;        // the quit request is posted only once set
   bool oleStarted = false;         // stopFrame owes OleUninitialize
   void (*endHandler)() = nullptr;  // run at most once, by stopFrame; never after a fatal error

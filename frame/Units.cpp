@@ -418,6 +418,20 @@ void WindowUnit::requestDestroy(bool atOnce) {
   PostMessageW(hwnd_, destroyRequestMessage, 0, 0);
 }
 
+void WindowUnit::releaseHeldClose() {
+  if (!closeHeld_) return;
+  closeHeld_ = false;
+  if (!closing_ && hwnd_ != nullptr) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void releaseHeldCloseRequests() {
+  for (WindowEntry& window : windowRegistry().windows) {
+    if (window.units.empty() || !window.units[0].live) continue;
+    if (window.units[0].description->kind != unit_kind::window) continue;
+    static_cast<WindowUnit*>(window.units[0].live.get())->releaseHeldClose();
+  }
+}
+
 bool WindowUnit::callMethod(int32_t number, std::span<const int32_t> arguments, int32_t& result) {
   if (number != destroyMethod) return false;
   result = 0;
@@ -474,6 +488,13 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE: {
+      // A close request ("End task", or any other sender) that arrives while a launcher
+      // routine runs, in the loop of its message box, waits until the routine has returned:
+      // an apply once started runs to its end.
+      if (frameState().handlersRunning > 0) {
+        closeHeld_ = true;
+        return 0;
+      }
       EventRecord event;
       if (raise(1, &event) && event.hasResult && event.result == 0) return 0;
       break;  // default processing destroys the window

@@ -137,6 +137,9 @@ class WindowUnit final : public Unit {
   void moveFocus(bool forward);
   // Asks for the window to be destroyed: at once, or through the posted private message.
   void requestDestroy(bool atOnce);
+  // A close request held while a launcher routine ran is made again, unless the window is
+  // being destroyed anyway.
+  void releaseHeldClose();
 
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -154,9 +157,14 @@ class WindowUnit final : public Unit {
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
   bool closing_ = false;
+  bool closeHeld_ = false;
   bool firstActivated_ = false;
   HWND lastFocus_ = nullptr;
 };
+
+// Called once no launcher routine is running any more: every window that held back a close
+// request gets it again.
+void releaseHeldCloseRequests();
 
 // The units that are controls: created as children of the window, subclassed so that
 // focus changes and private messages reach the unit.

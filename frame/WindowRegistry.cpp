@@ -90,8 +90,12 @@ bool raiseEvent(EventRecord& event) {
   for (const EventBinding& binding : unit->events) {
     if (binding.number != event.number) continue;
     if (binding.handler == nullptr) return false;
+    FrameState& state = frameState();
+    state.handlersRunning += 1;
     std::optional<int32_t> result = binding.handler(
         std::span<const int32_t>(event.arguments, static_cast<size_t>(event.argumentCount)));
+    state.handlersRunning -= 1;
+    if (state.handlersRunning == 0) releaseHeldCloseRequests();
     if (result) {
       event.hasResult = true;
       event.result = *result;

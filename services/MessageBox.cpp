@@ -17,6 +17,11 @@ int32_t messageBoxResult(int platformResult) {
 int32_t messageBox(const Text& message, int32_t buttons, const std::optional<Text>& caption) {
   std::wstring text = gbkToWide(message);
   std::wstring title = gbkToWide(caption ? caption->view() : std::string_view(gbk::defaultCaption));
-  return messageBoxResult(
-      MessageBoxW(nullptr, text.c_str(), title.c_str(), messageBoxStyle(buttons)));
+  // A quit request already made (the last window gone) would end the box before it is
+  // seen: it is taken out while the box is up and made again once the box is answered.
+  MSG quit{};
+  bool quitPending = PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+  int pressed = MessageBoxW(nullptr, text.c_str(), title.c_str(), messageBoxStyle(buttons));
+  if (quitPending) PostQuitMessage(static_cast<int>(quit.wParam));
+  return messageBoxResult(pressed);
 }

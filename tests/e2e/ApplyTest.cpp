@@ -286,6 +286,46 @@ TEST(ApplyTest, MissingLevelFolderIsReportedThenTheApplyGoesOn) {
   EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
 }
 
+// A close request that reaches the window while the apply's message box is up ("End task"
+// does this): the apply runs to its end, the game is started and the program ends as after
+// any press. Posted: the box is then dismissed by a message posted after it, so the close
+// is taken from the queue while the box is still up. Sent: the call returns once the
+// window has handled it.
+enum class CloseRequest { kPosted, kSent };
+
+const struct {
+  const char* name;
+  CloseRequest how;
+} kCloseDuringApply[] = {
+    {"WM_CLOSE posted", CloseRequest::kPosted},
+    {"WM_CLOSE sent", CloseRequest::kSent},
+};
+
+TEST(ApplyTest, CloseRequestDuringTheApplyWaitsForItsEnd) {
+  for (const auto& c : kCloseDuringApply) {
+    SCOPED_TRACE(c.name);
+    GameFolder game("closeapply", false);
+    LauncherRun run;
+    ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
+    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    HWND box = waitForMessageBox(run.program.processId(), 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(readMessageBox(box).text, L"找不到任务文件。");
+    if (c.how == CloseRequest::kPosted) {
+      PostMessageW(run.window, WM_CLOSE, 0, 0);
+    } else {
+      DWORD_PTR result = 0;
+      EXPECT_NE(SendMessageTimeoutW(run.window, WM_CLOSE, 0, 0, SMTO_NORMAL, 30000, &result), 0);
+      EXPECT_TRUE(IsWindowVisible(box)) << "the box stays until it is answered";
+    }
+    dismissMessageBox(box);
+    EXPECT_EQ(run.exitCode(), 0u);
+    EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+    EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
+  }
+}
+
 struct ConfigCase {
   const char* name;
   const char* content;  // nullptr: no "config.ini"

@@ -64,6 +64,9 @@ TEST(FatalReport, BoxTextAndExitCode) {
       {"index-below",
        L"运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n"},
       {"memory", L"运行时出错!\r\n\r\n错误信息：分配 4096 字节内存失败!\r\n"},
+      // A quit request already on its way (the last window gone) does not cancel the box.
+      {"quit-pending",
+       L"运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"},
   };
   for (const Case& c : cases) {
     Outcome outcome = runProbe(c.mode, true);

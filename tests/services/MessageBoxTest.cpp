@@ -98,4 +98,17 @@ TEST_F(MessageBoxTest, YesNoAnswers) {
   }
 }
 
+// A quit request made before the box (the last window gone) neither cancels the box nor
+// is lost: the box waits for its answer and the request is still there afterwards.
+TEST_F(MessageBoxTest, PendingQuitRequestWaitsForTheAnswer) {
+  PostQuitMessage(3);
+  Seen seen;
+  int32_t result = answerBox(Text("?"), MB_YESNO, std::nullopt, L"信息：", IDNO, window, seen);
+  EXPECT_TRUE(seen.found);
+  EXPECT_EQ(result, 6);
+  MSG quit{};
+  ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 3u);
+}
+
 }  // namespace

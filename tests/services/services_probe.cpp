@@ -4,6 +4,7 @@
 //   services_probe rundir <out>          writes the run directory (GBK bytes) to <out>
 //   services_probe index-below <marker>  reads element 0 of a two-element text array
 //   services_probe index-above <marker>  reads element 3 of a two-element text array
+//   services_probe quit-pending <marker> the same with a quit request already posted
 //   services_probe memory <marker>       asks for an allocation the heap cannot give
 //   services_probe end-twice <marker>    stopFrame twice, then endProgram(7)
 //   services_probe write <target> <kib>  writeFile of <kib> KiB of 'x'; exit 0 on success, 1 not
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
   TextArray pair = splitText(Text("a,b"));
   if (mode == "index-below") return textLength(pair.at(0));
   if (mode == "index-above") return textLength(pair.at(3));
+  if (mode == "quit-pending") {
+    PostQuitMessage(0);
+    return textLength(pair.at(3));
+  }
   if (mode == "memory") {
     // On 64 bits the count's low 32 bits are 4096 and the whole is far beyond any heap;
     // on 32 bits the largest count there is.
