@@ -14,9 +14,11 @@ Text displayConfigFileName(LauncherHost& host) {
 
 DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host) {
   const Text name = displayConfigFileName(host);
+  const ByteBuffer content = readFile(name);
   std::optional<std::string> patched =
-      patchDisplayConfigContent(readFile(name).bytes, controls.selection(LauncherList::resolution));
+      patchDisplayConfigContent(content.bytes, controls.selection(LauncherList::resolution));
   if (!patched) return DisplayConfigOutcome::unusable;
+  if (*patched == content.bytes) return DisplayConfigOutcome::written;  // already right
   if (!writeFile(name, ByteBuffer{std::move(*patched)})) return DisplayConfigOutcome::writeFailed;
   return DisplayConfigOutcome::written;
 }

@@ -6,7 +6,7 @@
 #include "services/Text.h"
 
 enum class DisplayConfigOutcome {
-  written,
+  written,      // or already holding the chosen size, when nothing needed writing
   writeFailed,  // the file stays as it was
   unusable,     // missing, unreadable or fewer than three lines: left as it is
 };

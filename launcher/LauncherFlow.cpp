@@ -5,6 +5,7 @@
 #include "launcher/LauncherSettings.h"
 #include "launcher/MissionWeaponPatch.h"
 #include "launcher/SettingsStore.h"
+#include "services/Files.h"
 
 namespace {
 
@@ -47,6 +48,10 @@ Text LauncherFlow::gameCommandLine(const Text& runDirectory, bool windowed) {
 }
 
 void LauncherFlow::onStartGameClicked() {
+  // What writers ended at the wrong instant left beside the files this apply writes.
+  const Text runDirectory = host_.runDirectory();
+  removeLeftoverTemporaries(runDirectory);
+  removeLeftoverTemporaries(concat(runDirectory, gbk::levelFolderName));
   std::vector<Text> unwritten;
   if (!saveSettings()) unwritten.push_back(SettingsStore(host_).fileName());
   MissionWeaponPatch(controls_, host_, unwritten);
@@ -60,7 +65,6 @@ void LauncherFlow::onStartGameClicked() {
     host_.endAfterFailure();
     return;
   }
-  const Text runDirectory = host_.runDirectory();
   if (!host_.startProgram(gameCommandLine(runDirectory, controls_.isTicked()))) {
     host_.showMessage(concat(gbk::gameStartFailed, runDirectory, gbk::gameProgramName), 0);
   }

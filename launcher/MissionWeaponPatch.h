@@ -9,7 +9,7 @@
 #include "services/Text.h"
 
 // Without a "Level" folder (or file) shows "找不到任务文件。" and writes nothing. A file
-// without a weapon line is left untouched; the full name of each file that could not be
-// read or rewritten is added to unwritten.
+// without a weapon line, or whose weapon line already holds the number, is left untouched;
+// the full name of each file that could not be read or rewritten is added to unwritten.
 void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
                         std::vector<Text>& unwritten);

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "services/RunDirectory.h"
+#include "services/TemporaryName.h"
+#include "services/WriteSteps.h"
 
 namespace {
 
@@ -109,15 +111,13 @@ bool mayReplace(const Text& name, DWORD attributes) {
 }
 
 // A new, empty file beside the target, opened exclusively; its name goes to tempName.
-HANDLE createTemporaryBeside(const Text& name, DWORD attributes, std::string& tempName) {
-  Text folder = folderOfPath(name.view(), isAnsiLeadByte);
+HANDLE createTemporaryBeside(const std::string& name, DWORD attributes, std::string& tempName) {
+  Text folder = folderOfPath(name, isAnsiLeadByte);
   std::string prefix = folder.str();
-  if (!folder.empty() || name.view().substr(0, 1) == "\\") prefix += '\\';
-  static unsigned counter = 0;
+  if (!folder.empty() || name.starts_with('\\')) prefix += '\\';
+  static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char unique[40];
-    wsprintfA(unique, "~wr%lx-%x.tmp", GetCurrentProcessId(), ++counter);
-    tempName = prefix + unique;
+    tempName = prefix + temporaryName(GetCurrentProcessId(), ++counter);
     HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                               attributes, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
@@ -125,17 +125,14 @@ HANDLE createTemporaryBeside(const Text& name, DWORD attributes, std::string& te
   return INVALID_HANDLE_VALUE;
 }
 
-bool writeAll(HANDLE file, std::initializer_list<const ByteBuffer*> buffers) {
-  for (const ByteBuffer* buffer : buffers) {
-    if (buffer == nullptr || buffer->bytes.empty()) continue;
-    if (buffer->bytes.size() > UINT32_MAX) return false;
-    DWORD size = static_cast<DWORD>(buffer->bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(file, buffer->bytes.data(), size, &written, nullptr) || written != size) {
-      return false;
-    }
-  }
-  return true;
+// True when the process is known to have ended: no process has the id any more, or the
+// one that has it has exited. A process that cannot be looked at counts as running.
+bool processEnded(DWORD processId) {
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return GetLastError() == ERROR_INVALID_PARAMETER;
+  const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return ended;
 }
 
 }  // namespace
@@ -177,36 +174,128 @@ std::optional<ByteBuffer> readWholeFile(const Text& name) {
 
 ByteBuffer readFile(const Text& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
 
-bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers) {
-  if (name.empty()) return false;
-  DWORD targetAttributes = GetFileAttributesA(name.c_str());
-  if (!mayReplace(name, targetAttributes)) return false;
+FileReader::~FileReader() {
+  if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
+}
 
+std::optional<std::string_view> FileReader::read(const Text& name) {
+  if (name.empty()) return std::nullopt;
+  FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > INT32_MAX) return std::nullopt;
+  const DWORD length = static_cast<DWORD>(size.QuadPart);
+  if (length > capacity_) {
+    // The old content is not kept, so the larger area is a new block rather than a moved one.
+    if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
+    area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length));
+    capacity_ = area_ == nullptr ? 0 : length;
+    if (area_ == nullptr) return std::nullopt;
+  }
+  DWORD got = 0;
+  if (length > 0 && !ReadFile(file.get(), area_, length, &got, nullptr)) return std::nullopt;
+  return std::string_view(area_, got);
+}
+
+FileReplacement::FileReplacement(const Text& name)
+    : target_(name.str()), temp_(INVALID_HANDLE_VALUE) {
+  if (name.empty()) return;
+  // A folder or a read-only file is refused at once; whether another program holds the
+  // target open is asked on commit, when this process holds it no more either.
+  const DWORD targetAttributes = GetFileAttributesA(name.c_str());
+  if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
+      (targetAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    return;
+  }
   // The new file keeps the target's hidden, system and archive marks.
-  DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   DWORD attributes = targetAttributes == INVALID_FILE_ATTRIBUTES ? 0 : targetAttributes & kept;
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-
-  std::string tempName;
-  FileHandle temp(createTemporaryBeside(name, attributes, tempName));
-  if (!temp.valid()) return false;
+  temp_ = createTemporaryBeside(target_, attributes, tempName_);
+  if (temp_ == INVALID_HANDLE_VALUE) return;
+  reachedWriteStep(WriteStep::created);
   // Delete-pending while it is written: should the process end before the rename, closing
   // the handle (by the system, if need be) removes the half-written file. (Only an empty file
   // can be left, by an end between its creation and this mark: FILE_FLAG_DELETE_ON_CLOSE
-  // would close that gap but cannot be taken back before the rename.)
-  bool pending = setDeletePending(temp.get(), true);
-  RenameRequest rename(name.str());
-  bool done =
-      rename.valid() && writeAll(temp.get(), buffers) && FlushFileBuffers(temp.get()) != FALSE;
-  // An end between these two calls leaves the complete new content beside the target.
-  if (done && pending) done = setDeletePending(temp.get(), false);
-  if (done) done = rename.applyTo(temp.get());
+  // would close that gap but cannot be taken back before the rename. The next apply
+  // removes such a file.)
+  pending_ = setDeletePending(temp_, true);
+  reachedWriteStep(WriteStep::marked);
+  ok_ = true;
+}
+
+FileReplacement::~FileReplacement() {
+  if (temp_ != INVALID_HANDLE_VALUE) discard();
+}
+
+bool FileReplacement::append(std::string_view bytes) {
+  while (ok_ && !bytes.empty()) {
+    const DWORD size = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    ok_ = WriteFile(temp_, bytes.data(), size, &written, nullptr) && written == size;
+    bytes.remove_prefix(size);
+  }
+  return ok_;
+}
+
+bool FileReplacement::commit() {
+  if (temp_ == INVALID_HANDLE_VALUE) return false;
+  RenameRequest rename(target_);
+  bool done = ok_ && rename.valid() && FlushFileBuffers(temp_) != FALSE &&
+              mayReplace(Text(target_), GetFileAttributesA(target_.c_str()));
+  if (done) reachedWriteStep(WriteStep::flushed);
+  // An end between these two calls leaves the complete new content beside the target,
+  // for the next apply to remove.
+  if (done && pending_) done = setDeletePending(temp_, false);
+  if (done) {
+    pending_ = false;
+    reachedWriteStep(WriteStep::unmarked);
+    done = rename.applyTo(temp_);
+  }
   if (!done) {
-    setDeletePending(temp.get(), true);
-    temp.close();
-    DeleteFileA(tempName.c_str());  // in case the platform could not mark it
+    discard();
     return false;
   }
-  return temp.close();
+  reachedWriteStep(WriteStep::replaced);
+  const bool closed = CloseHandle(temp_) != FALSE;
+  temp_ = INVALID_HANDLE_VALUE;
+  return closed;
+}
+
+void FileReplacement::discard() {
+  if (!pending_) setDeletePending(temp_, true);
+  CloseHandle(temp_);
+  temp_ = INVALID_HANDLE_VALUE;
+  DeleteFileA(tempName_.c_str());  // in case the platform could not mark it
+  ok_ = false;
+}
+
+bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers) {
+  FileReplacement replacement(name);
+  for (const ByteBuffer* buffer : buffers) {
+    if (buffer != nullptr) replacement.append(buffer->bytes);
+  }
+  return replacement.commit();
+}
+
+int removeLeftoverTemporaries(const Text& folder) {
+  if (folder.empty()) return 0;
+  const std::string prefix = folder.str() + '\\';
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((prefix + temporaryNamePattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int removed = 0;
+  do {
+    const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
+    if ((found.dwFileAttributes & skipped) != 0) continue;
+    const std::optional<uint32_t> writer = writerOfTemporaryName(found.cFileName);
+    // A file still being written is held without sharing, so even a wrong judgement could
+    // not remove it; the process test keeps a live writer's file out of the question.
+    if (!writer || *writer == GetCurrentProcessId() || !processEnded(*writer)) continue;
+    if (DeleteFileA((prefix + found.cFileName).c_str())) ++removed;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return removed;
 }

@@ -93,5 +93,6 @@ bool writeProfileItems(const Text& file, const Text& section,
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.name().c_str());  // flush
   const ByteBuffer updated = readFile(copy.name());
   if (updated.bytes.empty()) return false;
+  if (updated == old) return true;  // every item already holds its value: nothing to write
   return writeFile(file, updated);
 }

@@ -20,7 +20,9 @@ bool writeProfileItem(const Text& file, const Text& section, const std::optional
 // Writes several key=value items of one section as one replacement of the whole file: the
 // items go into a copy of the file in the temporary folder, and the copy's content then
 // replaces the file through writeFile (one step; on any failure the file keeps its old
-// content byte for byte and nothing is left beside it). A read-only file, a folder, or a
-// file held open by another program gives false and stays unchanged.
+// content byte for byte and nothing is left beside it). A file that already holds every
+// item as given is not written, and gives true even when it is read-only. Otherwise a
+// read-only file, a folder, or a file held open by another program gives false and stays
+// unchanged.
 bool writeProfileItems(const Text& file, const Text& section,
                        std::initializer_list<std::pair<Text, Text>> items);

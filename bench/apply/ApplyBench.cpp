@@ -1,30 +1,41 @@
-// The whole apply under the real file services: 20 mission files of 8 MB each, against
-// copying the same 20 files, and the peak memory of the apply.
+// The apply of the real program, measured from outside: launcher.exe started in a game
+// folder, its button pressed through window messages, the time from the press to the end
+// of the process. The apply's own time is the press in a folder of 20 mission files less
+// the same press in a folder without any, against a durable copy of the same 21 files
+// (CopyFile, then FlushFileBuffers of the copy) in the same run. Presses of the two folders
+// and the copies alternate; each figure is the median of its rounds.
 //
-//   apply_bench <folder> [megabytes per file] [rounds]
+//   apply_bench <folder> [rounds]
 //
-// Prepares <folder>\game (config.ini, Level\sn01_.pst..sn20_.pst, the stand-in game as
-// Drovar.exe). Each round copies the twenty files into <folder>\copy, reads each whole and
-// writes it back unchanged through the program's file access, and applies. The best time of
-// each and the ratios are printed as key=value lines. The peak working set is taken after
-// the rounds; copying needs no more than the apply, so it is the apply's peak.
+// Printed as key=value lines:
+//   apply_vs_durable_copy at 8 MB files (and at 1 and 32 MB: a steady ratio shows a linear
+//   apply); the peak working set of the program over an apply of 8 MB files (read while
+//   it shows the message that the game could not be started, after everything was written);
+//   a second press with the same choices against the first, and the bytes it wrote (the
+//   sizes of the files it replaced or created, the game's own record aside).
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <vector>
 
-#include "app/DesktopLauncherHost.h"
 #include "bench/MissionSample.h"
-#include "launcher/LauncherFlow.h"
-#include "services/Files.h"
-#include "tests/support/PlainLauncherControls.h"
+#include "tests/e2e/UiProbe.h"
 
 namespace {
 
 constexpr int kMissionFiles = 20;
+// Child-window ids of the launcher's controls (as tests/e2e/GameFolder.h names them).
+constexpr int kWeaponList = 100;
+constexpr int kResolutionList = 130;
+constexpr int kAttributeList = 140;
+constexpr int kStartButton = 160;
+const char kConfig[] = "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n";
 
 std::string ownFolder() {
   char path[MAX_PATH];
@@ -57,118 +68,227 @@ double seconds() {
   return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-size_t workingSet(bool peak) {
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// The program's host without its message boxes: a message here is a failed apply.
-class BenchHost final : public LauncherHost {
- public:
-  explicit BenchHost(std::string folder) : folder_(std::move(folder)) {}
-  Text runDirectory() override { return Text(folder_); }
-  void showMessage(const Text& message, int32_t) override {
-    std::fprintf(stderr, "apply reported: %s\n", message.c_str());
-    failed = true;
+// A game folder with the program, the stand-in game, config.ini and `missions` mission
+// files of `megabytes` each in Level.
+std::string prepareGame(const std::string& folder, int missions, size_t megabytes) {
+  const std::string level = folder + "\\Level";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA(level.c_str(), nullptr);
+  const std::string bin = ownFolder();
+  CopyFileA((bin + "\\launcher.exe").c_str(), (folder + "\\launcher.exe").c_str(), FALSE);
+  CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
+  writeWhole(folder + "\\config.ini", kConfig);
+  if (missions > 0) {
+    const std::string sample = missionSample(megabytes << 20);
+    for (int n = 1; n <= missions; ++n) writeWhole(missionName(level, n), sample);
   }
-  bool startProgram(const Text& commandLine) override {
-    const double start = seconds();
-    const bool started = desktop_.startProgram(commandLine);
-    gameStart = seconds() - start;
-    return started;
-  }
-  void endAfterFailure() override { failed = true; }
+  return folder;
+}
 
-  bool failed = false;
-  double gameStart = 0;
-
- private:
-  std::string folder_;
-  DesktopLauncherHost desktop_;
+struct Press {
+  double seconds = -1;  // press to the end of the process; -1: the apply did not finish
+  double peakWorkingSetMb = 0;
 };
 
-struct Best {
-  double copy = 1e9;
-  double readWriteBack = 1e9;
-  double apply = 1e9;
-  double gameStart = 0;  // within the best apply
+// One start of the program in `folder`: the choices set, the button pressed, the time to
+// the end of the process. With `readPeak`, the game is expected not to start: the peak
+// working set is read while the program shows that message, which is then dismissed.
+Press press(const std::string& folder, int weapon, int resolution, bool readPeak = false) {
+  Press result;
+  RunningProgram program;
+  if (!program.start(folder + "\\launcher.exe", folder)) return result;
+  HWND window = waitForWindow(program.processId(), L"WTWindow", 60000);
+  if (window == nullptr) return result;
+  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, weapon, 0);
+  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
+  SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, resolution, 0);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
+                               program.processId());
+  if (process == nullptr) return result;
+  const double start = seconds();
+  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  bool boxSeen = false;
+  while (WaitForSingleObject(process, readPeak ? 20 : 60000) == WAIT_TIMEOUT) {
+    if (!readPeak) break;
+    for (HWND box : topWindows(program.processId(), L"#32770")) {
+      PROCESS_MEMORY_COUNTERS counters{};
+      counters.cb = sizeof counters;
+      if (GetProcessMemoryInfo(process, &counters, sizeof counters)) {
+        result.peakWorkingSetMb = counters.PeakWorkingSetSize / 1048576.0;
+      }
+      boxSeen = true;
+      dismissMessageBox(box);
+    }
+  }
+  const double end = seconds();
+  DWORD code = 1;
+  GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  if (code == 0 && (!readPeak || boxSeen)) result.seconds = end - start;
+  return result;
+}
+
+// CopyFile of the 20 missions and config.ini, each copy then flushed to the disk.
+double durableCopy(const std::string& game, const std::string& copies) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int n = 1; n <= kMissionFiles; ++n) {
+    files.emplace_back(missionName(game + "\\Level", n), missionName(copies, n));
+  }
+  files.emplace_back(game + "\\config.ini", copies + "\\config.ini");
+  const double start = seconds();
+  for (const auto& [from, to] : files) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return -1;
+    HANDLE copy = CreateFileA(to.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (copy == INVALID_HANDLE_VALUE) return -1;
+    FlushFileBuffers(copy);
+    CloseHandle(copy);
+  }
+  return seconds() - start;
+}
+
+// Each file under `folder` by its path: its identity, last write time and size. A file
+// replaced or rewritten shows a new identity or time.
+struct FileState {
+  ULONGLONG id = 0;
+  ULONGLONG written = 0;
+  ULONGLONG size = 0;
+  bool operator==(const FileState&) const = default;
 };
+void statesOf(const std::string& folder, std::map<std::string, FileState>& states) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    const std::string path = folder + "\\" + name;
+    if (name == "." || name == ".." || name == "launch-record.txt") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      statesOf(path, states);
+      continue;
+    }
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (file != INVALID_HANDLE_VALUE) {
+      GetFileInformationByHandle(file, &info);
+      CloseHandle(file);
+    }
+    FileState state;
+    state.id = (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    state.written = (ULONGLONG{found.ftLastWriteTime.dwHighDateTime} << 32) |
+                    found.ftLastWriteTime.dwLowDateTime;
+    state.size = (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    states[path] = state;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+ULONGLONG bytesWrittenBetween(const std::map<std::string, FileState>& before,
+                              const std::map<std::string, FileState>& after) {
+  ULONGLONG bytes = 0;
+  for (const auto& [path, state] : after) {
+    auto old = before.find(path);
+    if (old == before.end() || !(old->second == state)) bytes += state.size;
+  }
+  return bytes;
+}
+
+struct SizeFigures {
+  double apply = 0;  // press with missions less press without, median of each
+  double copy = 0;
+};
+
+// Alternating presses in the two folders and durable copies, `rounds` times; each press
+// picks another weapon and size than the one before, so every file changes.
+bool measureSize(const std::string& root, size_t megabytes, int rounds, SizeFigures& figures) {
+  const std::string tag = std::to_string(megabytes);
+  const std::string full = prepareGame(root + "\\game-" + tag, kMissionFiles, megabytes);
+  const std::string none = prepareGame(root + "\\none-" + tag, 0, megabytes);
+  const std::string copies = root + "\\copy-" + tag;
+  CreateDirectoryA(copies.c_str(), nullptr);
+  std::vector<double> withMissions, without, copy;
+  for (int round = 0; round < rounds + 1; ++round) {
+    const int weapon = round % 12;
+    const int resolution = round % 2;
+    const Press a = press(full, weapon, resolution);
+    const Press b = press(none, weapon, resolution);
+    const double c = durableCopy(full, copies);
+    if (a.seconds < 0 || b.seconds < 0 || c < 0) return false;
+    if (round == 0) continue;  // warm-up
+    withMissions.push_back(a.seconds);
+    without.push_back(b.seconds);
+    copy.push_back(c);
+    std::printf(
+        "  %2zu MB round %d: press %.1f ms, press without missions %.1f ms, durable copy "
+        "%.1f ms\n",
+        megabytes, round, a.seconds * 1000, b.seconds * 1000, c * 1000);
+  }
+  figures.apply = median(withMissions) - median(without);
+  figures.copy = median(copy);
+  std::printf("apply_ms_%s=%.1f\ndurable_copy_ms_%s=%.1f\napply_vs_durable_copy_%s=%.2f\n",
+              tag.c_str(), figures.apply * 1000, tag.c_str(), figures.copy * 1000, tag.c_str(),
+              figures.apply / figures.copy);
+  return true;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: apply_bench <folder> [megabytes per file] [rounds]\n");
+    std::fprintf(stderr, "usage: apply_bench <folder> [rounds]\n");
     return 2;
   }
   const std::string root = argv[1];
-  const size_t megabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 8;
-  const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;
-  const std::string game = root + "\\game";
-  const std::string level = game + "\\Level";
-  const std::string copies = root + "\\copy";
-  for (const std::string& folder : {root, game, level, copies}) {
-    CreateDirectoryA(folder.c_str(), nullptr);
-  }
-  {
-    const std::string sample = missionSample(megabytes << 20);
-    for (int n = 1; n <= kMissionFiles; ++n) {
-      if (!writeWhole(missionName(level, n), sample)) {
-        std::fprintf(stderr, "cannot write %s\n", missionName(level, n).c_str());
-        return 1;
-      }
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+  CreateDirectoryA(root.c_str(), nullptr);
+  std::printf("files=%d\n", kMissionFiles);
+
+  for (size_t megabytes : {8, 1, 32}) {
+    SizeFigures figures;
+    if (!measureSize(root, megabytes, megabytes == 32 ? std::max(1, rounds / 2) : rounds,
+                     figures)) {
+      std::fprintf(stderr, "apply_bench: an apply of %zu MB files did not finish\n", megabytes);
+      return 1;
     }
   }
-  writeWhole(game + "\\config.ini", "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n");
+
+  // The peak working set: an apply of 8 MB files that then cannot start the game.
+  const std::string game = root + "\\game-8";
+  DeleteFileA((game + "\\Drovar.exe").c_str());
+  const Press peak = press(game, 5, 0, true);
   CopyFileA((ownFolder() + "\\standin_game.exe").c_str(), (game + "\\Drovar.exe").c_str(), FALSE);
-  const size_t startWorkingSet = workingSet(false);
-
-  Best best;
-  bool failed = false;
-  for (int round = 0; round < rounds; ++round) {
-    double start = seconds();
-    for (int n = 1; n <= kMissionFiles; ++n) {
-      failed |= !CopyFileA(missionName(level, n).c_str(), missionName(copies, n).c_str(), FALSE);
-    }
-    const double copy = seconds() - start;
-
-    start = seconds();
-    for (int n = 1; n <= kMissionFiles; ++n) {
-      const Text name(missionName(level, n));
-      failed |= !writeFile(name, readFile(name));
-    }
-    const double readWriteBack = seconds() - start;
-
-    BenchHost host(game);
-    PlainLauncherControls controls;
-    LauncherFlow flow(controls, host);
-    flow.onWindowCreated();
-    controls.setSelection(LauncherList::weapon, round % 12);
-    controls.setSelection(LauncherList::attribute, round % 4);
-    start = seconds();
-    flow.onStartGameClicked();
-    const double apply = seconds() - start;
-    failed |= host.failed || !controls.destroyRequested();
-
-    if (copy < best.copy) best.copy = copy;
-    if (readWriteBack < best.readWriteBack) best.readWriteBack = readWriteBack;
-    if (apply < best.apply) {
-      best.apply = apply;
-      best.gameStart = host.gameStart;
-    }
-    std::printf("round %d: copy %.1f ms, read and write back %.1f ms, apply %.1f ms\n", round + 1,
-                copy * 1000, readWriteBack * 1000, apply * 1000);
+  if (peak.seconds < 0) {
+    std::fprintf(stderr, "apply_bench: the apply for the peak working set did not finish\n");
+    return 1;
   }
-  const size_t peak = workingSet(true);
-  std::printf("files=%d\nfile_mb=%zu\n", kMissionFiles, megabytes);
-  std::printf("copy_ms=%.1f\nread_write_back_ms=%.1f\napply_ms=%.1f\ngame_start_ms=%.1f\n",
-              best.copy * 1000, best.readWriteBack * 1000, best.apply * 1000,
-              best.gameStart * 1000);
-  std::printf("apply_vs_copy=%.2f\napply_vs_read_write_back=%.2f\n", best.apply / best.copy,
-              best.apply / best.readWriteBack);
-  std::printf("peak_working_set_mb=%.1f\nstart_working_set_mb=%.1f\npeak_limit_mb=%.1f\n",
-              peak / 1048576.0, startWorkingSet / 1048576.0, 4.0 * megabytes + 32);
-  return failed ? 1 : 0;
+  std::printf("peak_working_set_mb=%.1f\n", peak.peakWorkingSetMb);
+
+  // A second press with the same choices: nothing is to be written.
+  std::vector<double> first, second;
+  ULONGLONG secondBytes = 0;
+  for (int round = 0; round < rounds; ++round) {
+    const int weapon = 6 + round % 6;
+    const Press a = press(game, weapon, round % 2);
+    std::map<std::string, FileState> before, after;
+    statesOf(game, before);
+    const Press b = press(game, weapon, round % 2);
+    statesOf(game, after);
+    if (a.seconds < 0 || b.seconds < 0) return 1;
+    first.push_back(a.seconds);
+    second.push_back(b.seconds);
+    secondBytes = std::max(secondBytes, bytesWrittenBetween(before, after));
+  }
+  std::printf(
+      "first_press_ms=%.1f\nsecond_press_ms=%.1f\nsecond_vs_first=%.2f\n"
+      "second_press_bytes_written=%llu\n",
+      median(first) * 1000, median(second) * 1000, median(second) / median(first), secondBytes);
+  return 0;
 }

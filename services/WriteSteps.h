@@ -1,0 +1,18 @@
+// The steps of a whole-file replacement, for a test build of the file services that
+// reports each step as it is reached, so that a test can end the writer exactly there.
+// In the program the report is an empty function and costs nothing.
+#pragma once
+
+enum class WriteStep {
+  created,   // the temporary file exists, not yet marked for deletion
+  marked,    // marked for deletion: ending the process now removes it
+  flushed,   // the whole new content is written and flushed
+  unmarked,  // the mark is cleared; the rename comes next
+  replaced,  // the temporary file has replaced the target; its handle is still open
+};
+
+#if defined(LAUNCHER_WRITE_STEPS)
+void reachedWriteStep(WriteStep step);  // defined by the test build
+#else
+inline void reachedWriteStep(WriteStep) {}
+#endif

@@ -1,0 +1,179 @@
+// A writer ended at each step of a whole-file replacement (a test build of the file
+// services that reports its steps, ended as soon as it reports the step), then one apply of
+// the real program on the same game folder: the file holds its old or its new content
+// after the end, and after the apply no temporary file of an ended writer is left.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "services/TemporaryName.h"
+#include "services/WriteSteps.h"
+#include "tests/e2e/GameFolder.h"
+#include "tests/faults/FaultRun.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const std::string kBulk(1 << 20, 'b');
+// What the apply writes: 忍刀 with 速度属性（风）, weapon number 58.
+const std::string kOld = "int PlayerWeapon2 = 1;\r\n" + kBulk;
+const std::string kNew = "int PlayerWeapon2 = 58;\r\n" + kBulk;
+
+bool waitUntil(const std::function<bool()>& done, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+std::string inLevel(const std::string& name) {
+  std::string path = "Level\\";
+  path += name;
+  return path;
+}
+
+// The paths under `folder` whose last part begins with "~wr", sorted.
+std::vector<std::string> temporaryNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& [path, content] : readFolder(folder)) {
+    const size_t slash = path.rfind('\\');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.rfind("~wr", 0) == 0) names.push_back(path);
+  }
+  return names;
+}
+
+// The writer, started on `target` and ended once it reports `step`. Returns its process
+// id, false when it never reported the step.
+bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
+                 DWORD& processId) {
+  char event[64];
+  std::snprintf(event, sizeof event, "write-step-%lu-%d", GetCurrentProcessId(),
+                static_cast<int>(step));
+  HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
+  if (reached == nullptr) return false;
+  std::string command = "\"";
+  command += testProgramFolder();
+  command += "\\write_step_probe.exe\" \"";
+  command += target;
+  command += "\" \"";
+  command += newContent;
+  command += "\" ";
+  command += std::to_string(static_cast<int>(step));
+  command += " ";
+  command += event;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    CloseHandle(reached);
+    return false;
+  }
+  HANDLE both[] = {reached, info.hProcess};
+  const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
+  TerminateProcess(info.hProcess, 9);
+  WaitForSingleObject(info.hProcess, 60000);
+  processId = info.dwProcessId;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  CloseHandle(reached);
+  return atStep;
+}
+
+struct GameWithMissions {
+  TempFolder temp{"ended writer"};
+  std::string dir = temp.path();
+  GameWithMissions() {
+    placePrograms(dir);
+    writeFolder(dir, {{"wdpz.ini", profileText(0, 0, 0, false)},
+                      {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
+                      {"Level", "<folder>"},
+                      {"Level\\sn01_.pst", kOld},
+                      {"Level\\sn02_.pst", kOld}});
+    writeBytes(dir + "\\new-content", kNew);
+  }
+};
+
+TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft) {
+  struct Case {
+    WriteStep step;
+    const char* name;
+    bool replaced;  // the target holds the new content after the end
+    bool leftOver;  // the end leaves the temporary file behind
+  } cases[] = {
+      {WriteStep::created, "created", false, true},  // an empty file, not yet marked
+      {WriteStep::marked, "marked", false, false},    {WriteStep::flushed, "flushed", false, false},
+      {WriteStep::unmarked, "unmarked", false, true},  // the whole new content
+      {WriteStep::replaced, "replaced", true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("writer ended at step ") + c.name);
+    GameWithMissions game;
+    const std::string level = game.dir + "\\Level";
+    DWORD writer = 0;
+    ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.dir + "\\new-content", c.step, writer));
+    EXPECT_EQ(readBytes(level + "\\sn01_.pst"), c.replaced ? kNew : kOld);
+    // The system removes a marked file as it closes the ended writer's handles.
+    std::vector<std::string> expectedLeft;
+    if (c.leftOver) expectedLeft.push_back(inLevel(temporaryName(writer, 1)));
+    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.dir) == expectedLeft; }, 30000))
+        << testing::PrintToString(temporaryNamesIn(game.dir));
+
+    const ApplyOutcome outcome = applyOnce(game.dir);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(temporaryNamesIn(game.dir), std::vector<std::string>{});
+    EXPECT_EQ(readBytes(level + "\\sn01_.pst"), kNew);
+    EXPECT_EQ(readBytes(level + "\\sn02_.pst"), kNew);
+  }
+}
+
+// Only names of the writer's own form, of processes that have ended, are removed; a running
+// writer's file, other names, folders and read-only files stay.
+TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
+  GameWithMissions game;
+  DWORD ended = 0;
+  ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
+                          WriteStep::unmarked, ended));
+  const std::string deadName = temporaryName(ended, 7);
+  const std::string liveName = temporaryName(GetCurrentProcessId(), 1);  // this test runs on
+  struct Entry {
+    std::string name;
+    bool removed;
+  } entries[] = {
+      {inLevel(deadName), true},
+      {deadName, true},
+      {inLevel(liveName), false},
+      {inLevel("~wr" + std::to_string(ended) + "x-1.tmp"), false},
+      {inLevel("~wr0" + temporaryName(ended, 1).substr(3)), false},
+      {inLevel("~wrzz-1.tmp"), false},
+      {inLevel(temporaryName(ended, 2) + ".bak"), false},
+  };
+  for (const Entry& e : entries) writeBytes(game.dir + "\\" + e.name, "left");
+  const std::string folderName = inLevel(temporaryName(ended, 3));
+  const std::string readOnlyName = inLevel(temporaryName(ended, 4));
+  makeFolder(game.dir + "\\" + folderName);
+  writeBytes(game.dir + "\\" + readOnlyName, "kept");
+  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string writerLeft = temporaryName(ended, 1);  // beside config.ini
+  ASSERT_TRUE(pathExists(game.dir + "\\" + writerLeft));
+
+  const ApplyOutcome outcome = applyOnce(game.dir);
+  EXPECT_EQ(outcome.exitCode, 0u);
+  for (const Entry& e : entries)
+    EXPECT_EQ(!pathExists(game.dir + "\\" + e.name), e.removed) << e.name;
+  EXPECT_TRUE(pathExists(game.dir + "\\" + folderName));
+  EXPECT_TRUE(pathExists(game.dir + "\\" + readOnlyName));
+  EXPECT_FALSE(pathExists(game.dir + "\\" + writerLeft));
+  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
