@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "services/Files.h"
@@ -125,6 +127,68 @@ TEST_F(FilesTest, LargeFileRoundTrip) {
   std::string name = temp / "big.pst";
   EXPECT_TRUE(writeFile(Text(name), ByteBuffer{content}));
   EXPECT_EQ(readFile(Text(name)).bytes, content);
+}
+
+// One reader for many files: each read gives exactly that file's bytes, whether the area
+// has to grow for it or is larger than it from a file before.
+TEST_F(FilesTest, FileReaderReusesOneAreaForManyFiles) {
+  makeFolder(temp / "Level");
+  const std::string large(3 << 20, 'L');
+  struct Case {
+    std::string name;
+    std::optional<std::string> content;  // no value: the read must fail
+  } cases[] = {
+      {temp / "small.pst", std::string("int PlayerWeapon2 = 1;\r\n")},
+      {temp / "large.pst", large},
+      {temp / "empty.pst", std::string()},
+      {temp / "zero.pst", std::string("a\0b", 3)},
+      {temp / "missing.pst", std::nullopt},
+      {temp / "Level", std::nullopt},
+      {temp / "larger.pst", large + "+"},
+      {temp / "small again.pst", std::string("x")},
+  };
+  for (const Case& c : cases) {
+    if (c.content && c.name != temp / "Level") writeBytes(c.name, *c.content);
+  }
+  FileReader reader;
+  for (const Case& c : cases) {
+    const std::optional<std::string_view> read = reader.read(Text(c.name));
+    ASSERT_EQ(read.has_value(), c.content.has_value()) << c.name;
+    if (read) {
+      EXPECT_EQ(std::string(*read), *c.content) << c.name;
+    }
+  }
+}
+
+// A replacement dropped without commit, or one that fails, leaves the target as it was
+// and nothing beside it; a committed one holds the pieces back to back.
+TEST_F(FilesTest, FileReplacementOnlyCommitChangesTheTarget) {
+  std::string name = temp / "sn01_.pst";
+  writeBytes(name, "old");
+  {
+    FileReplacement dropped{Text(name)};
+    EXPECT_TRUE(dropped.append("new content"));
+  }
+  EXPECT_EQ(readBytes(name), "old");
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"sn01_.pst"});
+  {
+    FileReplacement held{Text(name)};
+    held.append("new");
+    HANDLE other = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(held.commit());  // held open by another program when the rename is due
+    CloseHandle(other);
+  }
+  EXPECT_EQ(readBytes(name), "old");
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"sn01_.pst"});
+  FileReplacement pieces{Text(name)};
+  EXPECT_TRUE(pieces.append("int "));
+  EXPECT_TRUE(pieces.append(""));
+  EXPECT_TRUE(pieces.append(std::string("Player\0Weapon2", 14)));
+  EXPECT_TRUE(pieces.commit());
+  EXPECT_EQ(readBytes(name), std::string("int Player\0Weapon2", 18));
+  EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"sn01_.pst"});
 }
 
 TEST_F(FilesTest, WriteFileReplacesWholeContent) {
