@@ -14,7 +14,7 @@
 #                   against the first with the bytes it wrote (target: none).
 #   start-up        under Wine: process start to visible window, launcher.exe against the
 #                   same window written straight against Win32 (bench/startup/
-#                   HandBuiltWindow.c; ratio of medians, 30 runs each, alternating; target:
+#                   HandBuiltWindow.c; ratio of medians, 50 runs each, alternating; target:
 #                   within 1.05x), and against a minimal window program of the same
 #                   toolchain (for information); the sizes of dist/launcher.exe and
 #                   dist/launcher-x86.exe (target: 300 KB each).
@@ -108,7 +108,7 @@ bench_apply() {
 bench_startup() {
   heading "start-up (Wine): process start to visible window"
   local out=$RESULTS/startup.txt
-  (cd "$WINDOWS_BIN" && wine startup_bench.exe 30) | tee "$out"
+  (cd "$WINDOWS_BIN" && wine startup_bench.exe 50) | tee "$out"
   within "launcher / hand-built window" "$(sed -n 's/^launcher_vs_handbuilt=//p' "$out")" 1.05 |
     tee -a "$out"
   printf 'launcher / minimal window (for information): %s\n' \
