@@ -2,7 +2,7 @@
 
 #include "app/LauncherWindow.h"
 #include "frame/UnitAccess.h"
-#include "frame/Units.h"
+#include "frame/UnitNumbers.h"
 
 namespace {
 
@@ -21,27 +21,28 @@ uint32_t listUnit(LauncherList list) {
 }  // namespace
 
 int32_t WindowControls::selection(LauncherList list) {
-  return readUnitProperty(launcherWindowId, listUnit(list), currentSelectionProperty);
+  return readUnitProperty(launcherWindowId, listUnit(list), unit_property::currentSelection);
 }
 
 void WindowControls::setSelection(LauncherList list, int32_t index) {
-  writeUnitProperty(launcherWindowId, listUnit(list), currentSelectionProperty, index);
+  writeUnitProperty(launcherWindowId, listUnit(list), unit_property::currentSelection, index);
 }
 
 int32_t WindowControls::itemValue(LauncherList list, int32_t index) {
   const int32_t arguments[] = {index};
-  return callUnitMethod(launcherWindowId, listUnit(list), itemValueMethod, arguments);
+  return callUnitMethod(launcherWindowId, listUnit(list), unit_method::itemValue, arguments);
 }
 
 bool WindowControls::isTicked() {
-  return readUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty) != 0;
+  return readUnitProperty(launcherWindowId, launcher_unit::windowedBox, unit_property::tickState) !=
+         0;
 }
 
 void WindowControls::setTicked(bool ticked) {
-  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty,
+  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, unit_property::tickState,
                     ticked ? 1 : 0);
 }
 
 void WindowControls::destroyWindow() {
-  callUnitMethod(launcherWindowId, windowUnitId, destroyMethod);
+  callUnitMethod(launcherWindowId, windowUnitId, unit_method::destroy);
 }

@@ -3,13 +3,11 @@
 #include <vector>
 
 #include "frame/FrameState.h"
-#include "frame/Units.h"
+#include "frame/Unit.h"
+#include "frame/UnitNumbers.h"
 #include "frame/WindowRegistry.h"
 
 namespace {
-
-// A private message of the platform that the loop neither offers nor dispatches.
-constexpr UINT skippedPrivateMessage = 0x036A;
 
 // Windows that have finished idling since the queue last ran empty.
 std::vector<uint32_t> finishedIdling;
@@ -20,7 +18,7 @@ UINT lastMouseMessage = 0;
 LPARAM lastMousePosition = 0;
 
 void dispatchOne(MSG& message) {
-  if (message.message == skippedPrivateMessage) return;
+  if (message.message == frame_message::platformSkipped) return;
   if (!preTranslateMessage(message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -29,7 +27,7 @@ void dispatchOne(MSG& message) {
 
 // False after messages that do not count as activity for the idle step.
 bool restartsIdling(const MSG& message) {
-  if (message.message == WM_PAINT || message.message == 0x0118) return false;
+  if (message.message == WM_PAINT || message.message == frame_message::systemTimer) return false;
   if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
     bool repeated = message.message == lastMouseMessage && message.lParam == lastMousePosition;
     lastMouseMessage = message.message;
@@ -67,7 +65,7 @@ bool runIdleStep(int n) {
     if (!isWindowAlive(window) || hasFinishedIdling(window.id())) continue;
     EventRecord event;
     event.windowId = window.id();
-    event.number = 7;
+    event.number = unit_event::idle;
     event.argumentCount = 1;
     event.arguments[0] = static_cast<int32_t>(GetTickCount() - idleStart);
     raiseEvent(event);

@@ -7,7 +7,8 @@
 #include "GbkTexts.h"
 #include "frame/FatalReport.h"
 #include "frame/FrameState.h"
-#include "frame/Units.h"
+#include "frame/Unit.h"
+#include "frame/UnitNumbers.h"
 #include "services/RunDirectory.h"
 
 namespace {
@@ -111,13 +112,13 @@ bool buildWindow(WindowEntry& window) {
   }
   HWND previous = HWND_TOP;
   for (size_t i = 1; i < window.units.size(); ++i) {
-    HWND control = window.units[i].live->handle();
+    HWND control = window.units[i].live->hwnd();
     SetWindowPos(control, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = control;
   }
   for (size_t i = 1; i < window.units.size(); ++i) {
     bool visible = window.units[i].description->flags & unitVisible;
-    ShowWindow(window.units[i].live->handle(), visible ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(window.units[i].live->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
   }
   return true;
 }
@@ -171,26 +172,26 @@ bool loadWindow(WindowEntry& window) {
   if (!built) return false;
 
   uint32_t id = window.id();
-  raiseUnitEvent(id, 0, 0);  // created: every unit exists, the window is still invisible
+  raiseUnitEvent(id, 0, unit_event::created);  // every unit exists, the window is invisible
   if (!isWindowAlive(window)) return true;
-  raiseUnitEvent(id, 0, 3);
+  raiseUnitEvent(id, 0, unit_event::moved);
   if (!isWindowAlive(window)) return true;
-  raiseUnitEvent(id, 0, 4);
+  raiseUnitEvent(id, 0, unit_event::resized);
   if (!isWindowAlive(window)) return true;
 
   if (window.units[0].description->flags & unitVisible) {
     const auto& attributes = std::get<WindowAttributes>(window.units[0].description->attributes);
     showWindowByStartPosition(windowHandle(window), attributes);
     if (!isWindowAlive(window)) return true;
-    if (Unit* focused = focusedUnit(window)) focused->raise(-7);
+    if (Unit* focused = focusedUnit(window)) focused->raise(unit_event::gotFocus);
     if (!isWindowAlive(window)) return true;
   }
 
   HWND focusBefore = GetFocus();
   for (size_t i = window.units.size(); i-- > 0;) {
     if (!isWindowAlive(window)) return true;
-    if (Unit* unit = window.units[i].live.get(); unit != nullptr && unit->handle() != nullptr) {
-      SendMessageW(unit->handle(), windowShownMessage, 0, 0);
+    if (Unit* unit = window.units[i].live.get(); unit != nullptr && unit->hwnd() != nullptr) {
+      SendMessageW(unit->hwnd(), frame_message::windowShown, 0, 0);
     }
   }
   if (isWindowAlive(window) && GetFocus() != focusBefore) SetFocus(focusBefore);

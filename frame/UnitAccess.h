@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <span>
 
-// Properties 0 to 3 (left, top, width, height), 5 (visible) and 6 (disabled) of every
-// unit; 18 (tick state) of a check box; 19 (current selection) of a drop-down list. Other
-// numbers read as 0 and are not set.
+// Properties (frame/UnitNumbers.h): left, top, width, height, visible and disabled of every
+// unit; tickState of a check box; currentSelection of a drop-down list. Other numbers read
+// as 0 and are not set.
 int32_t readUnitProperty(uint32_t windowId, uint32_t unitId, int32_t number);
 void writeUnitProperty(uint32_t windowId, uint32_t unitId, int32_t number, int32_t value);
-// Methods 0x10001 (destroy the window; optional argument atOnce) and 0x1000E (item value of
-// a list entry). An unknown method yields 0.
+// Methods: destroy (the window; optional argument atOnce) and itemValue (of a list entry).
+// An unknown method yields 0.
 int32_t callUnitMethod(uint32_t windowId, uint32_t unitId, int32_t number,
                        std::span<const int32_t> arguments = {});

@@ -8,7 +8,7 @@
 // Events, numbered per kind of unit.
 namespace unit_event {
 // The window's own unit.
-inline constexpr int32_t created = 0;  // by window loading, before the window is shown
+inline constexpr int32_t created = 0;     // by window loading, before the window is shown
 inline constexpr int32_t closeQuery = 1;  // on WM_CLOSE; a handler's false keeps it open
 inline constexpr int32_t destroying = 2;  // on WM_DESTROY, while the units still exist
 inline constexpr int32_t moved = 3;

@@ -4,7 +4,8 @@
 #include "frame/FatalReport.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
-#include "frame/Units.h"
+#include "frame/Unit.h"
+#include "frame/WindowUnit.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ UnitRecord* findUnit(WindowEntry& window, uint32_t unitId) {
 
 HWND windowHandle(const WindowEntry& window) {
   if (window.units.empty() || !window.units[0].live) return nullptr;
-  return window.units[0].live->handle();
+  return window.units[0].live->hwnd();
 }
 
 bool isWindowAlive(const WindowEntry& window) {

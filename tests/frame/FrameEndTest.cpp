@@ -123,7 +123,8 @@ TEST(FrameEnd, StartUpMakesAnIndexOutsideAnArrayFatal) {
   ASSERT_TRUE(outcome.started);
   ASSERT_TRUE(outcome.boxShown);
   std::string text = gbk::fatalHeading;
-  text = text + gbk::fatalCodeLabel + "1\r\n\r\n" + gbk::fatalMessageLabel + gbk::indexError1 + "\r\n";
+  text =
+      text + gbk::fatalCodeLabel + "1\r\n\r\n" + gbk::fatalMessageLabel + gbk::indexError1 + "\r\n";
   EXPECT_EQ(outcome.text, gbkToWide(text));
   EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(outcome.marker, "<missing>");

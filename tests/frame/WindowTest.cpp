@@ -9,14 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "GbkTexts.h"
 #include "app/LauncherWindow.h"
 #include "app/WindowControls.h"
-#include "GbkTexts.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
+#include "frame/Unit.h"
 #include "frame/UnitAccess.h"
-#include "frame/Units.h"
+#include "frame/UnitNumbers.h"
 #include "services/Wide.h"
 
 namespace {
@@ -34,14 +35,14 @@ HWND launcherWindow() {
 }
 
 std::optional<int32_t> createdHandler(std::span<const int32_t>) {
-  eventLog.push_back({0, 0});
+  eventLog.push_back({0, unit_event::created});
   visibleAtCreated = IsWindowVisible(launcherWindow()) != 0;
   if (onCreated != nullptr) onCreated();
   return std::nullopt;
 }
 
 std::optional<int32_t> clickedHandler(std::span<const int32_t>) {
-  eventLog.push_back({launcher_unit::startButton, 0});
+  eventLog.push_back({launcher_unit::startButton, unit_event::clicked});
   ++clickedCount;
   if (onClicked != nullptr) onClicked();
   return std::nullopt;
@@ -73,7 +74,7 @@ void unbind(uint32_t unitId, int32_t number) {
 }
 
 HWND control(uint32_t unitId) {
-  return findUnit(*findWindow(launcherWindowId), unitId)->live->handle();
+  return findUnit(*findWindow(launcherWindowId), unitId)->live->hwnd();
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -353,7 +354,7 @@ TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
   controls.setTicked(true);
   EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
   EXPECT_TRUE(controls.isTicked());
-  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, tickStateProperty, 7);
+  writeUnitProperty(launcherWindowId, launcher_unit::windowedBox, unit_property::tickState, 7);
   EXPECT_TRUE(controls.isTicked());
   controls.setTicked(false);
   EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -370,14 +371,14 @@ TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
     int32_t left, top, width;
   } cases[] = {{launcher_unit::startButton, 64, 136, 80}, {0x16010007, 16, 16, 72}};
   for (const auto& c : cases) {
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 0), c.left);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 1), c.top);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 2), c.width);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 5), 1);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, 6), 0);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::left), c.left);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::top), c.top);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::width), c.width);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::visible), 1);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::disabled), 0);
   }
-  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, 2), 231);
-  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, 3), 205);
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::width), 231);
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::height), 205);
 }
 
 // Loading a second time, now with handlers bound to the window's other events: nothing is
@@ -387,26 +388,33 @@ TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
   controls.destroyWindow();
   runMessageLoop();
   ASSERT_EQ(launcherWindow(), nullptr);
-  bind(0, 3, &recordingHandler<0, 3>);
-  bind(0, 4, &recordingHandler<0, 4>);
-  bind(0, 5, &recordingHandler<0, 5>);
-  bind(0, 8, &recordingHandler<0, 8>);
-  bind(0, 10, &recordingHandler<0, 10>);
-  bind(0, -7, &recordingHandler<0, -7>);
-  bind(launcher_unit::weaponList, -7, &recordingHandler<launcher_unit::weaponList, -7>);
+  bind(0, unit_event::moved, &recordingHandler<0, unit_event::moved>);
+  bind(0, unit_event::resized, &recordingHandler<0, unit_event::resized>);
+  bind(0, unit_event::activated, &recordingHandler<0, unit_event::activated>);
+  bind(0, unit_event::firstActivated, &recordingHandler<0, unit_event::firstActivated>);
+  bind(0, unit_event::shown, &recordingHandler<0, unit_event::shown>);
+  bind(0, unit_event::gotFocus, &recordingHandler<0, unit_event::gotFocus>);
+  bind(launcher_unit::weaponList, unit_event::gotFocus,
+       &recordingHandler<launcher_unit::weaponList, unit_event::gotFocus>);
   eventLog.clear();
   onCreated = [] {
     // Every unit exists and can be set while the window is still invisible.
     WindowControls().setSelection(LauncherList::weapon, 4);
   };
   loadStartupWindow(launcherWindowId);
-  for (int n : {3, 4, 5, 8, 10, -7}) unbind(0, n);
-  unbind(launcher_unit::weaponList, -7);
+  for (int32_t n : {unit_event::moved, unit_event::resized, unit_event::activated,
+                    unit_event::firstActivated, unit_event::shown, unit_event::gotFocus}) {
+    unbind(0, n);
+  }
+  unbind(launcher_unit::weaponList, unit_event::gotFocus);
 
   EXPECT_FALSE(visibleAtCreated);
   EXPECT_EQ(controls.selection(LauncherList::weapon), 4);
   const std::vector<std::pair<uint32_t, int32_t>> expected = {
-      {0, 0}, {0, 3}, {0, 4}, {0, 10}, {0, 8}, {0, 5}, {0, -7}, {launcher_unit::weaponList, -7}};
+      {0, unit_event::created},        {0, unit_event::moved},
+      {0, unit_event::resized},        {0, unit_event::shown},
+      {0, unit_event::firstActivated}, {0, unit_event::activated},
+      {0, unit_event::gotFocus},       {launcher_unit::weaponList, unit_event::gotFocus}};
   ASSERT_GE(eventLog.size(), expected.size());
   EXPECT_EQ(std::vector(eventLog.begin(), eventLog.begin() + expected.size()), expected);
   EXPECT_EQ(GetFocus(), control(launcher_unit::weaponList));
@@ -415,14 +423,14 @@ TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
 TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
   eventLog.clear();  // the created event of loading
   frameState().eventSuppression += 1;
-  EventRecord created{launcherWindowId, 0, 0};
+  EventRecord created{launcherWindowId, 0, unit_event::created};
   EXPECT_FALSE(raiseEvent(created));
-  EXPECT_FALSE(raiseUnitEvent(0x0BADBAD0, 0, 0));  // not even looked up
+  EXPECT_FALSE(raiseUnitEvent(0x0BADBAD0, 0, unit_event::created));  // not even looked up
   SendMessageW(control(launcher_unit::startButton), BM_CLICK, 0, 0);
   frameState().eventSuppression -= 1;
   EXPECT_EQ(clickedCount, 0);
   EXPECT_TRUE(eventLog.empty());
-  EventRecord again{launcherWindowId, 0, 0};
+  EventRecord again{launcherWindowId, 0, unit_event::created};
   EXPECT_TRUE(raiseEvent(again));
   EXPECT_EQ(eventLog.size(), 1u);
 }
@@ -432,7 +440,7 @@ TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
 // before they do, so they raise nothing either.
 TEST_F(LauncherWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
   HWND hwnd = launcherWindow();
-  bind(0, 3, &recordingHandler<0, 3>);
+  bind(0, unit_event::moved, &recordingHandler<0, unit_event::moved>);
   eventLog.clear();
   suspendEvents();
   SendMessageW(hwnd, WM_MOVE, 0, 0);
@@ -440,8 +448,8 @@ TEST_F(LauncherWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
   resumeEvents();
   EXPECT_TRUE(eventLog.empty());
   SendMessageW(hwnd, WM_MOVE, 0, 0);
-  unbind(0, 3);
-  EXPECT_EQ(eventLog, (std::vector<std::pair<uint32_t, int32_t>>{{0, 3}}));
+  unbind(0, unit_event::moved);
+  EXPECT_EQ(eventLog, (std::vector<std::pair<uint32_t, int32_t>>{{0, unit_event::moved}}));
 }
 
 int idleCalls = 0;
@@ -457,7 +465,7 @@ std::optional<int32_t> idleHandler(std::span<const int32_t> arguments) {
 // The idle step: housekeeping at counts 0 and 1; from 2 on the window's idle event with the
 // milliseconds since count 0, until its handler stops asking for more.
 TEST_F(LauncherWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
-  bind(0, 7, &idleHandler);
+  bind(0, unit_event::idle, &idleHandler);
   const struct {
     bool wantsMore;
     bool moreAfter[5];  // result of steps 0 to 4
@@ -480,7 +488,7 @@ TEST_F(LauncherWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
     EXPECT_GE(idleElapsed, 0);
     EXPECT_LT(idleElapsed, 10000);
   }
-  unbind(0, 7);
+  unbind(0, unit_event::idle);
   EXPECT_TRUE(runIdleStep(0));
   EXPECT_FALSE(runIdleStep(2));  // unbound: one idle event that finds no handler
 }
@@ -584,8 +592,8 @@ TEST_F(LauncherWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) 
   EXPECT_TRUE(aliveAfterRequest);
   EXPECT_TRUE(IsWindow(hwnd));
   MSG waiting;
-  EXPECT_TRUE(
-      PeekMessageW(&waiting, hwnd, destroyRequestMessage, destroyRequestMessage, PM_NOREMOVE));
+  EXPECT_TRUE(PeekMessageW(&waiting, hwnd, frame_message::destroyRequest,
+                           frame_message::destroyRequest, PM_NOREMOVE));
   runMessageLoop();
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_EQ(frameState().currentMessage.message, UINT(WM_QUIT));
@@ -594,7 +602,7 @@ TEST_F(LauncherWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) 
 }
 
 TEST_F(LauncherWindowTest, TheLoopReturnsAtOnceWhenNoWindowIsAlive) {
-  callUnitMethod(launcherWindowId, windowUnitId, destroyMethod, std::vector<int32_t>{1});
+  callUnitMethod(launcherWindowId, windowUnitId, unit_method::destroy, std::vector<int32_t>{1});
   EXPECT_EQ(launcherWindow(), nullptr);  // destroyed before the call returned
   MSG quit;
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // loop was entered

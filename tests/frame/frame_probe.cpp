@@ -19,7 +19,7 @@
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
 #include "frame/UnitAccess.h"
-#include "frame/Units.h"
+#include "frame/UnitNumbers.h"
 #include "services/Text.h"
 
 namespace {
@@ -81,16 +81,17 @@ int main(int argc, char** argv) {
   setEndHandler(&endHandler);
   loadStartupWindow(launcherWindowId);
 
-  if (mode == "event-window") raiseUnitEvent(0x52010002, 0, 0);
-  if (mode == "event-unit") raiseUnitEvent(launcherWindowId, 0x16010099, 0);
-  if (mode == "property-window") readUnitProperty(0x52010002, launcher_unit::weaponList, 19);
+  if (mode == "event-window") raiseUnitEvent(0x52010002, 0, unit_event::created);
+  if (mode == "event-unit") raiseUnitEvent(launcherWindowId, 0x16010099, unit_event::clicked);
+  if (mode == "property-window")
+    readUnitProperty(0x52010002, launcher_unit::weaponList, unit_property::currentSelection);
   if (mode == "property-unit") {
     // The window is gone and its controls with it.
-    callUnitMethod(launcherWindowId, windowUnitId, destroyMethod, std::vector<int32_t>{1});
-    readUnitProperty(launcherWindowId, launcher_unit::weaponList, 19);
+    callUnitMethod(launcherWindowId, windowUnitId, unit_method::destroy, std::vector<int32_t>{1});
+    readUnitProperty(launcherWindowId, launcher_unit::weaponList, unit_property::currentSelection);
   }
   if (mode == "index") return textLength(TextArray().at(1));
-  if (mode == "method-unit") callUnitMethod(launcherWindowId, 0x16010099, 0x1000E);
+  if (mode == "method-unit") callUnitMethod(launcherWindowId, 0x16010099, unit_method::itemValue);
   if (mode == "normal") WindowControls().destroyWindow();
 
   runMessageLoop();

@@ -1,0 +1,83 @@
+// A unit: the window or one control inside it, built from its template record and linked
+// to its native window. The kinds: WindowUnit ("WTWindow"), LabelUnit ("WTLabel", painted
+// by the frame), ButtonUnit and CheckBoxUnit (BUTTON), DropDownListUnit (COMBOBOX). Every
+// text reaches the screen through the wide calls, converted from GBK.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "frame/TemplateReader.h"
+#include "frame/WindowRegistry.h"
+
+inline constexpr int firstChildId = 100;
+inline constexpr int childIdStep = 10;
+
+class Unit {
+ public:
+  Unit(WindowEntry& window, size_t index) : window_(window), index_(index) {}
+  virtual ~Unit() = default;
+  Unit(const Unit&) = delete;
+  Unit& operator=(const Unit&) = delete;
+
+  // The unit's native window; null before it is created and once it is gone.
+  HWND hwnd() const { return hwnd_; }
+  const UnitTemplate& description() const { return *window_.units[index_].description; }
+  WindowEntry& window() const { return window_; }
+  size_t index() const { return index_; }
+  uint32_t windowId() const { return window_.id(); }
+  // The id that this unit's events carry: 0 for the window's own unit.
+  uint32_t eventUnitId() const { return index_ == 0 ? 0 : description().id; }
+  bool raise(int32_t number, EventRecord* out = nullptr) {
+    return raiseUnitEvent(windowId(), eventUnitId(), number, out);
+  }
+
+  // Creates the native window (hidden). False when it cannot be created.
+  virtual bool create(HWND parent, int childId) = 0;
+  virtual bool canTakeFocus() const { return false; }
+  // A notification of the control handed back by its window (WM_COMMAND).
+  virtual void onCommand(WORD /*code*/) {}
+  // A colour message of the control handed back by its window; null: default colours.
+  virtual HBRUSH onControlColour(HDC /*dc*/) { return nullptr; }
+  // Keyboard handling before dispatch; true when the message is consumed.
+  virtual bool preTranslate(MSG& /*message*/) { return false; }
+  // True when the native window is this unit's or a part of it (a list's drop-down part).
+  virtual bool ownsHandle(HWND hwnd) const { return hwnd != nullptr && hwnd == hwnd_; }
+  // True while the unit needs the navigation keys itself (an open drop-down list).
+  virtual bool keepsNavigationKeys() const { return false; }
+  virtual bool isDefaultPushButton() const { return false; }
+
+  // Kind properties (8 and up) and methods; false when the kind has no such number.
+  virtual bool readProperty(int32_t /*number*/, int32_t& /*value*/) { return false; }
+  virtual bool writeProperty(int32_t /*number*/, int32_t /*value*/) { return false; }
+  virtual bool callMethod(int32_t /*number*/, std::span<const int32_t> /*arguments*/,
+                          int32_t& /*result*/) {
+    return false;
+  }
+
+  // The native window is gone (WM_NCDESTROY).
+  void forgetHandle() { hwnd_ = nullptr; }
+
+ protected:
+  // Links the native window to this unit (window property), for the loop and the window.
+  void attach(HWND hwnd);
+  void detach();
+
+  WindowEntry& window_;
+  size_t index_;
+  HWND hwnd_ = nullptr;
+};
+
+// The frame's unit behind a native window, or null for a foreign window.
+Unit* unitFromHandle(HWND hwnd);
+
+// Registers "WTWindow" and "WTLabel" once. False when a class cannot be registered.
+bool registerUnitClasses();
+// Makes the unit object of a template record (null for a kind the frame does not know).
+std::unique_ptr<Unit> makeUnit(WindowEntry& window, size_t index);
+
+// The program's module, which owns the frame's window classes.
+HINSTANCE moduleInstance();
