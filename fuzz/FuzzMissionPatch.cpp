@@ -2,7 +2,8 @@
 // begins with "int PlayerWeapon2" becomes the weapon line and every other byte stays;
 // content without such a line is left alone; patching twice equals patching once, and
 // patching over an earlier number gives the same as patching once. The weapon number of
-// any two item values is A + 9 * (B - 1) (A up to 9) or A + B - 1, modulo 2^32.
+// any two item values is A + 9 * (B - 1) (A up to 9) or A + B - 1, modulo 2^32. The same
+// line is found when the content comes in pieces (their sizes taken from the input).
 //
 // Input: the weapon number (4 bytes), a second item value (4 bytes), then the content.
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/TextModel.h"
 #include "launcher/MissionContent.h"
+#include "launcher/WeaponLineSearch.h"
 
 namespace {
 
@@ -34,6 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int64_t b = other;
   check(weaponNumber(number, other) == wrap(a <= 9 ? a + 9 * (b - 1) : a + b - 1), "weaponNumber");
 
+  WeaponLineSearch search;
+  search.keepHead(static_cast<uint32_t>(other) % 64);
+  for (size_t at = 0, step = 1 + static_cast<uint32_t>(other) % 97; at < content.size();
+       at += step) {
+    if (search.take(content.substr(at, step))) break;
+  }
+  search.finish();
+
   std::optional<std::string> patched = patchMissionContent(content, number);
   const model::Line* weapon = nullptr;
   std::vector<model::Line> lines = model::fileLines(content);
@@ -45,8 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (weapon == nullptr) {
     check(!patched, "content without a weapon line is left alone");
+    check(!search.line(), "no weapon line is found in pieces either");
     return 0;
   }
+  check(search.line() && search.line()->begin == weapon->begin && search.line()->end == weapon->end,
+        "the weapon line found in pieces is the same line");
   check(patched.has_value(), "content with a weapon line is patched");
   char line[40];
   std::snprintf(line, sizeof line, "int PlayerWeapon2 = %d;", number);

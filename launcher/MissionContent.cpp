@@ -52,10 +52,3 @@ std::optional<std::string> patchMissionContent(std::string_view content, int32_t
   patched.append(content.substr(line->end));
   return patched;
 }
-
-bool patchMissionContentInPlace(std::string& content, int32_t weaponNumber) {
-  const std::optional<LineSpan> line = findWeaponLine(content);
-  if (!line) return false;
-  content.replace(line->begin, line->end - line->begin, weaponLine(weaponNumber).view());
-  return true;
-}

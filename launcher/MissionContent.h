@@ -28,7 +28,3 @@ std::optional<LineSpan> findWeaponLine(std::string_view content);
 // the weapon line; every other byte stays, line breaks and zero bytes included. No value
 // when the content holds no such line: the file is to be left untouched.
 std::optional<std::string> patchMissionContent(std::string_view content, int32_t weaponNumber);
-
-// The same rewrite done on the content itself, without a second copy of it. False, and the
-// content unchanged, when it holds no weapon line.
-bool patchMissionContentInPlace(std::string& content, int32_t weaponNumber);

@@ -1,13 +1,45 @@
 #include "launcher/MissionWeaponPatch.h"
 
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
 #include "GbkTexts.h"
 #include "launcher/MissionContent.h"
+#include "launcher/WeaponLineSearch.h"
 #include "services/Files.h"
 
 namespace {
 
+// Mission files are read a megabyte at a time, through one area for the whole apply.
+constexpr size_t kPieceSize = 1 << 20;
+
 int32_t chosenItem(LauncherControls& controls, LauncherList list) {
   return controls.itemValue(list, controls.selection(list));
+}
+
+// The weapon line of the open file, read from its start; no value in `line` when it has
+// none. False when the file could not be read.
+bool searchWeaponLine(FileReader& reader, WeaponLineSearch& search) {
+  for (;;) {
+    const std::optional<std::string_view> piece = reader.next();
+    if (!piece) return false;
+    if (piece->empty() || search.take(*piece)) break;
+  }
+  search.finish();
+  return true;
+}
+
+// Appends the next `count` bytes of the file, or all the rest with UINT64_MAX.
+bool copyBytes(FileReader& reader, FileReplacement& out, uint64_t count) {
+  while (count > 0) {
+    const std::optional<std::string_view> piece = reader.next(count);
+    if (!piece) return false;
+    if (piece->empty()) return count == UINT64_MAX;
+    if (!out.append(*piece)) return false;
+    if (count != UINT64_MAX) count -= piece->size();
+  }
+  return true;
 }
 
 }  // namespace
@@ -21,29 +53,29 @@ void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
   const int32_t number = weaponNumber(chosenItem(controls, LauncherList::weapon),
                                       chosenItem(controls, LauncherList::attribute));
   const Text replacement = weaponLine(number);
-  FileReader reader;  // one read area for every mission file
+  FileReader reader(kPieceSize);
   for (int32_t n = 1; n <= 20; ++n) {
     const Text name = concat(host.runDirectory(), missionFileName(n));
     if (!fileExists(name)) continue;
     // A mission that is there but cannot be read (held by another program, a folder of
     // that name) keeps its old weapon: the user is told as for a failed write.
-    const std::optional<std::string_view> content = reader.read(name);
-    if (!content) {
+    WeaponLineSearch search;
+    search.keepHead(replacement.view().size() + 1);
+    if (!reader.open(name) || !searchWeaponLine(reader, search)) {
       unwritten.push_back(name);
       continue;
     }
-    const std::string_view bytes = *content;
-    const std::optional<LineSpan> line = findWeaponLine(bytes);
+    const std::optional<LineSpan> line = search.line();
     if (!line) continue;
     // A file whose weapon line already holds the number is already right: not written.
-    const std::string_view old = bytes.substr(line->begin, line->end - line->begin);
-    if (old == replacement.view()) continue;
-    // The new content goes out straight from the bytes read: the part before the weapon
-    // line, the new line, the part after it.
+    if (search.head() == replacement.view()) continue;
+    // The new content is the part before the weapon line, the new line and the part after
+    // it, read a second time from the file, which nobody can have written in between.
     FileReplacement patched(name);
-    patched.append(bytes.substr(0, line->begin));
-    patched.append(replacement.view());
-    patched.append(bytes.substr(line->end));
-    if (!patched.commit()) unwritten.push_back(name);
+    const bool copied = reader.seek(0) && copyBytes(reader, patched, line->begin) &&
+                        patched.append(replacement.view()) && reader.seek(line->end) &&
+                        copyBytes(reader, patched, UINT64_MAX);
+    reader.close();
+    if (!copied || !patched.commit()) unwritten.push_back(name);
   }
 }

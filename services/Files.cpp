@@ -174,28 +174,40 @@ std::optional<ByteBuffer> readWholeFile(const Text& name) {
 
 ByteBuffer readFile(const Text& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
 
+FileReader::FileReader(size_t pieceSize) : file_(INVALID_HANDLE_VALUE), pieceSize_(pieceSize) {}
+
 FileReader::~FileReader() {
+  close();
   if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
 }
 
-std::optional<std::string_view> FileReader::read(const Text& name) {
-  if (name.empty()) return std::nullopt;
-  FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > INT32_MAX) return std::nullopt;
-  const DWORD length = static_cast<DWORD>(size.QuadPart);
-  if (length > capacity_) {
-    // The old content is not kept, so the larger area is a new block rather than a moved one.
-    if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
-    area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length));
-    capacity_ = area_ == nullptr ? 0 : length;
-    if (area_ == nullptr) return std::nullopt;
-  }
+bool FileReader::open(const Text& name) {
+  close();
+  if (name.empty()) return false;
+  if (area_ == nullptr) area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, pieceSize_));
+  if (area_ == nullptr) return false;
+  file_ = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file_ != INVALID_HANDLE_VALUE;
+}
+
+std::optional<std::string_view> FileReader::next(uint64_t most) {
+  if (file_ == INVALID_HANDLE_VALUE) return std::nullopt;
+  const DWORD wanted = static_cast<DWORD>(most < pieceSize_ ? most : pieceSize_);
   DWORD got = 0;
-  if (length > 0 && !ReadFile(file.get(), area_, length, &got, nullptr)) return std::nullopt;
+  if (!ReadFile(file_, area_, wanted, &got, nullptr)) return std::nullopt;
   return std::string_view(area_, got);
+}
+
+bool FileReader::seek(uint64_t offset) {
+  LARGE_INTEGER to{};
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return file_ != INVALID_HANDLE_VALUE && SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
+}
+
+void FileReader::close() {
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  file_ = INVALID_HANDLE_VALUE;
 }
 
 FileReplacement::FileReplacement(const Text& name)

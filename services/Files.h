@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -19,24 +20,30 @@ ByteBuffer readFile(const Text& name);
 // The same, telling a file that could not be read (no value) from an empty one.
 std::optional<ByteBuffer> readWholeFile(const Text& name);
 
-// Whole files read one after another into one read area, which a read reuses and grows
-// only for a file larger than any before, without filling the memory first: an apply over
-// many files touches fresh memory once, not once per file.
+// Files read piece by piece through one read area, made once and reused from file to
+// file: an apply over many files holds one piece of memory, whatever their sizes.
 class FileReader {
  public:
-  FileReader() = default;
+  explicit FileReader(size_t pieceSize);
   ~FileReader();
   FileReader(const FileReader&) = delete;
   FileReader& operator=(const FileReader&) = delete;
 
-  // The whole file, valid until the next read; no value when it could not be read (missing,
-  // a folder, held open for writing by another program, larger than 2 GB, or too large for
-  // the memory to be had). An empty file gives an empty view.
-  std::optional<std::string_view> read(const Text& name);
+  // Opens a file for reading (others may read it too, none may write it) in place of the
+  // one before. False when it cannot be read: missing, a folder, held open for writing by
+  // another program, or no memory for the read area.
+  bool open(const Text& name);
+  // The next piece of the open file, at most `most` bytes, valid until the next call; an
+  // empty piece at the end of the file, no value when reading failed.
+  std::optional<std::string_view> next(uint64_t most = UINT64_MAX);
+  // The next piece is read from this offset of the file.
+  bool seek(uint64_t offset);
+  void close();
 
  private:
+  void* file_;
   char* area_ = nullptr;
-  size_t capacity_ = 0;
+  size_t pieceSize_;
 };
 
 // The new content of a file, written piece by piece into a temporary file beside it (named

@@ -129,14 +129,28 @@ TEST_F(FilesTest, LargeFileRoundTrip) {
   EXPECT_EQ(readFile(Text(name)).bytes, content);
 }
 
-// One reader for many files: each read gives exactly that file's bytes, whether the area
-// has to grow for it or is larger than it from a file before.
-TEST_F(FilesTest, FileReaderReusesOneAreaForManyFiles) {
+// All pieces of a file, read from `offset` on, back to back.
+std::optional<std::string> readAll(FileReader& reader, uint64_t offset = 0) {
+  if (!reader.seek(offset)) return std::nullopt;
+  std::string all;
+  for (;;) {
+    const std::optional<std::string_view> piece = reader.next();
+    if (!piece) return std::nullopt;
+    if (piece->empty()) return all;
+    EXPECT_LE(piece->size(), 4096u);
+    all += *piece;
+  }
+}
+
+// One reader for many files, a piece at a time: each file reads back whole, whether it is
+// smaller or larger than a piece, from any offset; one that cannot be read is refused.
+TEST_F(FilesTest, FileReaderReadsManyFilesPieceByPiece) {
   makeFolder(temp / "Level");
-  const std::string large(3 << 20, 'L');
+  std::string large;
+  for (int i = 0; large.size() < 20000; ++i) large += "line " + std::to_string(i) + "\r\n";
   struct Case {
     std::string name;
-    std::optional<std::string> content;  // no value: the read must fail
+    std::optional<std::string> content;  // no value: the file cannot be read
   } cases[] = {
       {temp / "small.pst", std::string("int PlayerWeapon2 = 1;\r\n")},
       {temp / "large.pst", large},
@@ -144,20 +158,27 @@ TEST_F(FilesTest, FileReaderReusesOneAreaForManyFiles) {
       {temp / "zero.pst", std::string("a\0b", 3)},
       {temp / "missing.pst", std::nullopt},
       {temp / "Level", std::nullopt},
-      {temp / "larger.pst", large + "+"},
-      {temp / "small again.pst", std::string("x")},
+      {temp / "exactly one piece.pst", std::string(4096, 'p')},
   };
   for (const Case& c : cases) {
     if (c.content && c.name != temp / "Level") writeBytes(c.name, *c.content);
   }
-  FileReader reader;
+  FileReader reader(4096);
   for (const Case& c : cases) {
-    const std::optional<std::string_view> read = reader.read(Text(c.name));
-    ASSERT_EQ(read.has_value(), c.content.has_value()) << c.name;
-    if (read) {
-      EXPECT_EQ(std::string(*read), *c.content) << c.name;
-    }
+    ASSERT_EQ(reader.open(Text(c.name)), c.content.has_value()) << c.name;
+    if (!c.content) continue;
+    EXPECT_EQ(readAll(reader), *c.content) << c.name;
+    EXPECT_EQ(readAll(reader, c.content->size() / 3), c.content->substr(c.content->size() / 3))
+        << c.name;
   }
+  ASSERT_TRUE(reader.open(Text(temp / "large.pst")));
+  const std::optional<std::string_view> some = reader.next(7);
+  ASSERT_TRUE(some.has_value());
+  EXPECT_EQ(std::string(*some), large.substr(0, 7));
+  // While it is open nobody may write the file.
+  EXPECT_FALSE(writeFile(Text(temp / "large.pst"), ByteBuffer{"new"}));
+  reader.close();
+  EXPECT_TRUE(writeFile(Text(temp / "large.pst"), ByteBuffer{"new"}));
 }
 
 // A replacement dropped without commit, or one that fails, leaves the target as it was
