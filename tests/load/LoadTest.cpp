@@ -3,7 +3,7 @@
 // first left it, and neither the program nor the driver grows in memory. (Handles are
 // counted from outside by `./run bench`: the open files of the Wine server across the run.)
 //
-// LOAD_APPLIES sets the number of applies (20 by default; `./run bench` runs 1,000 and
+// LOAD_APPLIES sets the number of applies (20 by default; `./run bench` runs 500 and
 // prints the figures).
 #include <windows.h>
 
