@@ -1,6 +1,5 @@
 #include "frame/ButtonUnits.h"
 
-#include "frame/UnitFonts.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
 
@@ -23,13 +22,12 @@ bool ButtonUnit::create(HWND parent, int childId) {
   const ButtonAttributes& a = attributes();
   DWORD style = BS_MULTILINE | (a.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
                 horizontalButtonAlignment(a.hAlign) | verticalButtonAlignment(a.vAlign);
-  if (!createControl(L"BUTTON", gbkToWide(a.text), style, parent, childId, description().height)) {
-    return false;
-  }
-  font_ = makeUnitFont(a.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  if (!createControl(L"BUTTON", gbkToWide(a.text), style, parent, childId)) return false;
+  setFont();
   return true;
 }
+
+const std::string& ButtonUnit::fontAttribute() const { return attributes().font; }
 
 void ButtonUnit::onCommand(WORD code) {
   if (code == BN_CLICKED) raise(unit_event::clicked);
@@ -53,14 +51,13 @@ bool CheckBoxUnit::create(HWND parent, int childId) {
   if (a.flat) style |= BS_FLAT;
   if (a.leftText) style |= BS_LEFTTEXT;
   background_ = solidBrush(a.backgroundColour);
-  if (!createControl(L"BUTTON", gbkToWide(a.text), style, parent, childId, description().height)) {
-    return false;
-  }
-  font_ = makeUnitFont(a.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  if (!createControl(L"BUTTON", gbkToWide(a.text), style, parent, childId)) return false;
+  setFont();
   if (a.ticked == 1) SendMessageW(hwnd_, BM_SETCHECK, BST_CHECKED, 0);
   return true;
 }
+
+const std::string& CheckBoxUnit::fontAttribute() const { return attributes().font; }
 
 void CheckBoxUnit::onCommand(WORD code) {
   if (code == BN_CLICKED) raise(unit_event::clicked);

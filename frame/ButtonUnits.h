@@ -13,9 +13,11 @@ class ButtonUnit final : public ControlUnit {
   void onCommand(WORD code) override;
   bool isDefaultPushButton() const override;
 
+ protected:
+  const std::string& fontAttribute() const override;
+
  private:
   const ButtonAttributes& attributes() const;
-  GdiObject font_;
 };
 
 class CheckBoxUnit final : public ControlUnit {
@@ -28,8 +30,10 @@ class CheckBoxUnit final : public ControlUnit {
   bool readProperty(int32_t number, int32_t& value) override;
   bool writeProperty(int32_t number, int32_t value) override;
 
+ protected:
+  const std::string& fontAttribute() const override;
+
  private:
   const CheckBoxAttributes& attributes() const;
-  GdiObject font_;
   GdiObject background_;
 };

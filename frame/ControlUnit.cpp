@@ -1,5 +1,6 @@
 #include "frame/ControlUnit.h"
 
+#include "frame/UnitFonts.h"
 #include "frame/UnitNumbers.h"
 
 ControlUnit::~ControlUnit() {
@@ -10,19 +11,34 @@ ControlUnit::~ControlUnit() {
 }
 
 bool ControlUnit::createControl(const wchar_t* className, const std::wstring& text, DWORD style,
-                                HWND parent, int childId, int height) {
+                                HWND parent, int childId) {
   const UnitTemplate& d = description();
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (d.flags & unitTabStop) style |= WS_TABSTOP;
   if (d.flags & unitDisabled) style |= WS_DISABLED;
-  HWND hwnd = CreateWindowExW(0, className, text.c_str(), style, d.left, d.top, d.width, height,
-                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
-                              moduleInstance(), nullptr);
+  UnitLayout at = layout();
+  HWND hwnd = CreateWindowExW(
+      0, className, text.c_str(), style, at.left, at.top, at.width, at.createHeight, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), moduleInstance(), nullptr);
   if (hwnd == nullptr) return false;
   attach(hwnd);
   original_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlUnit::procedure)));
   return true;
+}
+
+void ControlUnit::setFont() {
+  font_ = makeUnitFont(fontAttribute(), dpi());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  afterFont();
+}
+
+void ControlUnit::applyDpi(int32_t /*dpi*/) {
+  setFont();
+  UnitLayout at = layout();
+  SetWindowPos(hwnd_, nullptr, at.left, at.top, at.width, at.createHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 LRESULT ControlUnit::callOriginal(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,8 +1,5 @@
 #include "frame/DropDownListUnit.h"
 
-#include <algorithm>
-
-#include "frame/UnitFonts.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
 
@@ -16,15 +13,10 @@ bool DropDownListUnit::create(HWND parent, int childId) {
   style |= a.listType == 0 ? CBS_SIMPLE : a.listType == 1 ? CBS_DROPDOWN : CBS_DROPDOWNLIST;
   if (a.sorted) style |= CBS_SORT;
   // Created at its height with the list dropped down, then in this order: font, item height,
-  // limit, entries, selection.
-  int height = description().height;
-  if (a.listType == 1 || a.listType == 2) height = std::max(height, 160);
+  // limit, entries, selection; every size for the window's scale.
   background_ = solidBrush(a.backgroundColour);
-  if (!createControl(L"COMBOBOX", L"", style, parent, childId, height)) return false;
-  font_ = makeUnitFont(a.font);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  LRESULT itemHeight = SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0);
-  SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, itemHeight + a.extraItemHeight);
+  if (!createControl(L"COMBOBOX", L"", style, parent, childId)) return false;
+  setFont();
   SendMessageW(hwnd_, CB_LIMITTEXT, static_cast<WPARAM>(a.maxLength), 0);
   for (size_t i = 0; i < a.entries.size(); ++i) {
     LRESULT at = SendMessageW(hwnd_, CB_ADDSTRING, 0,
@@ -42,6 +34,14 @@ bool DropDownListUnit::create(HWND parent, int childId) {
   }
   return true;
 }
+
+// The list items: the font's item height and the extra height at the window's scale.
+void DropDownListUnit::afterFont() {
+  LRESULT itemHeight = SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0);
+  SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, itemHeight + layout().extraItemHeight);
+}
+
+const std::string& DropDownListUnit::fontAttribute() const { return attributes().font; }
 
 void DropDownListUnit::select(int32_t index) {
   auto count = static_cast<int32_t>(SendMessageW(hwnd_, CB_GETCOUNT, 0, 0));

@@ -20,10 +20,11 @@ class DropDownListUnit final : public ControlUnit {
 
  protected:
   LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  const std::string& fontAttribute() const override;
+  void afterFont() override;
 
  private:
   const DropDownListAttributes& attributes() const;
   void select(int32_t index);
-  GdiObject font_;
   GdiObject background_;
 };

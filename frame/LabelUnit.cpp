@@ -20,11 +20,20 @@ bool LabelUnit::create(HWND parent, int childId) {
                                        : 0;
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (d.flags & unitDisabled) style |= WS_DISABLED;
-  font_ = makeUnitFont(a.font);
-  HWND hwnd = CreateWindowExW(
-      exStyle, labelClassName, gbkToWide(a.text).c_str(), style, d.left, d.top, d.width, d.height,
-      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), moduleInstance(), this);
+  font_ = makeUnitFont(a.font, dpi());
+  UnitLayout at = layout();
+  HWND hwnd = CreateWindowExW(exStyle, labelClassName, gbkToWide(a.text).c_str(), style, at.left,
+                              at.top, at.width, at.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)),
+                              moduleInstance(), this);
   return hwnd != nullptr;
+}
+
+void LabelUnit::applyDpi(int32_t dpi) {
+  font_ = makeUnitFont(attributes().font, dpi);
+  UnitLayout at = layout();
+  SetWindowPos(hwnd_, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void LabelUnit::paint() {

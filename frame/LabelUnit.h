@@ -12,6 +12,7 @@ class LabelUnit final : public Unit {
   using Unit::Unit;
   ~LabelUnit() override;
   bool create(HWND parent, int childId) override;
+  void applyDpi(int32_t dpi) override;
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:

@@ -22,6 +22,13 @@ void Unit::detach() {
   if (hwnd_ != nullptr) RemovePropW(hwnd_, unitProperty);
 }
 
+int32_t Unit::dpi() const {
+  const Unit* window = window_.units.empty() ? nullptr : window_.units[0].live.get();
+  return window != nullptr ? static_cast<const WindowUnit*>(window)->layoutDpi() : templateDpi;
+}
+
+UnitLayout Unit::layout() const { return layoutAtDpi(description(), dpi()); }
+
 Unit* unitFromHandle(HWND hwnd) {
   if (hwnd == nullptr) return nullptr;
   return static_cast<Unit*>(GetPropW(hwnd, unitProperty));

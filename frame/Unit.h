@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 
+#include "frame/DisplayScale.h"
 #include "frame/TemplateReader.h"
 #include "frame/WindowRegistry.h"
 
@@ -35,8 +36,14 @@ class Unit {
     return raiseUnitEvent(windowId(), eventUnitId(), number, out);
   }
 
+  // The scale the unit's window is laid out for, and the unit's figures at that scale.
+  int32_t dpi() const;
+  UnitLayout layout() const;
+
   // Creates the native window (hidden). False when it cannot be created.
   virtual bool create(HWND parent, int childId) = 0;
+  // The window has moved to a monitor of another scale: font, rectangle and sizes anew.
+  virtual void applyDpi(int32_t /*dpi*/) {}
   virtual bool canTakeFocus() const { return false; }
   // A notification of the control handed back by its window (WM_COMMAND).
   virtual void onCommand(WORD /*code*/) {}

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <optional>
 
+#include "frame/DisplayScale.h"
+#include "frame/MonitorScale.h"
 #include "services/Wide.h"
 
 namespace {
@@ -23,13 +25,12 @@ bool drawsAll(HDC dc, const wchar_t* text) {
   return true;
 }
 
-// The character height of a Chinese system's interface font, which the window's layout is
-// made for. Chinese faces drawn smaller lose strokes: 开 comes out as a J.
+// The character height of a Chinese system's interface font at 96 DPI, which the window's
+// layout is made for. Chinese faces drawn smaller lose strokes: 开 comes out as a J.
 constexpr LONG chineseInterfaceHeight = -12;
 
 // The description of an installed face that draws both the Latin and the Chinese characters
-// of the window's texts, in the size of the default font but no smaller than a Chinese
-// system's interface font; nothing when there is none.
+// of the window's texts, in the size of the default font; nothing when there is none.
 std::optional<LOGFONTW> chineseFontLike(const LOGFONTW& base) {
   static const wchar_t* const faces[] = {
       L"Microsoft YaHei",     L"SimSun",          L"NSimSun", L"WenQuanYi Zen Hei",
@@ -38,7 +39,6 @@ std::optional<LOGFONTW> chineseFontLike(const LOGFONTW& base) {
   std::optional<LOGFONTW> found;
   for (const wchar_t* face : faces) {
     LOGFONTW font = base;
-    if (font.lfHeight <= 0) font.lfHeight = std::min(font.lfHeight, chineseInterfaceHeight);
     font.lfCharSet = GB2312_CHARSET;
     lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     HFONT candidate = CreateFontIndirectW(&font);
@@ -58,27 +58,54 @@ std::optional<LOGFONTW> chineseFontLike(const LOGFONTW& base) {
   return found;
 }
 
+// A character height (or width) for another scale.
+LONG sizeAt(LONG size, int32_t from, int32_t to) {
+  return static_cast<LONG>(MulDiv(size, to, from));
+}
+
 }  // namespace
 
-GdiObject defaultUnitFont() {
+GdiObject defaultUnitFont(int32_t dpi) {
   HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
-  if (GetACP() == gbkCodePage) return GdiObject(stock, false);
-  // Where the system's code page is not GBK, its default font may lack the Chinese
-  // characters of the captions and entries (or draw them only through font links): a
-  // Chinese face of the same size instead, when one is installed. The faces are searched
-  // once; each unit then gets its own font of the one found.
-  static const std::optional<LOGFONTW> chinese = [stock]() -> std::optional<LOGFONTW> {
+  // The stock font is made for the system's scale; for a monitor of another scale the same
+  // face is made anew at that scale's character height, never stretched as a bitmap.
+  static const int32_t stockDpi = systemDpi();
+  static const std::optional<LOGFONTW> stockFont = [stock]() -> std::optional<LOGFONTW> {
     LOGFONTW font;
     if (GetObjectW(stock, sizeof font, &font) != sizeof font) return std::nullopt;
-    return chineseFontLike(font);
+    return font;
   }();
-  HFONT made = chinese ? CreateFontIndirectW(&*chinese) : nullptr;
+  if (GetACP() == gbkCodePage) {
+    if (dpi == stockDpi || !stockFont) return GdiObject(stock, false);
+    LOGFONTW font = *stockFont;
+    font.lfHeight = sizeAt(font.lfHeight, stockDpi, dpi);
+    font.lfWidth = sizeAt(font.lfWidth, stockDpi, dpi);
+    HFONT made = CreateFontIndirectW(&font);
+    return made != nullptr ? GdiObject(made, true) : GdiObject(stock, false);
+  }
+  // Where the system's code page is not GBK, its default font may lack the Chinese
+  // characters of the captions and entries (or draw them only through font links): a
+  // Chinese face of the same size instead, when one is installed, no smaller than a Chinese
+  // system's interface font at the same scale. The faces are searched once; each unit then
+  // gets its own font of the one found.
+  static const std::optional<LOGFONTW> chinese = []() -> std::optional<LOGFONTW> {
+    if (!stockFont) return std::nullopt;
+    return chineseFontLike(*stockFont);
+  }();
+  if (!chinese) return GdiObject(stock, false);
+  LOGFONTW font = *chinese;
+  font.lfHeight = sizeAt(font.lfHeight, stockDpi, dpi);
+  font.lfWidth = sizeAt(font.lfWidth, stockDpi, dpi);
+  if (font.lfHeight <= 0) {
+    font.lfHeight = std::min(font.lfHeight, sizeAt(chineseInterfaceHeight, templateDpi, dpi));
+  }
+  HFONT made = CreateFontIndirectW(&font);
   if (made == nullptr) return GdiObject(stock, false);
   return GdiObject(made, true);
 }
 
-GdiObject makeUnitFont(const std::string& logFont) {
-  if (logFont.size() != sizeof(LOGFONTA)) return defaultUnitFont();
+GdiObject makeUnitFont(const std::string& logFont, int32_t dpi) {
+  if (logFont.size() != sizeof(LOGFONTA)) return defaultUnitFont(dpi);
   LOGFONTA narrow;
   std::memcpy(&narrow, logFont.data(), sizeof narrow);
   LOGFONTW font;
@@ -92,7 +119,10 @@ GdiObject makeUnitFont(const std::string& logFont) {
   font.lfClipPrecision = 0;
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = 0;
+  // The template's font sizes are given for 96 DPI.
+  font.lfHeight = scaleToDpi(font.lfHeight, dpi);
+  font.lfWidth = scaleToDpi(font.lfWidth, dpi);
   HFONT made = CreateFontIndirectW(&font);
-  if (made == nullptr) return defaultUnitFont();
+  if (made == nullptr) return defaultUnitFont(dpi);
   return GdiObject(made, true);
 }

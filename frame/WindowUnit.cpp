@@ -2,6 +2,8 @@
 
 #include "frame/FrameState.h"
 #include "frame/IcoFile.h"
+#include "frame/IconImage.h"
+#include "frame/MonitorScale.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
 
@@ -14,20 +16,24 @@ void unloadWindow(WindowEntry& entry) {
   if (!anyWindowAlive() && frameState().loopEntered) PostQuitMessage(0);
 }
 
-HICON makeIcon(const std::string& ico, const IcoEntry& e) {
-  auto* bits = reinterpret_cast<PBYTE>(const_cast<char*>(ico.data() + e.offset));
-  return CreateIconFromResourceEx(bits, e.size, TRUE, 0x00030000, e.width, e.height,
-                                  LR_DEFAULTCOLOR);
+// The icon of an entry at the size asked for: the entry's own image when it has that size,
+// else the image drawn anew at that size (the system's own stretch, should that fail).
+HICON makeIcon(const std::string& ico, const IcoEntry& e, int width, int height) {
+  std::string drawn;
+  if (e.width != width || e.height != height) {
+    drawn = resampledIconImage(std::string_view(ico).substr(e.offset, e.size), width, height);
+  }
+  auto* bits = reinterpret_cast<PBYTE>(drawn.empty() ? const_cast<char*>(ico.data() + e.offset)
+                                                     : drawn.data());
+  auto size = static_cast<DWORD>(drawn.empty() ? e.size : drawn.size());
+  return CreateIconFromResourceEx(bits, size, TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR);
 }
 
 }  // namespace
 
 WindowUnit::~WindowUnit() {
   detach();
-  if (ownIcons_) {
-    if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-    if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
-  }
+  releaseIcons();
 }
 
 const WindowAttributes& WindowUnit::attributes() const {
@@ -52,10 +58,17 @@ bool WindowUnit::create(HWND owner, int /*childId*/) {
   if (a.maximiseBox) style |= WS_MAXIMIZEBOX;
   if (a.minimiseBox) style |= WS_MINIMIZEBOX;
   if (d.flags & unitDisabled) style |= WS_DISABLED;
-  int left = d.left, top = d.top;
+  // The window opens at the scale of the monitor it opens on: the primary one when centred.
+  int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  RECT opening = a.startPosition == 1 ? RECT{screenWidth / 2, screenHeight / 2, screenWidth / 2 + 1,
+                                             screenHeight / 2 + 1}
+                                      : RECT{d.left, d.top, d.left + d.width, d.top + d.height};
+  dpi_ = monitorDpi(opening);
+  UnitLayout layout = layoutAtDpi(d, dpi_);
+  int left = layout.left, top = layout.top;
   if (a.startPosition == 1) {
-    left = (GetSystemMetrics(SM_CXSCREEN) - d.width) / 2;
-    top = (GetSystemMetrics(SM_CYSCREEN) - d.height) / 2;
+    left = (screenWidth - layout.width) / 2;
+    top = (screenHeight - layout.height) / 2;
   } else if (a.startPosition == 2) {
     style |= WS_MINIMIZE;
   } else if (a.startPosition == 3 && resizable) {
@@ -63,13 +76,13 @@ bool WindowUnit::create(HWND owner, int /*childId*/) {
   }
   background_ = solidBrush(a.backgroundColour);
   HWND hwnd = CreateWindowExW(exStyle, windowClassName, gbkToWide(a.title).c_str(), style, left,
-                              top, d.width, d.height, a.showInTaskbar ? nullptr : owner, nullptr,
-                              moduleInstance(), this);
+                              top, layout.width, layout.height, a.showInTaskbar ? nullptr : owner,
+                              nullptr, moduleInstance(), this);
   if (hwnd == nullptr) return false;
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (r.right - r.left != d.width || r.bottom - r.top != d.height) {
-    MoveWindow(hwnd, r.left, r.top, d.width, d.height, FALSE);
+  if (r.right - r.left != layout.width || r.bottom - r.top != layout.height) {
+    MoveWindow(hwnd, r.left, r.top, layout.width, layout.height, FALSE);
   }
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   if (a.alwaysOnTop)
@@ -79,27 +92,53 @@ bool WindowUnit::create(HWND owner, int /*childId*/) {
   return true;
 }
 
+void WindowUnit::releaseIcons() {
+  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+  bigIcon_ = smallIcon_ = nullptr;
+}
+
+// The large and small icons at the sizes the system asks for at the window's scale, drawn
+// from the icon's image (the 64 x 64 one of the launcher window).
 void WindowUnit::setIcons() {
+  int bigWidth = metricAtDpi(SM_CXICON, dpi_), bigHeight = metricAtDpi(SM_CYICON, dpi_);
+  int smallWidth = metricAtDpi(SM_CXSMICON, dpi_), smallHeight = metricAtDpi(SM_CYSMICON, dpi_);
+  HICON oldBig = bigIcon_, oldSmall = smallIcon_;
+  bigIcon_ = smallIcon_ = nullptr;
   const std::string& ico = attributes().icon;
   std::vector<IcoEntry> entries = icoEntries(ico);
-  const IcoEntry* big = pickIcoEntry(entries, 32);
-  const IcoEntry* small = pickIcoEntry(entries, 16);
+  const IcoEntry* big = pickIcoEntry(entries, bigWidth);
+  const IcoEntry* small = pickIcoEntry(entries, smallWidth);
   if (big != nullptr && small != nullptr) {
-    bigIcon_ = makeIcon(ico, *big);
-    smallIcon_ = makeIcon(ico, *small);
-    ownIcons_ = true;
+    bigIcon_ = makeIcon(ico, *big, bigWidth, bigHeight);
+    smallIcon_ = makeIcon(ico, *small, smallWidth, smallHeight);
   }
   if (bigIcon_ == nullptr || smallIcon_ == nullptr) {
     // No usable icon of its own: the program's icon resource.
-    if (ownIcons_) {
-      if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
-      if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
-    }
-    ownIcons_ = false;
-    bigIcon_ = smallIcon_ = LoadIconW(moduleInstance(), L"DEFAULT_ICON");
+    releaseIcons();
+    bigIcon_ = static_cast<HICON>(
+        LoadImageW(moduleInstance(), L"DEFAULT_ICON", IMAGE_ICON, bigWidth, bigHeight, 0));
+    smallIcon_ = static_cast<HICON>(
+        LoadImageW(moduleInstance(), L"DEFAULT_ICON", IMAGE_ICON, smallWidth, smallHeight, 0));
   }
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  // The window no longer shows the icons of the former scale.
+  if (oldBig != nullptr) DestroyIcon(oldBig);
+  if (oldSmall != nullptr) DestroyIcon(oldSmall);
+}
+
+void WindowUnit::changeDpi(int32_t dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  setIcons();
+  for (size_t i = 1; i < window_.units.size(); ++i) {
+    if (Unit* unit = window_.units[i].live.get(); unit != nullptr && unit->hwnd() != nullptr) {
+      unit->applyDpi(dpi);
+    }
+  }
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void WindowUnit::requestDestroy(bool atOnce) {
@@ -175,6 +214,7 @@ const WindowUnit::Route WindowUnit::routes[] = {
     {frame_message::windowShown, &WindowUnit::onWindowShown},
     {WM_SETFONT, &WindowUnit::onSetFont},
     {WM_GETFONT, &WindowUnit::onGetFont},
+    {WM_DPICHANGED, &WindowUnit::onDpiChanged},
 };
 
 WindowUnit::Handled WindowUnit::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -290,4 +330,12 @@ WindowUnit::Handled WindowUnit::onSetFont(WPARAM wParam, LPARAM) {
 
 WindowUnit::Handled WindowUnit::onGetFont(WPARAM, LPARAM) {
   return reinterpret_cast<LRESULT>(font_);
+}
+
+// Moved to a monitor of another scale: the system's suggested rectangle, and every control
+// laid out and lettered again for the new scale.
+WindowUnit::Handled WindowUnit::onDpiChanged(WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(wParam) == 0 || lParam == 0) return std::nullopt;
+  changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+  return 0;
 }

@@ -30,6 +30,10 @@ class WindowUnit final : public Unit {
   // A close request held while a launcher routine ran is made again, unless the window is
   // being destroyed anyway.
   void releaseHeldClose();
+  // The scale the window is laid out for: its monitor's.
+  int32_t layoutDpi() const { return dpi_; }
+  // Lays the window out for another scale inside the rectangle the system suggests.
+  void changeDpi(int32_t dpi, const RECT& suggested);
 
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -61,18 +65,20 @@ class WindowUnit final : public Unit {
   Handled onWindowShown(WPARAM wParam, LPARAM lParam);
   Handled onSetFont(WPARAM wParam, LPARAM lParam);
   Handled onGetFont(WPARAM wParam, LPARAM lParam);
+  Handled onDpiChanged(WPARAM wParam, LPARAM lParam);
 
   Unit* unitOfControl(HWND control) const;
   Unit* unitHoldingFocus() const;
   void setIcons();
+  void releaseIcons();
   void focusFirstOrRemembered();
   bool pressEnter();
 
   GdiObject background_;
-  HFONT font_ = nullptr;  // set by WM_SETFONT; the units keep their own
-  HICON bigIcon_ = nullptr;
+  HFONT font_ = nullptr;     // set by WM_SETFONT; the units keep their own
+  HICON bigIcon_ = nullptr;  // owned, made for the window's scale
   HICON smallIcon_ = nullptr;
-  bool ownIcons_ = false;
+  int32_t dpi_ = templateDpi;
   bool closing_ = false;
   bool closeHeld_ = false;
   bool firstActivated_ = false;
