@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs the launcher on a copy of the bundled demo game folder (demo/game) under Wine.
 #
-#   tools/demo.sh           interactive on a usable $DISPLAY; otherwise automatic on Xvfb
-#   tools/demo.sh --auto    automatic even when a display is there
+#   tools/demo.sh                interactive on a usable $DISPLAY; otherwise automatic on Xvfb
+#   tools/demo.sh --auto         automatic even when a display is there
+#   tools/demo.sh --dpi 144 ...  at another display scale (LogPixels), in a Wine prefix of
+#                                that scale (build/wine-dpi-144, see tools/scale_prefix.sh)
 #
 # Automatic: picks 忍刀, 速度属性（风）, 1024*788 and 窗口化 with keys and clicks like a
-# user, saves a screenshot of the window (docs/launcher-window.png), presses 开始游戏 and
-# prints what changed in the game's files and how the game was started.
+# user, saves a screenshot of the window (docs/launcher-window.png, at another scale
+# docs/launcher-window-<dpi>.png), presses 开始游戏 and prints what changed in the game's
+# files and how the game was started.
 # Expects ROOT and BUILD_ROOT (./run demo exports them after building the Windows program
 # and making the Wine prefix).
 set -euo pipefail
@@ -23,6 +26,33 @@ export WINEDEBUG=${WINEDEBUG:--all}
 
 say() { printf '[demo] %s\n' "$*" >&2; }
 
+auto=0
+DPI=96
+while [ $# -gt 0 ]; do
+  case $1 in
+  --auto) auto=1 ;;
+  --dpi)
+    DPI=${2:?--dpi needs a value such as 144}
+    shift
+    ;;
+  *)
+    say "unknown argument $1"
+    exit 2
+    ;;
+  esac
+  shift
+done
+OWN_PREFIX=0
+if [ "$DPI" != 96 ]; then
+  bash "$ROOT/tools/scale_prefix.sh" wine "$WINEPREFIX" "$BUILD_ROOT/wine-dpi-$DPI" "$DPI"
+  export WINEPREFIX=$BUILD_ROOT/wine-dpi-$DPI
+  SHOT=$ROOT/docs/launcher-window-$DPI.png
+  OWN_PREFIX=1
+  say "display scale: LogPixels $DPI"
+fi
+# A length of the window template at this scale.
+scaled() { echo $((($1 * DPI + 48) / 96)); }
+
 for program in launcher.exe standin_game.exe; do
   [ -f "$BIN/$program" ] || { say "missing $BIN/$program (build first: ./run build)"; exit 1; }
 done
@@ -35,19 +65,18 @@ cp "$BIN/standin_game.exe" "$RUN_DIR/Drovar.exe"
 cp "$BIN/launcher.exe" "$RUN_DIR/launcher.exe"
 cp -r "$RUN_DIR" "$BEFORE"
 
-auto=0
-[ "${1:-}" = --auto ] && auto=1
 if [ $auto -eq 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then auto=1; fi
 
 XVFB_PID=
 LAUNCHER_PID=
 finish() {
   [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-  if [ -n "$XVFB_PID" ]; then
-    # Wine's desktop process of this prefix still holds the display started here.
+  if [ -n "$XVFB_PID" ] || [ $OWN_PREFIX -eq 1 ]; then
+    # The prefix's own wineserver ends with the demo, and with it Wine's desktop process,
+    # which holds the display started here.
     wineserver -k >/dev/null 2>&1 || true
-    kill "$XVFB_PID" 2>/dev/null
   fi
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   return 0
 }
 trap finish EXIT
@@ -68,9 +97,10 @@ start_xvfb() {
   say "Xvfb on $DISPLAY"
 }
 
-# The window's client area lies under the caption, inside a fixed single border.
+# The window's client area lies under the caption, inside a fixed single border; the
+# points are given at the template's scale.
 click_client() { # x, y in the client area
-  xdotool mousemove --window "$WINDOW" $(($1 + 3)) $(($2 + 22)) click 1
+  xdotool mousemove --window "$WINDOW" $(($(scaled "$1") + 3)) $(($(scaled "$2") + $(scaled 19) + 3)) click 1
 }
 
 if [ $auto -eq 1 ]; then
