@@ -89,9 +89,9 @@ bool endWriterAt(const std::string& target, const std::string& newContent, Write
 }
 
 struct GameWithMissions {
-  TempFolder temp{"ended writer"};
+  TempFolder temp;
   std::string dir = temp.path();
-  GameWithMissions() {
+  explicit GameWithMissions(const std::string& tag = "ended writer") : temp(tag) {
     placePrograms(dir);
     writeFolder(dir, {{"wdpz.ini", profileText(0, 0, 0, false)},
                       {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
@@ -139,7 +139,8 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
 // Only names of the writer's own form, of processes that have ended, are removed; a running
 // writer's file, other names, folders and read-only files stay.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
-  GameWithMissions game;
+  // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
+  GameWithMissions game(gbk(L"ended 嘰媆"));
   DWORD ended = 0;
   ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
                           WriteStep::unmarked, ended));
