@@ -5,12 +5,14 @@
 #include "services/MessageBox.h"
 #include "services/RunDirectory.h"
 
-Text DesktopLauncherHost::runDirectory() { return ::runDirectory(); }
+Path DesktopLauncherHost::runDirectory() { return ::runDirectory(); }
 
-void DesktopLauncherHost::showMessage(const Text& message, int32_t buttons) {
+void DesktopLauncherHost::showMessage(const std::wstring& message, int32_t buttons) {
   messageBox(message, buttons);
 }
 
-bool DesktopLauncherHost::startProgram(const Text& commandLine) { return runProgram(commandLine); }
+bool DesktopLauncherHost::startProgram(const std::wstring& commandLine, const Path& directory) {
+  return runProgram(commandLine, false, std::nullopt, directory);
+}
 
 void DesktopLauncherHost::endAfterFailure() { ::endAfterFailure(); }

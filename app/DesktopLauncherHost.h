@@ -6,8 +6,8 @@
 // runDirectory(), messageBox(), runProgram() and the fatal report's endAfterFailure().
 class DesktopLauncherHost final : public LauncherHost {
  public:
-  Text runDirectory() override;
-  void showMessage(const Text& message, int32_t buttons) override;
-  bool startProgram(const Text& commandLine) override;
+  Path runDirectory() override;
+  void showMessage(const std::wstring& message, int32_t buttons) override;
+  bool startProgram(const std::wstring& commandLine, const Path& directory) override;
   void endAfterFailure() override;
 };

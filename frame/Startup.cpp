@@ -9,6 +9,7 @@
 #include "frame/FrameState.h"
 #include "frame/Unit.h"
 #include "frame/UnitNumbers.h"
+#include "services/MessageBox.h"
 #include "services/RunDirectory.h"
 
 namespace {
@@ -136,8 +137,14 @@ void startFrameWithTemplate(std::string_view templateBytes,
     OleInitialize(nullptr);
     state.oleStarted = true;
   }
-  initRunDirectory();
-  SetCurrentDirectoryA(runDirectory().c_str());
+  // The launcher works on its own folder only: when the platform cannot give the program's
+  // path whole, it says so and ends before anything is touched, never working on a
+  // shortened path.
+  if (!initRunDirectory()) {
+    messageBox(Text(gbk::runDirectoryUnavailable), 0);
+    endAfterFailure();
+  }
+  SetCurrentDirectoryW(runDirectory().c_str());
   if (!releaseRegistered) {
     releaseRegistered = true;
     setFrameReleaseHook(&releaseFrame);

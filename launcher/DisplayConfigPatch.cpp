@@ -7,13 +7,14 @@
 #include "GbkTexts.h"
 #include "launcher/DisplayConfigContent.h"
 #include "services/Files.h"
+#include "services/Wide.h"
 
-Text displayConfigFileName(LauncherHost& host) {
-  return concat(host.runDirectory(), gbk::configFileName);
+Path displayConfigFileName(LauncherHost& host) {
+  return withName(host.runDirectory(), gbk::configFileName);
 }
 
 DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host) {
-  const Text name = displayConfigFileName(host);
+  const Path name = displayConfigFileName(host);
   const ByteBuffer content = readFile(name);
   std::optional<std::string> patched =
       patchDisplayConfigContent(content.bytes, controls.selection(LauncherList::resolution));

@@ -3,7 +3,7 @@
 
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
-#include "services/Text.h"
+#include "services/Path.h"
 
 enum class DisplayConfigOutcome {
   written,      // or already holding the chosen size, when nothing needed writing
@@ -11,6 +11,6 @@ enum class DisplayConfigOutcome {
   unusable,     // missing, unreadable or fewer than three lines: left as it is
 };
 
-Text displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"
+Path displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"
 
 DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host);

@@ -6,17 +6,18 @@
 #include "launcher/MissionWeaponPatch.h"
 #include "launcher/SettingsStore.h"
 #include "services/Files.h"
+#include "services/Wide.h"
 
 namespace {
 
-// One line per file under the heading; the texts are joined once at the end.
-Text unwrittenFilesMessage(const std::vector<Text>& unwritten) {
-  std::string message = gbk::filesNotWritten;
-  for (const Text& name : unwritten) {
-    message += "\r\n";
-    message += name.view();
+// One line per file under the heading, each path as it is.
+std::wstring unwrittenFilesMessage(const std::vector<Path>& unwritten) {
+  std::wstring message = gbkToWide(gbk::filesNotWritten);
+  for (const Path& name : unwritten) {
+    message += L"\r\n";
+    message += name.wide();
   }
-  return Text(std::move(message));
+  return message;
 }
 
 }  // namespace
@@ -42,17 +43,17 @@ bool LauncherFlow::saveSettings() {
                          {gbk::keyWindowed, profileTextOfWindowed(settings.windowed)}});
 }
 
-Text LauncherFlow::gameCommandLine(const Text& runDirectory, bool windowed) {
-  return concat("\"", runDirectory, gbk::gameProgramName, "\"",
-                windowed ? gbk::windowedArgument : "");
+std::wstring LauncherFlow::gameCommandLine(const Path& runDirectory, bool windowed) {
+  return L"\"" + withName(runDirectory, gbk::gameProgramName).wide() + L"\"" +
+         (windowed ? gbkToWide(gbk::windowedArgument) : std::wstring());
 }
 
 void LauncherFlow::onStartGameClicked() {
   // What writers ended at the wrong instant left beside the files this apply writes.
-  const Text runDirectory = host_.runDirectory();
+  const Path runDirectory = host_.runDirectory();
   removeLeftoverTemporaries(runDirectory);
-  removeLeftoverTemporaries(concat(runDirectory, gbk::levelFolderName));
-  std::vector<Text> unwritten;
+  removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
+  std::vector<Path> unwritten;
   if (!saveSettings()) unwritten.push_back(SettingsStore(host_).fileName());
   MissionWeaponPatch(controls_, host_, unwritten);
   const DisplayConfigOutcome display = DisplayConfigPatch(controls_, host_);
@@ -61,12 +62,13 @@ void LauncherFlow::onStartGameClicked() {
   }
   if (!unwritten.empty()) host_.showMessage(unwrittenFilesMessage(unwritten), 0);
   if (display == DisplayConfigOutcome::unusable) {
-    host_.showMessage(concat(gbk::configUnusable, displayConfigFileName(host_)), 0);
+    host_.showMessage(gbkToWide(gbk::configUnusable) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
     return;
   }
-  if (!host_.startProgram(gameCommandLine(runDirectory, controls_.isTicked()))) {
-    host_.showMessage(concat(gbk::gameStartFailed, runDirectory, gbk::gameProgramName), 0);
+  if (!host_.startProgram(gameCommandLine(runDirectory, controls_.isTicked()), runDirectory)) {
+    host_.showMessage(
+        gbkToWide(gbk::gameStartFailed) + withName(runDirectory, gbk::gameProgramName).wide(), 0);
   }
   controls_.destroyWindow();
 }

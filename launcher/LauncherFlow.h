@@ -3,10 +3,12 @@
 // start the game, close the window).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
+#include "services/Path.h"
 #include "services/Text.h"
 
 class LauncherFlow {
@@ -23,7 +25,7 @@ class LauncherFlow {
   void onStartGameClicked();
 
   // The game's command line: the quoted path of the game, then " w" when windowed.
-  static Text gameCommandLine(const Text& runDirectory, bool windowed);
+  static std::wstring gameCommandLine(const Path& runDirectory, bool windowed);
 
  private:
   LauncherControls& controls_;

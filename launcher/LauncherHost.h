@@ -4,15 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "services/Path.h"
 #include "services/Text.h"
 
 class LauncherHost {
  public:
   virtual ~LauncherHost() = default;
-  virtual Text runDirectory() = 0;
-  virtual void showMessage(const Text& message, int32_t buttons) = 0;  // caption "信息："
-  virtual bool startProgram(const Text& commandLine) = 0;              // no wait, shown normally
+  virtual Path runDirectory() = 0;
+  // Caption "信息："; the message is UTF-16 so that the paths in it are shown as they are.
+  virtual void showMessage(const std::wstring& message, int32_t buttons) = 0;
+  // No wait, shown normally, started in `directory`.
+  virtual bool startProgram(const std::wstring& commandLine, const Path& directory) = 0;
   // Ends the process with exit code 0xFFFFFFFF; a test host records the call and returns.
   virtual void endAfterFailure() = 0;
 };

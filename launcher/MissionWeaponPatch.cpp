@@ -8,6 +8,7 @@
 #include "launcher/MissionContent.h"
 #include "launcher/WeaponLineSearch.h"
 #include "services/Files.h"
+#include "services/Wide.h"
 
 namespace {
 
@@ -45,9 +46,9 @@ bool copyBytes(FileReader& reader, FileReplacement& out, uint64_t count) {
 }  // namespace
 
 void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
-                        std::vector<Text>& unwritten) {
-  if (!fileExists(concat(host.runDirectory(), gbk::levelFolderName))) {
-    host.showMessage(gbk::missionFolderMissing, 0);
+                        std::vector<Path>& unwritten) {
+  if (!fileExists(withName(host.runDirectory(), gbk::levelFolderName))) {
+    host.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
     return;
   }
   const int32_t number = weaponNumber(chosenItem(controls, LauncherList::weapon),
@@ -55,7 +56,7 @@ void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
   const Text replacement = weaponLine(number);
   FileReader reader(kPieceSize);
   for (int32_t n = 1; n <= 20; ++n) {
-    const Text name = concat(host.runDirectory(), missionFileName(n));
+    const Path name = withName(host.runDirectory(), missionFileName(n));
     if (!fileExists(name)) continue;
     // A mission that is there but cannot be read (held by another program, a folder of
     // that name) keeps its old weapon: the user is told as for a failed write.

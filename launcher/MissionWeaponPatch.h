@@ -6,10 +6,10 @@
 
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
-#include "services/Text.h"
+#include "services/Path.h"
 
 // Without a "Level" folder (or file) shows "找不到任务文件。" and writes nothing. A file
 // without a weapon line, or whose weapon line already holds the number, is left untouched;
 // the full name of each file that could not be read or rewritten is added to unwritten.
 void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
-                        std::vector<Text>& unwritten);
+                        std::vector<Path>& unwritten);

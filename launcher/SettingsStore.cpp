@@ -2,8 +2,11 @@
 
 #include "GbkTexts.h"
 #include "services/Profile.h"
+#include "services/Wide.h"
 
-Text SettingsStore::fileName() const { return concat(host_.runDirectory(), gbk::profileFileName); }
+Path SettingsStore::fileName() const {
+  return withName(host_.runDirectory(), gbk::profileFileName);
+}
 
 Text SettingsStore::read(const Text& key, const Text& defaultText) const {
   return readProfileItem(fileName(), gbk::settingsSection, key, defaultText);

@@ -6,13 +6,14 @@
 #include <utility>
 
 #include "launcher/LauncherHost.h"
+#include "services/Path.h"
 #include "services/Text.h"
 
 class SettingsStore {
  public:
   explicit SettingsStore(LauncherHost& host) : host_(host) {}
 
-  Text fileName() const;  // run directory + "\wdpz.ini"
+  Path fileName() const;  // run directory + "\wdpz.ini"
   // The key's value, or defaultText when the file, the section or the key is missing.
   Text read(const Text& key, const Text& defaultText) const;
   // True when the value was stored.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/RunDirectory.h"
+#include "services/Path.h"
 #include "services/TemporaryName.h"
 #include "services/WriteSteps.h"
 
@@ -48,18 +48,19 @@ class HeapBlock {
   void* block_;
 };
 
-bool isAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
-
-// True when the last character of the name is a backslash (a trail byte 0x5C is not one).
-bool endsInBackslash(std::string_view name) {
-  bool last = false;
-  for (size_t p = 0; p < name.size();) {
-    unsigned char byte = static_cast<unsigned char>(name[p]);
-    last = byte == '\\';
-    p += isAnsiLeadByte(byte) && p + 1 < name.size() ? 2 : 1;
-  }
-  return last;
+// The form in which the platform takes a path of any length: a full path of 248 characters
+// or more gets the "\\?\" prefix (and "\\server\share" becomes "\\?\UNC\server\share"),
+// which lifts the 260-character limit of the file calls. Other paths go as they are.
+std::wstring platformPath(const Path& path) {
+  const std::wstring& wide = path.wide();
+  constexpr size_t longFrom = MAX_PATH - 12;
+  if (wide.size() < longFrom || wide.starts_with(L"\\\\?\\")) return wide;
+  if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
+  if (wide.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + wide.substr(2);
+  return wide;
 }
+
+std::wstring wideAscii(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 SECURITY_ATTRIBUTES inheritableHandle() {
   SECURITY_ATTRIBUTES attributes{};
@@ -79,16 +80,15 @@ bool setDeletePending(HANDLE file, bool pending) {
 // ahead of time so that clearing the delete mark and renaming follow each other at once.
 class RenameRequest {
  public:
-  explicit RenameRequest(const std::string& target) {
-    int length = MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, nullptr, 0);
-    if (length <= 0) return;
+  explicit RenameRequest(const std::wstring& target) {
+    if (target.empty()) return;
     // FILE_RENAME_INFO ends in a one-character array that the name continues past.
-    storage_.assign(sizeof(FILE_RENAME_INFO) + static_cast<size_t>(length) * sizeof(WCHAR), '\0');
+    storage_.assign(sizeof(FILE_RENAME_INFO) + (target.size() + 1) * sizeof(WCHAR), '\0');
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(storage_.data());
     rename->ReplaceIfExists = TRUE;
     rename->RootDirectory = nullptr;
-    MultiByteToWideChar(CP_ACP, 0, target.c_str(), -1, rename->FileName, length);
-    rename->FileNameLength = static_cast<DWORD>((length - 1) * sizeof(WCHAR));
+    target.copy(rename->FileName, target.size());
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(WCHAR));
   }
   bool valid() const { return !storage_.empty(); }
   bool applyTo(HANDLE file) {
@@ -102,23 +102,23 @@ class RenameRequest {
 
 // The target may be replaced: not a folder, not read-only, and not held open by another
 // program (an open for writing without sharing, which cuts nothing, must succeed).
-bool mayReplace(const Text& name, DWORD attributes) {
+bool mayReplace(const std::wstring& name, DWORD attributes) {
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new file
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
-  FileHandle probe(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  FileHandle probe(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
   return probe.valid();
 }
 
 // A new, empty file beside the target, opened exclusively; its name goes to tempName.
-HANDLE createTemporaryBeside(const std::string& name, DWORD attributes, std::string& tempName) {
-  Text folder = folderOfPath(name, isAnsiLeadByte);
-  std::string prefix = folder.str();
-  if (!folder.empty() || name.starts_with('\\')) prefix += '\\';
+HANDLE createTemporaryBeside(const std::wstring& name, DWORD attributes, std::wstring& tempName) {
+  const size_t last = name.rfind(L'\\');
+  const std::wstring prefix =
+      last == std::wstring::npos ? std::wstring() : name.substr(0, last + 1);
   static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempName = prefix + temporaryName(GetCurrentProcessId(), ++counter);
-    HANDLE file = CreateFileA(tempName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+    tempName = prefix + wideAscii(temporaryName(GetCurrentProcessId(), ++counter));
+    HANDLE file = CreateFileW(tempName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                               attributes, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -137,20 +137,20 @@ bool processEnded(DWORD processId) {
 
 }  // namespace
 
-bool fileExists(const Text& name) {
-  if (name.empty() || endsInBackslash(name.view())) return false;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(name.c_str(), &found);
+bool fileExists(const Path& name) {
+  if (name.empty() || name.wide().back() == L'\\') return false;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(platformPath(name).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   FindClose(search);
   return true;
 }
 
-std::optional<ByteBuffer> readWholeFile(const Text& name) {
+std::optional<ByteBuffer> readWholeFile(const Path& name) {
   if (name.empty()) return std::nullopt;
   SECURITY_ATTRIBUTES security = inheritableHandle();
-  FileHandle file(CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, &security, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, &security,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return std::nullopt;
   LONG high = 0;
   DWORD length = SetFilePointer(file.get(), 0, &high, FILE_END);
@@ -172,7 +172,7 @@ std::optional<ByteBuffer> readWholeFile(const Text& name) {
   return result;
 }
 
-ByteBuffer readFile(const Text& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
+ByteBuffer readFile(const Path& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
 
 FileReader::FileReader(size_t pieceSize) : file_(INVALID_HANDLE_VALUE), pieceSize_(pieceSize) {}
 
@@ -181,13 +181,13 @@ FileReader::~FileReader() {
   if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
 }
 
-bool FileReader::open(const Text& name) {
+bool FileReader::open(const Path& name) {
   close();
   if (name.empty()) return false;
   if (area_ == nullptr) area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, pieceSize_));
   if (area_ == nullptr) return false;
-  file_ = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  file_ = CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   return file_ != INVALID_HANDLE_VALUE;
 }
 
@@ -210,12 +210,12 @@ void FileReader::close() {
   file_ = INVALID_HANDLE_VALUE;
 }
 
-FileReplacement::FileReplacement(const Text& name)
-    : target_(name.str()), temp_(INVALID_HANDLE_VALUE) {
+FileReplacement::FileReplacement(const Path& name)
+    : target_(platformPath(name)), temp_(INVALID_HANDLE_VALUE) {
   if (name.empty()) return;
   // A folder or a read-only file is refused at once; whether another program holds the
   // target open is asked on commit, when this process holds it no more either.
-  const DWORD targetAttributes = GetFileAttributesA(name.c_str());
+  const DWORD targetAttributes = GetFileAttributesW(target_.c_str());
   if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
       (targetAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
     return;
@@ -256,7 +256,7 @@ bool FileReplacement::commit() {
   if (temp_ == INVALID_HANDLE_VALUE) return false;
   RenameRequest rename(target_);
   bool done = ok_ && rename.valid() && FlushFileBuffers(temp_) != FALSE &&
-              mayReplace(Text(target_), GetFileAttributesA(target_.c_str()));
+              mayReplace(target_, GetFileAttributesW(target_.c_str()));
   if (done) reachedWriteStep(WriteStep::flushed);
   // An end between these two calls leaves the complete new content beside the target,
   // for the next apply to remove.
@@ -280,11 +280,11 @@ void FileReplacement::discard() {
   if (!pending_) setDeletePending(temp_, true);
   CloseHandle(temp_);
   temp_ = INVALID_HANDLE_VALUE;
-  DeleteFileA(tempName_.c_str());  // in case the platform could not mark it
+  DeleteFileW(tempName_.c_str());  // in case the platform could not mark it
   ok_ = false;
 }
 
-bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers) {
+bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers) {
   FileReplacement replacement(name);
   for (const ByteBuffer* buffer : buffers) {
     if (buffer != nullptr) replacement.append(buffer->bytes);
@@ -292,22 +292,27 @@ bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffer
   return replacement.commit();
 }
 
-int removeLeftoverTemporaries(const Text& folder) {
+int removeLeftoverTemporaries(const Path& folder) {
   if (folder.empty()) return 0;
-  const std::string prefix = folder.str() + '\\';
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((prefix + temporaryNamePattern).c_str(), &found);
+  const std::wstring prefix = platformPath(folder) + L'\\';
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((prefix + wideAscii(temporaryNamePattern)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   int removed = 0;
   do {
     const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
     if ((found.dwFileAttributes & skipped) != 0) continue;
-    const std::optional<uint32_t> writer = writerOfTemporaryName(found.cFileName);
+    // A name of that form is ASCII; any other character makes it no such name.
+    std::string name;
+    for (const wchar_t* c = found.cFileName; *c != L'\0'; ++c) {
+      name += *c < 0x80 ? static_cast<char>(*c) : '\x80';
+    }
+    const std::optional<uint32_t> writer = writerOfTemporaryName(name);
     // A file still being written is held without sharing, so even a wrong judgement could
     // not remove it; the process test keeps a live writer's file out of the question.
     if (!writer || *writer == GetCurrentProcessId() || !processEnded(*writer)) continue;
-    if (DeleteFileA((prefix + found.cFileName).c_str())) ++removed;
-  } while (FindNextFileA(search, &found));
+    if (DeleteFileW((prefix + found.cFileName).c_str())) ++removed;
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return removed;
 }

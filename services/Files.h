@@ -9,16 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include "services/Path.h"
 #include "services/Text.h"
 
 // True when a directory search finds the name: a file or a folder. The empty text, a
 // drive root and a name ending in a backslash give false.
-bool fileExists(const Text& name);
+bool fileExists(const Path& name);
 
 // The whole file; empty when it is missing, a folder, unreadable or held open for writing.
-ByteBuffer readFile(const Text& name);
+ByteBuffer readFile(const Path& name);
 // The same, telling a file that could not be read (no value) from an empty one.
-std::optional<ByteBuffer> readWholeFile(const Text& name);
+std::optional<ByteBuffer> readWholeFile(const Path& name);
 
 // Files read piece by piece through one read area, made once and reused from file to
 // file: an apply over many files holds one piece of memory, whatever their sizes.
@@ -32,7 +33,7 @@ class FileReader {
   // Opens a file for reading (others may read it too, none may write it) in place of the
   // one before. False when it cannot be read: missing, a folder, held open for writing by
   // another program, or no memory for the read area.
-  bool open(const Text& name);
+  bool open(const Path& name);
   // The next piece of the open file, at most `most` bytes, valid until the next call; an
   // empty piece at the end of the file, no value when reading failed.
   std::optional<std::string_view> next(uint64_t most = UINT64_MAX);
@@ -53,7 +54,7 @@ class FileReader {
 // file is marked for deletion while it is written, so that its closing removes it.
 class FileReplacement {
  public:
-  explicit FileReplacement(const Text& name);
+  explicit FileReplacement(const Path& name);
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
@@ -68,8 +69,8 @@ class FileReplacement {
  private:
   void discard();
 
-  std::string target_;
-  std::string tempName_;
+  std::wstring target_;  // in the form the file calls take
+  std::wstring tempName_;
   void* temp_;
   bool pending_ = false;  // the temporary file is marked for deletion
   bool ok_ = false;
@@ -79,13 +80,13 @@ class FileReplacement {
 // longer running: what a writer ended at the wrong instant (before its file was marked for
 // deletion, or after the mark was cleared for the rename) left behind. Files of running
 // processes, other names, folders and read-only files stay. Returns how many were removed.
-int removeLeftoverTemporaries(const Text& folder);
+int removeLeftoverTemporaries(const Path& folder);
 
 // Replaces the whole content with the buffers written back to back. The new content goes
 // to a temporary file in the same folder which then replaces the target in one step, so on
 // any failure the target keeps its old content byte for byte and no temporary file is left.
 // A read-only target or one held open by another program gives false and stays unchanged.
-bool writeFile(const Text& name, std::initializer_list<const ByteBuffer*> buffers);
-inline bool writeFile(const Text& name, const ByteBuffer& buffer) {
+bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers);
+inline bool writeFile(const Path& name, const ByteBuffer& buffer) {
   return writeFile(name, {&buffer});
 }

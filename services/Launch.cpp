@@ -13,16 +13,17 @@ int32_t showWindowForMode(std::optional<int32_t> showMode) {
   return showWindow[mode - 1];
 }
 
-bool runProgram(const Text& commandLine, bool wait, std::optional<int32_t> showMode) {
-  STARTUPINFOA startup{};
+bool runProgram(const std::wstring& commandLine, bool wait, std::optional<int32_t> showMode,
+                const Path& directory) {
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showWindowForMode(showMode));
   PROCESS_INFORMATION process{};
-  // CreateProcessA may write into the command line, so it gets a copy of its own.
-  std::string line = commandLine.str();
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  // CreateProcessW may write into the command line, so it gets a copy of its own.
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
     return false;
   }
   if (wait) {

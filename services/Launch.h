@@ -3,14 +3,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
-#include "services/Text.h"
+#include "services/Path.h"
 
 // The wShowWindow value for a show mode 1..6 (absent counts as 2; clamped to 1..6).
 int32_t showWindowForMode(std::optional<int32_t> showMode);
 
-// CreateProcessA with the command line unchanged; the started program inherits the current
-// directory. wait: until it ends; otherwise up to one second for it to become ready for
-// input. Both handles are closed before returning. True when the program was started.
-bool runProgram(const Text& commandLine, bool wait = false,
-                std::optional<int32_t> showMode = std::nullopt);
+// CreateProcessW with the command line unchanged. The started program's current directory
+// is `directory`, or the launcher's own when that is empty. wait: until it ends; otherwise
+// up to one second for it to become ready for input. Both handles are closed before
+// returning. True when the program was started.
+bool runProgram(const std::wstring& commandLine, bool wait = false,
+                std::optional<int32_t> showMode = std::nullopt, const Path& directory = Path());

@@ -25,3 +25,9 @@ int32_t messageBox(const Text& message, int32_t buttons, const std::optional<Tex
   if (quitPending) PostQuitMessage(static_cast<int>(quit.wParam));
   return messageBoxResult(pressed);
 }
+
+int32_t messageBox(const std::wstring& message, int32_t buttons) {
+  std::wstring title = gbkToWide(gbk::defaultCaption);
+  return messageBoxResult(
+      MessageBoxW(nullptr, message.c_str(), title.c_str(), messageBoxStyle(buttons)));
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "services/Text.h"
 
@@ -15,3 +16,6 @@ int32_t messageBoxResult(int platformResult);
 // Shows the box (caption "信息：" when absent) and returns the pressed button as above.
 int32_t messageBox(const Text& message, int32_t buttons,
                    const std::optional<Text>& caption = std::nullopt);
+// The same for a message already in UTF-16: one that names paths, which are shown as they
+// are, with only the program's own texts converted from GBK.
+int32_t messageBox(const std::wstring& message, int32_t buttons);

@@ -1,98 +1,78 @@
 #include "services/Profile.h"
 
-#include <windows.h>
+#include <string>
+#include <vector>
 
 #include "services/Files.h"
+#include "services/ProfileContent.h"
 
 namespace {
 
-constexpr DWORD profileBufferSize = 10240;
-
-// Leading blanks and control characters (0x01..0x20) are not part of a name. The result is
-// a suffix of a zero-ended text, so its data() stays zero-ended.
-const char* skipLeadingBlanks(const Text& text) {
-  const char* p = text.c_str();
-  while (*p >= 0x01 && *p <= 0x20) ++p;
-  return p;
+// Leading blanks and control characters (0x01..0x20) are not part of a name.
+std::string_view skipLeadingBlanks(const Text& text) {
+  std::string_view bytes = text.view();
+  size_t start = 0;
+  while (start < bytes.size() && bytes[start] >= 0x01 && bytes[start] <= 0x20) ++start;
+  return bytes.substr(start);
 }
 
-}  // namespace
-
-Text readProfileItem(const Text& file, const Text& section, const Text& key,
-                     const std::optional<Text>& defaultText) {
-  const char* f = skipLeadingBlanks(file);
-  const char* s = skipLeadingBlanks(section);
-  const char* k = skipLeadingBlanks(key);
-  if (*f == '\0' || *s == '\0' || *k == '\0') return Text();
-  const char* d = defaultText ? defaultText->c_str() : "";
-  char buffer[profileBufferSize];
-  buffer[0] = '\0';
-  GetPrivateProfileStringA(s, k, d, buffer, profileBufferSize, f);
-  return Text(buffer);
+// The file's content; the empty content for a missing file; no value for one that is there
+// but cannot be read.
+std::optional<std::string> currentContent(const Path& file) {
+  if (std::optional<ByteBuffer> content = readWholeFile(file)) return std::move(content->bytes);
+  if (!fileExists(file)) return std::string();
+  return std::nullopt;
 }
 
-bool writeProfileItem(const Text& file, const Text& section, const std::optional<Text>& key,
-                      const std::optional<Text>& value) {
-  return WritePrivateProfileStringA(section.c_str(), key ? key->c_str() : nullptr,
-                                    value ? value->c_str() : nullptr, file.c_str()) != FALSE;
-}
-
-namespace {
-
-// A file of the temporary folder, removed when it goes.
-class TemporaryFile {
- public:
-  TemporaryFile() {
-    char folder[MAX_PATH];
-    char name[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length > 0 && length < MAX_PATH && GetTempFileNameA(folder, "wdp", 0, name) != 0) {
-      name_ = Text(name);
-    }
-  }
-  ~TemporaryFile() {
-    if (!name_.empty()) DeleteFileA(name_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  const Text& name() const { return name_; }
-
- private:
-  Text name_;
+struct Item {
+  std::optional<std::string_view> key;
+  std::optional<std::string_view> value;
 };
 
-// The file's size, 0 for a missing file; false for a folder or an unreadable entry.
-bool sizeOfFile(const Text& file, ULONGLONG& size) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) {
-    size = 0;
-    return GetLastError() == ERROR_FILE_NOT_FOUND;
+bool writeItems(const Path& file, const Text& section, const std::vector<Item>& items) {
+  if (file.empty()) return false;
+  std::optional<std::string> content = currentContent(file);
+  if (!content || profile::hasByteOrderMark(*content)) return false;
+  bool changed = false;
+  for (const Item& item : items) {
+    if (auto next = profile::writeValue(*content, section.view(), item.key, item.value)) {
+      *content = std::move(*next);
+      changed = true;
+    }
   }
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return true;
+  if (!changed) return true;  // every value is there already: nothing to write
+  return writeFile(file, ByteBuffer{std::move(*content)});
 }
 
 }  // namespace
 
-bool writeProfileItems(const Text& file, const Text& section,
-                       std::initializer_list<std::pair<Text, Text>> items) {
-  ULONGLONG size = 0;
-  if (file.empty() || !sizeOfFile(file, size)) return false;
-  const ByteBuffer old = readFile(file);
-  if (old.bytes.size() != size) return false;  // held by another program, or unreadable
-  TemporaryFile copy;
-  if (copy.name().empty() || !writeFile(copy.name(), old)) return false;
-  for (const auto& [key, value] : items) {
-    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                    copy.name().c_str())) {
-      return false;
-    }
+Text readProfileItem(const Path& file, const Text& section, const Text& key,
+                     const std::optional<Text>& defaultText) {
+  std::string_view s = skipLeadingBlanks(section);
+  std::string_view k = skipLeadingBlanks(key);
+  size_t start = 0;
+  while (start < file.wide().size() && file.wide()[start] >= 0x01 && file.wide()[start] <= 0x20) {
+    ++start;
   }
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy.name().c_str());  // flush
-  const ByteBuffer updated = readFile(copy.name());
-  if (updated.bytes.empty()) return false;
-  if (updated == old) return true;  // every item already holds its value: nothing to write
-  return writeFile(file, updated);
+  if (start == file.wide().size() || s.empty() || k.empty()) return Text();
+  std::string_view d = defaultText ? defaultText->view() : std::string_view();
+  std::optional<ByteBuffer> content = readWholeFile(Path(file.wide().substr(start)));
+  std::string_view bytes = content ? std::string_view(content->bytes) : std::string_view();
+  if (profile::hasByteOrderMark(bytes)) bytes = std::string_view();
+  return Text(profile::readValue(bytes, s, k, d));
+}
+
+bool writeProfileItem(const Path& file, const Text& section, const std::optional<Text>& key,
+                      const std::optional<Text>& value) {
+  Item item;
+  if (key) item.key = key->view();
+  if (value) item.value = value->view();
+  return writeItems(file, section, {item});
+}
+
+bool writeProfileItems(const Path& file, const Text& section,
+                       std::initializer_list<std::pair<Text, Text>> items) {
+  std::vector<Item> list;
+  for (const auto& [key, value] : items) list.push_back(Item{key.view(), value.view()});
+  return writeItems(file, section, list);
 }

@@ -4,22 +4,23 @@
 
 namespace {
 
-Text& storedRunDirectory() {
-  static Text folder;
+Path& storedRunDirectory() {
+  static Path folder;
   return folder;
 }
 
-bool isAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+uint32_t ownModulePath(wchar_t* buffer, uint32_t size) {
+  return GetModuleFileNameW(nullptr, buffer, size);
+}
 
 }  // namespace
 
-void initRunDirectory() {
-  char path[260];
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length > sizeof path) length = 0;
-  storedRunDirectory() = folderOfPath(std::string_view(path, length), isAnsiLeadByte);
+bool initRunDirectory() {
+  std::optional<std::wstring> path = wholeModulePath(&ownModulePath);
+  storedRunDirectory() = path ? folderOfPath(Path(*path)) : Path();
+  return path.has_value() && !storedRunDirectory().empty();
 }
 
-void setRunDirectory(const Text& folder) { storedRunDirectory() = folder; }
+void setRunDirectory(const Path& folder) { storedRunDirectory() = folder; }
 
-Text runDirectory() { return storedRunDirectory(); }
+Path runDirectory() { return storedRunDirectory(); }

@@ -2,18 +2,21 @@
 // backslash ("C:" for an executable in a drive's root). Fixed once at start-up.
 #pragma once
 
-#include <string_view>
+#include <cstdint>
+#include <optional>
+#include <string>
 
-#include "services/Text.h"
+#include "services/Path.h"
 
-// The part of a full path before its last backslash, walking by characters so that the
-// second byte of a two-byte character is never taken for a backslash. isLeadByte tells
-// which bytes start a two-byte character in the code page the path is written in.
-Text folderOfPath(std::string_view path, bool (*isLeadByte)(unsigned char));
+// The whole path that `get` fills in (GetModuleFileNameW's way: the length written, which is
+// the buffer's size when the path was cut short). The buffer grows until the path fits; no
+// value when the platform cannot give the path whole.
+using ModulePathGetter = uint32_t (*)(wchar_t* buffer, uint32_t size);
+std::optional<std::wstring> wholeModulePath(ModulePathGetter get);
 
-// Computes the run directory from GetModuleFileNameA (Windows only). Called by start-up.
-void initRunDirectory();
+// Computes the run directory from the program's own path (Windows only). False, with the
+// run directory left empty, when that path cannot be had whole: nothing may then be touched.
+bool initRunDirectory();
 // Sets the run directory directly: for tests that work in a temporary folder.
-void setRunDirectory(const Text& folder);
-// A new text value holding the run directory.
-Text runDirectory();
+void setRunDirectory(const Path& folder);
+Path runDirectory();

@@ -1,14 +1,20 @@
 #include "services/RunDirectory.h"
 
-Text folderOfPath(std::string_view path, bool (*isLeadByte)(unsigned char)) {
-  size_t lastBackslash = std::string_view::npos;
-  size_t p = 0;
-  while (p < path.size()) {
-    unsigned char byte = static_cast<unsigned char>(path[p]);
-    if (byte == '\\') lastBackslash = p;
-    // The second byte of a two-byte character may be 0x5C; it is never a separator.
-    p += isLeadByte(byte) && p + 1 < path.size() ? 2 : 1;
+namespace {
+// The longest path the platform has: 32,767 characters and the terminating zero.
+constexpr uint32_t longestPath = 32768;
+}  // namespace
+
+std::optional<std::wstring> wholeModulePath(ModulePathGetter get) {
+  std::wstring buffer;
+  for (uint32_t size = 260; size <= 2 * longestPath; size *= 2) {
+    buffer.assign(size, L'\0');
+    uint32_t length = get(buffer.data(), size);
+    if (length == 0) return std::nullopt;
+    if (length < size) {
+      buffer.resize(length);
+      return buffer;
+    }
   }
-  if (lastBackslash == std::string_view::npos) return Text();
-  return Text(path.substr(0, lastBackslash));
+  return std::nullopt;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "services/Path.h"
+
 namespace {
 constexpr UINT gbkCodePage = 936;
 }
@@ -24,4 +26,8 @@ std::string wideToGbk(std::wstring_view wide) {
   std::string gbk(static_cast<size_t>(length), '\0');
   WideCharToMultiByte(gbkCodePage, 0, wide.data(), size, gbk.data(), length, nullptr, nullptr);
   return gbk;
+}
+
+Path withName(const Path& folder, std::string_view gbkName) {
+  return Path(folder.wide() + gbkToWide(gbkName));
 }

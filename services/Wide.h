@@ -1,4 +1,5 @@
-// Conversion between the program's GBK texts and UTF-16 at the user-interface boundary.
+// Conversion between the program's GBK texts and UTF-16, always through code page 936
+// whatever the system code page is.
 #pragma once
 
 #include <string>

@@ -47,7 +47,7 @@ TEST(DesktopLauncherHost, MessageBoxIsTaskModalWithTheDefaultCaption) {
   SeenBox seen;
   std::thread closer([&] { seen = closeBoxWhenShown(ownWindow); });
   DesktopLauncherHost host;
-  host.showMessage(gbk::missionFolderMissing, 0);
+  host.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   closer.join();
   EXPECT_TRUE(seen.found);
   EXPECT_EQ(seen.text, gbkToWide(gbk::missionFolderMissing));
@@ -57,8 +57,8 @@ TEST(DesktopLauncherHost, MessageBoxIsTaskModalWithTheDefaultCaption) {
 }
 
 TEST(DesktopLauncherHost, RunDirectoryIsTheOneSetAtStartUp) {
-  setRunDirectory("C:\\Games\\X");
-  EXPECT_EQ(DesktopLauncherHost().runDirectory().str(), "C:\\Games\\X");
+  setRunDirectory(Path(L"C:\\Games\\\uAC8C\uC784"));
+  EXPECT_EQ(DesktopLauncherHost().runDirectory().wide(), L"C:\\Games\\\uAC8C\uC784");
 }
 
 TEST(DesktopLauncherHostDeathTest, EndAfterFailureExitsWithAllBitsSet) {

@@ -42,8 +42,9 @@ std::string patchedConfig(int width, int height) {
 }
 
 std::string launchRecord(const GameFolder& game, bool windowed) {
-  return "cmdline=\"" + game.path() + "\\Drovar.exe\"" + (windowed ? " w" : "") +
-         "\r\ncwd=" + game.path() + "\r\n";
+  const std::string folder = recordedPath(game.path());
+  return "cmdline=\"" + folder + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + folder +
+         "\r\n";
 }
 
 const int kMissions[] = {1, 2, 7, 20};

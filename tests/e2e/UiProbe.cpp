@@ -60,6 +60,16 @@ bool RunningProgram::start(const std::string& exe, const std::string& folder) {
                         folder.c_str(), &startup, &info_) != 0;
 }
 
+bool RunningProgram::start(const std::wstring& exe, const std::wstring& folder,
+                           const std::wstring* environment) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  void* block = environment ? const_cast<wchar_t*>(environment->c_str()) : nullptr;
+  return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block, folder.c_str(), &startup, &info_) != 0;
+}
+
 bool RunningProgram::waitExit(DWORD ms, DWORD* code) {
   if (!info_.hProcess || WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return false;
   GetExitCodeProcess(info_.hProcess, code);

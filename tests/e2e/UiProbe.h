@@ -18,6 +18,9 @@ class RunningProgram {
 
   // Starts `exe` (full path) with the command line `"exe"` in `folder`.
   bool start(const std::string& exe, const std::string& folder);
+  // The same with wide paths, and an environment block of its own (UTF-16) when given.
+  bool start(const std::wstring& exe, const std::wstring& folder,
+             const std::wstring* environment = nullptr);
   // True when the program ended within `ms`; its exit code goes to `code`.
   bool waitExit(DWORD ms, DWORD* code);
   bool running() const;

@@ -112,8 +112,9 @@ std::string waitLaunchRecord(const std::string& folder, DWORD ms) {
 }
 
 std::string launchRecord(const std::string& folder, bool windowed) {
-  return "cmdline=\"" + folder + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + folder +
-         "\r\n";
+  const std::string recorded = recordedPath(folder);
+  return "cmdline=\"" + recorded + "\\Drovar.exe\"" + (windowed ? " w" : "") +
+         "\r\ncwd=" + recorded + "\r\n";
 }
 
 std::string profileText(int weapon, int attribute, int resolution, bool windowed) {

@@ -10,6 +10,7 @@
 
 #include "services/Files.h"
 #include "services/WriteSteps.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   stopStep = std::atoi(argv[3]);
   reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4]);
   if (reached == nullptr) return 2;
-  const std::optional<ByteBuffer> content = readWholeFile(Text(argv[2]));
+  const std::optional<ByteBuffer> content = readWholeFile(Path(widePath(argv[2])));
   if (!content) return 2;
-  return writeFile(Text(argv[1]), *content) ? 0 : 1;
+  return writeFile(Path(widePath(argv[1])), *content) ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include "launcher/LauncherHost.h"
 #include "launcher/MissionWeaponPatch.h"
 #include "services/Launch.h"
+#include "services/Wide.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/PlainLauncherControls.h"
 #include "tests/support/TempFolder.h"
@@ -91,17 +92,18 @@ class RecordingHost final : public LauncherHost {
 
   explicit RecordingHost(std::string folder) : folder_(std::move(folder)) {}
 
-  Text runDirectory() override { return Text(folder_); }
-  void showMessage(const Text& message, int32_t buttons) override {
-    messages.push_back({message.str(), buttons});
+  // The test's folder names are ASCII: their GBK and system code page forms are the same.
+  Path runDirectory() override { return Path(widePath(folder_)); }
+  void showMessage(const std::wstring& message, int32_t buttons) override {
+    messages.push_back({wideToGbk(message), buttons});
     events.push_back("message");
     if (observe) observe("message");
   }
-  bool startProgram(const Text& commandLine) override {
-    commandLines.push_back(commandLine.str());
+  bool startProgram(const std::wstring& commandLine, const Path& directory) override {
+    commandLines.push_back(wideToGbk(commandLine));
     events.push_back("start");
     if (observe) observe("start");
-    return runProgram(commandLine);
+    return runProgram(commandLine, false, std::nullopt, directory);
   }
   void endAfterFailure() override {
     events.push_back("end");
@@ -166,7 +168,8 @@ class LauncherFlowTest : public ::testing::Test {
     controls_->setTicked(windowed);
   }
   std::string gameRecord(bool windowed) const {
-    return "cmdline=\"" + dir_ + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + dir_ +
+    const std::string folder = recordedPath(dir_);
+    return "cmdline=\"" + folder + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + folder +
            "\r\n";
   }
 
@@ -355,7 +358,7 @@ TEST_F(LauncherFlowTest, WeaponNumberOfEveryChoiceInAMissionFile) {
   for (const Choice& c : choices) {
     writeBytes(mission(7), "a\r\nint PlayerWeapon2 = 0;\r\nb\r\n");
     choose(c.weapon, c.attribute, 0, false);
-    std::vector<Text> unwritten;
+    std::vector<Path> unwritten;
     MissionWeaponPatch(*controls_, *host_, unwritten);
     EXPECT_EQ(readBytes(mission(7)),
               "a\r\nint PlayerWeapon2 = " + std::to_string(c.number) + ";\r\nb\r\n")
@@ -398,7 +401,7 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
   }
   makeFolder(mission(11));  // a folder under a mission file's name cannot be read: listed
   choose(3, 3, 0, false);   // "双刺" with "速度属性（风）"
-  std::vector<Text> unwritten;
+  std::vector<Path> unwritten;
   MissionWeaponPatch(*controls_, *host_, unwritten);
 
   for (const File& file : files) {
@@ -411,7 +414,7 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
     }
   }
   ASSERT_EQ(unwritten.size(), 1u);
-  EXPECT_EQ(unwritten[0].str(), mission(11));
+  EXPECT_EQ(unwritten[0].wide(), widePath(mission(11)));
   EXPECT_TRUE(host_->messages.empty());
 }
 

@@ -70,13 +70,13 @@ TEST_F(FilesTest, FileExists) {
       {"", false},
       {"C:\\", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(fileExists(Text(c.name)), c.expected) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(fileExists(Path(widePath(c.name))), c.expected) << c.name;
 }
 
 TEST_F(FilesTest, FileExistsOfFileNamedLikeTheMissionFolder) {
   writeBytes(temp / "Level", "not a folder");
-  EXPECT_TRUE(fileExists(Text(temp / "Level")));
-  EXPECT_FALSE(fileExists(Text(temp / "Level\\")));
+  EXPECT_TRUE(fileExists(Path(widePath(temp / "Level"))));
+  EXPECT_FALSE(fileExists(Path(widePath(temp / "Level\\"))));
 }
 
 TEST_F(FilesTest, ReadFile) {
@@ -97,8 +97,8 @@ TEST_F(FilesTest, ReadFile) {
       {"", "", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(readFile(Text(c.name)).bytes, c.expected) << c.name;
-    EXPECT_EQ(readWholeFile(Text(c.name)).has_value(), c.readable) << c.name;
+    EXPECT_EQ(readFile(Path(widePath(c.name))).bytes, c.expected) << c.name;
+    EXPECT_EQ(readWholeFile(Path(widePath(c.name))).has_value(), c.readable) << c.name;
   }
 }
 
@@ -109,14 +109,14 @@ TEST_F(FilesTest, ReadFileHeldByAnotherHandle) {
     HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(readFile(Text(name)).bytes, "1\r\n2\r\n3\r\n");  // readers share
+    EXPECT_EQ(readFile(Path(widePath(name))).bytes, "1\r\n2\r\n3\r\n");  // readers share
     CloseHandle(reader);
   }
   HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(readFile(Text(name)).bytes, "");  // held open for writing
-  EXPECT_FALSE(readWholeFile(Text(name)).has_value());
+  EXPECT_EQ(readFile(Path(widePath(name))).bytes, "");  // held open for writing
+  EXPECT_FALSE(readWholeFile(Path(widePath(name))).has_value());
   CloseHandle(writer);
 }
 
@@ -125,8 +125,8 @@ TEST_F(FilesTest, LargeFileRoundTrip) {
   for (int i = 0; content.size() < (8u << 20); ++i)
     content += "int Line" + std::to_string(i) + " = 1;\r\n";
   std::string name = temp / "big.pst";
-  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{content}));
-  EXPECT_EQ(readFile(Text(name)).bytes, content);
+  EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{content}));
+  EXPECT_EQ(readFile(Path(widePath(name))).bytes, content);
 }
 
 // All pieces of a file, read from `offset` on, back to back.
@@ -165,20 +165,20 @@ TEST_F(FilesTest, FileReaderReadsManyFilesPieceByPiece) {
   }
   FileReader reader(4096);
   for (const Case& c : cases) {
-    ASSERT_EQ(reader.open(Text(c.name)), c.content.has_value()) << c.name;
+    ASSERT_EQ(reader.open(Path(widePath(c.name))), c.content.has_value()) << c.name;
     if (!c.content) continue;
     EXPECT_EQ(readAll(reader), *c.content) << c.name;
     EXPECT_EQ(readAll(reader, c.content->size() / 3), c.content->substr(c.content->size() / 3))
         << c.name;
   }
-  ASSERT_TRUE(reader.open(Text(temp / "large.pst")));
+  ASSERT_TRUE(reader.open(Path(widePath(temp / "large.pst"))));
   const std::optional<std::string_view> some = reader.next(7);
   ASSERT_TRUE(some.has_value());
   EXPECT_EQ(std::string(*some), large.substr(0, 7));
   // While it is open nobody may write the file.
-  EXPECT_FALSE(writeFile(Text(temp / "large.pst"), ByteBuffer{"new"}));
+  EXPECT_FALSE(writeFile(Path(widePath(temp / "large.pst")), ByteBuffer{"new"}));
   reader.close();
-  EXPECT_TRUE(writeFile(Text(temp / "large.pst"), ByteBuffer{"new"}));
+  EXPECT_TRUE(writeFile(Path(widePath(temp / "large.pst")), ByteBuffer{"new"}));
 }
 
 // A replacement dropped without commit, or one that fails, leaves the target as it was
@@ -187,13 +187,13 @@ TEST_F(FilesTest, FileReplacementOnlyCommitChangesTheTarget) {
   std::string name = temp / "sn01_.pst";
   writeBytes(name, "old");
   {
-    FileReplacement dropped{Text(name)};
+    FileReplacement dropped{Path(widePath(name))};
     EXPECT_TRUE(dropped.append("new content"));
   }
   EXPECT_EQ(readBytes(name), "old");
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"sn01_.pst"});
   {
-    FileReplacement held{Text(name)};
+    FileReplacement held{Path(widePath(name))};
     held.append("new");
     HANDLE other = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
@@ -203,7 +203,7 @@ TEST_F(FilesTest, FileReplacementOnlyCommitChangesTheTarget) {
   }
   EXPECT_EQ(readBytes(name), "old");
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"sn01_.pst"});
-  FileReplacement pieces{Text(name)};
+  FileReplacement pieces{Path(widePath(name))};
   EXPECT_TRUE(pieces.append("int "));
   EXPECT_TRUE(pieces.append(""));
   EXPECT_TRUE(pieces.append(std::string("Player\0Weapon2", 14)));
@@ -231,7 +231,7 @@ TEST_F(FilesTest, WriteFileReplacesWholeContent) {
   for (const Case& c : cases) {
     std::string name = temp / c.name;
     if (c.old != nullptr) writeBytes(name, c.old);
-    EXPECT_TRUE(writeFile(Text(name), c.buffers)) << c.name;
+    EXPECT_TRUE(writeFile(Path(widePath(name)), c.buffers)) << c.name;
     EXPECT_EQ(readBytes(name), c.expected) << c.name;
   }
   // Nothing else is left in the folder: every temporary file has gone.
@@ -249,7 +249,7 @@ TEST_F(FilesTest, WriteFileThatCannotBeDoneChangesNothing) {
       {temp / "Level"},
       {temp / "Level\\"},
   };
-  for (const Case& c : cases) EXPECT_FALSE(writeFile(Text(c.name), content)) << c.name;
+  for (const Case& c : cases) EXPECT_FALSE(writeFile(Path(widePath(c.name)), content)) << c.name;
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"Level"});
   EXPECT_TRUE(namesIn(temp / "Level").empty());
 }
@@ -258,7 +258,7 @@ TEST_F(FilesTest, WriteFileRefusesReadOnlyTarget) {
   std::string name = temp / "config.ini";
   writeBytes(name, "old\r\n");
   ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(writeFile(Text(name), ByteBuffer{"new"}));
+  EXPECT_FALSE(writeFile(Path(widePath(name)), ByteBuffer{"new"}));
   SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(readBytes(name), "old\r\n");
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
@@ -280,12 +280,13 @@ TEST_F(FilesTest, WriteFileRefusesTargetHeldOpen) {
     HANDLE other =
         CreateFileA(name.c_str(), c.access, c.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(writeFile(Text(name), ByteBuffer{"new"})) << c.access << " " << c.sharing;
+    EXPECT_FALSE(writeFile(Path(widePath(name)), ByteBuffer{"new"}))
+        << c.access << " " << c.sharing;
     CloseHandle(other);
     EXPECT_EQ(readBytes(name), "old\r\n");
   }
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
-  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{"new"}));  // free again
+  EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{"new"}));  // free again
   EXPECT_EQ(readBytes(name), "new");
 }
 
@@ -293,7 +294,7 @@ TEST_F(FilesTest, WriteFileKeepsHiddenMark) {
   std::string name = temp / "config.ini";
   writeBytes(name, "old");
   ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  EXPECT_TRUE(writeFile(Text(name), ByteBuffer{"new"}));
+  EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{"new"}));
   EXPECT_EQ(readBytes(name), "new");
   EXPECT_EQ(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
 }
@@ -302,7 +303,7 @@ TEST_F(FilesTest, WriteFileByNameInCurrentFolder) {
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
   ASSERT_TRUE(SetCurrentDirectoryA(temp.path().c_str()));
-  bool written = writeFile(Text("plain.ini"), ByteBuffer{"abc"});
+  bool written = writeFile(Path(widePath("plain.ini")), ByteBuffer{"abc"});
   SetCurrentDirectoryA(previous);
   EXPECT_TRUE(written);
   EXPECT_EQ(readBytes(temp / "plain.ini"), "abc");

@@ -55,7 +55,7 @@ class LaunchTest : public testing::Test {
 
 TEST_F(LaunchTest, WaitReturnsAfterTheProgramHasEnded) {
   std::string exe = installGame(game.path());
-  EXPECT_TRUE(runProgram(Text(exe + " w"), true));
+  EXPECT_TRUE(runProgram(widePath(exe + " w"), true));
   // Nothing to wait for: the program has written its record and ended.
   EXPECT_EQ(readBytes(game / "launch-record.txt"),
             "cmdline=" + exe + " w\r\ncwd=" + game.path() + "\r\n");
@@ -63,7 +63,7 @@ TEST_F(LaunchTest, WaitReturnsAfterTheProgramHasEnded) {
 
 TEST_F(LaunchTest, WithoutWaitTheProgramRunsOn) {
   std::string exe = installGame(game.path());
-  EXPECT_TRUE(runProgram(Text(exe)));
+  EXPECT_TRUE(runProgram(widePath(exe)));
   std::string expected = "cmdline=" + exe + "\r\ncwd=" + game.path() + "\r\n";
   for (int poll = 0; poll < 500 && readBytes(game / "launch-record.txt") != expected; ++poll) {
     Sleep(20);
@@ -75,7 +75,7 @@ TEST_F(LaunchTest, UnquotedPathWithBlankIsResolvedByThePlatform) {
   std::string folder = game / "my game";
   ASSERT_TRUE(makeFolder(folder));
   std::string exe = installGame(folder);
-  EXPECT_TRUE(runProgram(Text(exe + " w"), true));
+  EXPECT_TRUE(runProgram(widePath(exe + " w"), true));
   // The program in "my game" is found, and gets the argument. (Wine hands the started program
   // its resolved path in quotation marks; Windows hands on the line as given.)
   std::string record = readBytes(folder + "\\launch-record.txt");
@@ -94,8 +94,8 @@ TEST_F(LaunchTest, MissingProgramIsNotStarted) {
       {""},
   };
   for (const Case& c : cases) {
-    EXPECT_FALSE(runProgram(Text(c.commandLine), true)) << c.commandLine;
-    EXPECT_FALSE(runProgram(Text(c.commandLine), false)) << c.commandLine;
+    EXPECT_FALSE(runProgram(widePath(c.commandLine), true)) << c.commandLine;
+    EXPECT_FALSE(runProgram(widePath(c.commandLine), false)) << c.commandLine;
   }
   EXPECT_FALSE(pathExists(game / "launch-record.txt"));
 }

@@ -52,41 +52,42 @@ TEST_F(ProfileTest, ReadReturnsValueOrDefault) {
       {" \t", section, weaponKey, Text("0"), ""},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(readProfileItem(Text(c.file), Text(c.section), Text(c.key), c.defaultText).str(),
-              c.expected)
+    EXPECT_EQ(
+        readProfileItem(Path(widePath(c.file)), Text(c.section), Text(c.key), c.defaultText).str(),
+        c.expected)
         << "[" << c.section << "] " << c.key;
   }
 }
 
 TEST_F(ProfileTest, FirstWriteCreatesFileWithSectionAndKey) {
-  EXPECT_TRUE(writeProfileItem(Text(file), Text(section), Text(weaponKey), Text("2")));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), Text(weaponKey), Text("2")));
   EXPECT_EQ(readBytes(file), "[" + section + "]\r\n" + weaponKey + "=2\r\n");
-  EXPECT_TRUE(
-      writeProfileItem(Text(file), Text(section), Text(windowedKey), Text(gbk::logicalTrue)));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), Text(windowedKey),
+                               Text(gbk::logicalTrue)));
   EXPECT_EQ(readBytes(file), "[" + section + "]\r\n" + weaponKey + "=2\r\n" + windowedKey + "=" +
                                  gbk::logicalTrue + "\r\n");
 }
 
 TEST_F(ProfileTest, WriteReplacesInPlaceAndKeepsOtherLines) {
   writeBytes(file, "[a]\r\nx=1\r\n[" + section + "]\r\n" + weaponKey + "=3\r\ny=4\r\n");
-  EXPECT_TRUE(writeProfileItem(Text(file), Text(section), Text(weaponKey), Text("5")));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), Text(weaponKey), Text("5")));
   EXPECT_EQ(readBytes(file), "[a]\r\nx=1\r\n[" + section + "]\r\n" + weaponKey + "=5\r\ny=4\r\n");
-  EXPECT_EQ(readProfileItem(Text(file), Text(section), Text(weaponKey)).str(), "5");
+  EXPECT_EQ(readProfileItem(Path(widePath(file)), Text(section), Text(weaponKey)).str(), "5");
 }
 
 TEST_F(ProfileTest, EmptyValueAbsentValueAndAbsentKey) {
   writeBytes(file, "[" + section + "]\r\n" + weaponKey + "=3\r\ny=4\r\n[b]\r\nz=1\r\n");
-  EXPECT_TRUE(writeProfileItem(Text(file), Text(section), Text(weaponKey), Text("")));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), Text(weaponKey), Text("")));
   EXPECT_EQ(readBytes(file), "[" + section + "]\r\n" + weaponKey + "=\r\ny=4\r\n[b]\r\nz=1\r\n");
-  EXPECT_TRUE(writeProfileItem(Text(file), Text(section), Text(weaponKey), std::nullopt));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), Text(weaponKey), std::nullopt));
   EXPECT_EQ(readBytes(file), "[" + section + "]\r\ny=4\r\n[b]\r\nz=1\r\n");
-  EXPECT_TRUE(writeProfileItem(Text(file), Text(section), std::nullopt, std::nullopt));
+  EXPECT_TRUE(writeProfileItem(Path(widePath(file)), Text(section), std::nullopt, std::nullopt));
   EXPECT_EQ(readBytes(file), "[b]\r\nz=1\r\n");
 }
 
 TEST_F(ProfileTest, WriteIntoMissingFolderFails) {
-  EXPECT_FALSE(
-      writeProfileItem(Text(temp / "no\\wdpz.ini"), Text(section), Text(weaponKey), Text("1")));
+  EXPECT_FALSE(writeProfileItem(Path(widePath(temp / "no\\wdpz.ini")), Text(section),
+                                Text(weaponKey), Text("1")));
   EXPECT_FALSE(pathExists(temp / "no"));
 }
 
@@ -126,7 +127,7 @@ TEST_F(ProfileTest, WriteItemsReplacesTheWholeFileOrNothing) {
                       : INVALID_HANDLE_VALUE;
 
     EXPECT_EQ(writeProfileItems(
-                  Text(path), Text(section),
+                  Path(widePath(path)), Text(section),
                   {{Text(weaponKey), Text("5")}, {Text(windowedKey), Text(gbk::logicalTrue)}}),
               c.stored)
         << c.name;
@@ -143,7 +144,7 @@ TEST_F(ProfileTest, WriteItemsReplacesTheWholeFileOrNothing) {
     FindClose(search);
     EXPECT_EQ(entries, 1) << c.name << ": something was left beside the file";
   }
-  EXPECT_FALSE(writeProfileItems(Text(temp / "no\\wdpz.ini"), Text(section),
+  EXPECT_FALSE(writeProfileItems(Path(widePath(temp / "no\\wdpz.ini")), Text(section),
                                  {{Text(weaponKey), Text("1")}}));
   EXPECT_FALSE(pathExists(temp / "no"));
 }

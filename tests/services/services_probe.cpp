@@ -22,6 +22,7 @@
 #include "services/Files.h"
 #include "services/RunDirectory.h"
 #include "services/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -45,12 +46,16 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   std::string mode = argv[1];
   if (mode == "rundir") {
-    initRunDirectory();
-    Text folder = runDirectory();
+    // The run directory as UTF-16 bytes; nothing when it could not be had.
+    bool whole = initRunDirectory();
+    const std::wstring folder = runDirectory().wide();
     HANDLE file = CreateFileA(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    WriteFile(file, folder.c_str(), static_cast<DWORD>(textLength(folder)), &written, nullptr);
+    if (whole) {
+      WriteFile(file, folder.data(), static_cast<DWORD>(folder.size() * sizeof(wchar_t)), &written,
+                nullptr);
+    }
     CloseHandle(file);
     return 0;
   }
@@ -58,9 +63,9 @@ int main(int argc, char** argv) {
     if (argc < 4) return 2;
     // 32 buffers of 1/32 of the size each: a long write without as much memory.
     const ByteBuffer b{std::string(static_cast<size_t>(std::atoi(argv[3])) << 5, 'x')};
-    bool written =
-        writeFile(Text(argv[2]), {&b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b,
-                                  &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b});
+    bool written = writeFile(Path(widePath(argv[2])),
+                             {&b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b,
+                              &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b});
     return written ? 0 : 1;
   }
 

@@ -30,3 +30,12 @@ std::string waitForLaunchRecord(const std::string& folder, unsigned timeoutMs) {
     Sleep(20);
   }
 }
+
+std::string recordedPath(const std::string& path) {
+  std::wstring wide = widePath(path);
+  int size = static_cast<int>(wide.size());
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, bytes.data(), length, nullptr, nullptr);
+  return bytes;
+}

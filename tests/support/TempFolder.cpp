@@ -21,6 +21,15 @@ TempFolder::TempFolder(const std::string& tag) {
 
 TempFolder::~TempFolder() { removeTree(path_); }
 
+std::wstring widePath(const std::string& path) {
+  if (path.empty()) return std::wstring();
+  int size = static_cast<int>(path.size());
+  int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), length);
+  return wide;
+}
+
 bool makeFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -28,7 +37,8 @@ void writeBytes(const std::string& path, const std::string& bytes) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
-  if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (!bytes.empty())
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(file);
 }
 
@@ -48,25 +58,32 @@ bool pathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void removeTree(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+namespace {
+
+// Wide, so that names outside the system code page go too.
+void removeWideTree(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
     return;
   }
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+  WIN32_FIND_DATAW entry;
+  HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &entry);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = entry.cFileName;
-      if (name != "." && name != "..") removeTree(path + "\\" + name);
-    } while (FindNextFileA(search, &entry));
+      std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") removeWideTree(path + L"\\" + name);
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(path.c_str());
 }
+
+}  // namespace
+
+void removeTree(const std::string& path) { removeWideTree(widePath(path)); }
 
 std::string testProgramFolder() {
   char path[MAX_PATH];

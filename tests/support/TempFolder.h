@@ -20,6 +20,9 @@ class TempFolder {
   std::string path_;
 };
 
+// The wide form of a path written in the system code page, as the tests build them.
+std::wstring widePath(const std::string& path);
+
 bool makeFolder(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 // The whole content; "<missing>" when the file cannot be opened.

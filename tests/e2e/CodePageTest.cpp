@@ -1,0 +1,263 @@
+// The real launcher on a system of any code page, in a game folder of any name, driven like
+// a user: the window shows its Chinese texts, an existing GBK "wdpz.ini" is loaded, and
+// after a press every file holds the very bytes that the same press gives on a Simplified
+// Chinese system; the game is started with its quoted path and in its own folder.
+//
+// The program runs once per system code page (ctest starts it under zh_CN, en_US, zh_TW,
+// ja_JP and ko_KR), each time for the program and for its copy that asks for the UTF-8 code
+// page, in folders named in ASCII, in Chinese and in Korean with an emoji.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameFolder.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+std::string utf8(const std::wstring& wide) {
+  int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                   0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+void writeWide(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  if (!bytes.empty())
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string readWide(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string out;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
+  CloseHandle(file);
+  return out;
+}
+
+std::string profileText(int weapon, int attribute, int resolution, bool windowed) {
+  return gbk(L"[我的设置]\r\n副武器选择=" + std::to_wstring(weapon) + L"\r\n副武器属性=" +
+             std::to_wstring(attribute) + L"\r\n分辨率选择=" + std::to_wstring(resolution) +
+             L"\r\n是否窗口化=" + (windowed ? L"真" : L"假") + L"\r\n");
+}
+
+std::string patchedMission(int number, int weaponNumber) {
+  std::string text = sampleMission(number);
+  size_t start = text.find("int PlayerWeapon2");
+  size_t end = text.find("\r\n", start);
+  text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
+  return text;
+}
+
+const int kMissions[] = {1, 2, 7, 20};
+
+std::wstring missionName(int number) {
+  wchar_t name[32];
+  swprintf(name, 32, L"\\Level\\sn%02d_.pst", number);
+  return name;
+}
+
+// A game folder at a wide path: the program (or its UTF-8 copy) as launcher.exe, the
+// stand-in game as Drovar.exe, "config.ini" and four missions in "Level".
+void makeGame(const std::wstring& folder, const std::string& program) {
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring bin = widePath(testProgramFolder());
+  CopyFileW((bin + L"\\" + widePath(program)).c_str(), (folder + L"\\launcher.exe").c_str(), FALSE);
+  CopyFileW((bin + L"\\standin_game.exe").c_str(), (folder + L"\\Drovar.exe").c_str(), FALSE);
+  writeWide(folder + L"\\config.ini", kSampleConfig);
+  CreateDirectoryW((folder + L"\\Level").c_str(), nullptr);
+  for (int number : kMissions) writeWide(folder + missionName(number), sampleMission(number));
+}
+
+// Waits until the process has ended or shows a message box; the box, or nullptr.
+HWND boxBeforeTheEnd(RunningProgram& program) {
+  HWND box = nullptr;
+  waitUntil(
+      [&] {
+        box = waitForMessageBox(program.processId(), 0);
+        return box != nullptr || !program.running();
+      },
+      60000);
+  return box;
+}
+
+struct Folder {
+  const char* name;
+  std::wstring leaf;
+};
+
+const Folder kFolders[] = {
+    {"ASCII", L"cp game"},
+    {"Chinese", L"游戏 设置"},
+    {"Korean and an emoji", L"게임 \U0001F3AE"},
+};
+
+struct Program {
+  const char* name;
+  const char* file;
+};
+
+const Program kPrograms[] = {
+    {"the program", "launcher.exe"},
+    {"its UTF-8 copy", "launcher_utf8.exe"},
+};
+
+TEST(CodePageTest, SameWindowSameFilesSameStart) {
+  std::printf("system code page %u\n", GetACP());
+  for (const Program& program : kPrograms) {
+    for (const Folder& f : kFolders) {
+      SCOPED_TRACE(std::string(program.name) + " in a folder named in " + f.name);
+      TempFolder temp("cp");
+      const std::wstring folder = widePath(temp.path()) + L"\\" + f.leaf;
+      makeGame(folder, program.file);
+      writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
+
+      RunningProgram run;
+      ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
+      HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+      ASSERT_NE(window, nullptr);
+      EXPECT_EQ(textOf(window), L"《VarnokII》功能设置");
+      EXPECT_EQ(textOf(childById(window, kWeaponLabel)), L"副武器选择：");
+      EXPECT_EQ(textOf(childById(window, kResolutionLabel)), L"分辨率选择：");
+      EXPECT_EQ(textOf(childById(window, kAttributeLabel)), L"副武器属性：");
+      EXPECT_EQ(textOf(childById(window, kWindowedBox)), L"窗口化");
+      EXPECT_EQ(textOf(childById(window, kStartButton)), L"开始游戏");
+      ListState weapons = readList(childById(window, kWeaponList));
+      ListState attributes = readList(childById(window, kAttributeList));
+      ListState resolutions = readList(childById(window, kResolutionList));
+      EXPECT_EQ(weapons.entries, (std::vector<std::wstring>{L"飞镖", L"飞轮", L"火铳", L"双刺",
+                                                            L"匕首", L"长剑", L"长枪", L"大刀",
+                                                            L"大锤", L"乾坤刀", L"指虎", L"忍刀"}));
+      EXPECT_EQ(attributes.entries,
+                (std::vector<std::wstring>{L"平均属性（林）", L"攻击属性（火）", L"防御属性（山）",
+                                           L"速度属性（风）"}));
+      EXPECT_EQ(resolutions.entries, (std::vector<std::wstring>{L"800*600", L"1024*788"}));
+      // The stored choices are loaded: 长枪, 防御, 1024*788, windowed.
+      EXPECT_EQ(weapons.selection, 7);
+      EXPECT_EQ(attributes.selection, 2);
+      EXPECT_EQ(resolutions.selection, 1);
+      EXPECT_TRUE(isTicked(childById(window, kWindowedBox)));
+
+      // 乾坤刀 with 攻击属性: weapon number 48.
+      SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
+      SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
+      PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+      EXPECT_EQ(boxBeforeTheEnd(run), nullptr) << "no message";
+      DWORD code = 0;
+      ASSERT_TRUE(run.waitExit(30000, &code));
+      EXPECT_EQ(code, 0u);
+
+      EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
+      for (int number : kMissions) {
+        EXPECT_EQ(readWide(folder + missionName(number)), patchedMission(number, 48)) << number;
+      }
+      EXPECT_EQ(readWide(folder + L"\\config.ini"),
+                "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n");
+      std::string record;
+      waitUntil(
+          [&] {
+            record = readWide(folder + L"\\launch-record.txt");
+            return record.ends_with("\r\n") && record.find("cwd=") != std::string::npos;
+          },
+          30000);
+      EXPECT_EQ(record,
+                "cmdline=\"" + utf8(folder) + "\\Drovar.exe\" w\r\ncwd=" + utf8(folder) + "\r\n");
+    }
+  }
+}
+
+// A launcher whose path is longer than 260 bytes in GBK (160 characters) works on its own
+// folder: the copy of the game in the folder above it is neither changed nor started.
+TEST(CodePageTest, LongFolderPathAppliesItsOwnGame) {
+  TempFolder temp("long");
+  const std::wstring parent = widePath(temp.path()) + L"\\" + std::wstring(60, L'父');
+  const std::wstring folder = parent + L"\\" + std::wstring(80, L'游');
+  makeGame(parent, "launcher.exe");
+  makeGame(folder, "launcher.exe");
+  DeleteFileW((parent + L"\\launcher.exe").c_str());
+
+  RunningProgram run;
+  ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
+  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+  ASSERT_NE(window, nullptr);
+  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
+  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
+  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  HWND box = boxBeforeTheEnd(run);
+  EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
+  if (box != nullptr) dismissMessageBox(box);
+  DWORD code = 0;
+  ASSERT_TRUE(run.waitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+
+  EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 0, false));
+  EXPECT_EQ(readWide(folder + missionName(7)), patchedMission(7, 48));
+  EXPECT_EQ(readWide(folder + L"\\config.ini"),
+            "[Screen]\r\nWidth 800\r\nHeight 600\r\nBits 32\r\n");
+  std::string record;
+  waitUntil([&] { return (record = readWide(folder + L"\\launch-record.txt")).ends_with("\r\n"); },
+            30000);
+  EXPECT_EQ(record, "cmdline=\"" + utf8(folder) + "\\Drovar.exe\"\r\ncwd=" + utf8(folder) + "\r\n");
+
+  // The game above: untouched and not started.
+  EXPECT_EQ(readWide(parent + L"\\wdpz.ini"), "<missing>");
+  EXPECT_EQ(readWide(parent + missionName(7)), sampleMission(7));
+  EXPECT_EQ(readWide(parent + L"\\config.ini"), kSampleConfig);
+  EXPECT_EQ(readWide(parent + L"\\launch-record.txt"), "<missing>");
+}
+
+// The process environment with TEMP and TMP pointing to a folder that does not exist.
+std::wstring environmentWithoutTemporaryFolder(const std::wstring& missing) {
+  std::wstring block;
+  wchar_t* strings = GetEnvironmentStringsW();
+  for (const wchar_t* p = strings; *p != L'\0'; p += wcslen(p) + 1) {
+    std::wstring entry = p;
+    if (_wcsnicmp(p, L"TEMP=", 5) == 0 || _wcsnicmp(p, L"TMP=", 4) == 0) continue;
+    block += entry + L'\0';
+  }
+  FreeEnvironmentStringsW(strings);
+  block += L"TEMP=" + missing + L'\0';
+  block += L"TMP=" + missing + L'\0';
+  return block;
+}
+
+// Saving the settings needs nothing but the game folder: not even a temporary folder.
+TEST(CodePageTest, ProfileIsSavedWithoutATemporaryFolder) {
+  TempFolder temp("notemp");
+  const std::wstring folder = widePath(temp.path()) + L"\\game";
+  makeGame(folder, "launcher.exe");
+  writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
+  const std::wstring environment =
+      environmentWithoutTemporaryFolder(widePath(temp.path()) + L"\\no such folder");
+
+  RunningProgram run;
+  ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder, &environment));
+  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+  ASSERT_NE(window, nullptr);
+  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
+  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
+  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  HWND box = boxBeforeTheEnd(run);
+  EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
+  if (box != nullptr) dismissMessageBox(box);
+  DWORD code = 0;
+  ASSERT_TRUE(run.waitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
+  EXPECT_EQ(readWide(folder + missionName(7)), patchedMission(7, 48));
+}
+
+}  // namespace
