@@ -34,7 +34,7 @@ function(launcher_defaults target)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   endif()
   if(WIN32)
-    # ANSI (GBK) data, wide calls only where text meets the screen.
+    # GBK data; paths and the screen go through the wide calls.
     target_compile_definitions(${target} PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
     # Each function and datum in a section of its own, so a program linked with
     # --gc-sections keeps only what it reaches.

@@ -123,8 +123,26 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       TempFolder temp("cp");
       const std::wstring folder = widePath(temp.path()) + L"\\" + f.leaf;
       makeGame(folder, program.file);
-      writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
 
+      // A first run, without "wdpz.ini": every list on its first entry, the box clear; closed
+      // without a press, it writes nothing.
+      {
+        RunningProgram first;
+        ASSERT_TRUE(first.start(folder + L"\\launcher.exe", folder));
+        HWND window = waitForWindow(first.processId(), L"WTWindow", 20000);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(readList(childById(window, kWeaponList)).selection, 0);
+        EXPECT_EQ(readList(childById(window, kAttributeList)).selection, 0);
+        EXPECT_EQ(readList(childById(window, kResolutionList)).selection, 0);
+        EXPECT_FALSE(isTicked(childById(window, kWindowedBox)));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        DWORD code = 0;
+        ASSERT_TRUE(first.waitExit(30000, &code));
+        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), "<missing>");
+      }
+
+      writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
       RunningProgram run;
       ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
       HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);

@@ -149,4 +149,30 @@ TEST_F(ProfileTest, WriteItemsReplacesTheWholeFileOrNothing) {
   EXPECT_FALSE(pathExists(temp / "no"));
 }
 
+// A file that starts with a byte-order mark is read as missing and never written: it keeps
+// every byte, and the write says it did not store the values.
+TEST_F(ProfileTest, FileWithByteOrderMarkIsLeftUnchanged) {
+  const std::string utf8Section = "[\xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE]";  // UTF-8
+  for (const std::string& content :
+       {"\xEF\xBB\xBF" + utf8Section + "\r\nk=3\r\n", std::string("\xFF\xFE[\0a\0]\0", 8),
+        std::string("\xFE\xFF\0[\0a\0]", 8)}) {
+    writeBytes(file, content);
+    EXPECT_EQ(readProfileItem(Path(widePath(file)), Text(section), Text("k"), Text("0")).str(),
+              "0");
+    EXPECT_FALSE(writeProfileItems(Path(widePath(file)), Text(section), {{Text("k"), Text("5")}}));
+    EXPECT_EQ(readBytes(file), content);
+  }
+}
+
+// Values that are all there already: the file is not written at all (a read-only file too).
+TEST_F(ProfileTest, SameValuesLeaveTheFileAsItIs) {
+  const std::string old = "; mine\r\n[" + section + "]\r\n " + weaponKey + " = 3 \r\n";
+  writeBytes(file, old);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(
+      writeProfileItems(Path(widePath(file)), Text(section), {{Text(weaponKey), Text("3")}}));
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readBytes(file), old);
+}
+
 }  // namespace
