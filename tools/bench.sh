@@ -145,7 +145,9 @@ bench_load() {
   (cd "$WINDOWS_BIN" && LOAD_APPLIES=2 wine load_tests.exe >/dev/null)
   {
     server_figures "after 2 applies"
-    (cd "$WINDOWS_BIN" && LOAD_APPLIES=500 wine load_tests.exe) | grep -E '^(applies|program|driver|apply_ms)|OK|FAILED'
+    # The whole output stays in load-run.txt; a failure is shown with what it says.
+    (cd "$WINDOWS_BIN" && LOAD_APPLIES=500 wine load_tests.exe) | tee "$RESULTS/load-run.txt" |
+      grep -E -A3 '^(applies|program|driver|apply_ms)|OK|FAILED|Failure' | grep -v '^--$'
     server_figures "after 502 applies"
   } | tee "$out"
 }
