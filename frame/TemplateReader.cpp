@@ -185,7 +185,7 @@ bool readUnitRecord(std::string_view record, UnitTemplate& unit, WindowDefect& d
     if (defect == WindowDefect::none) defect = WindowDefect::unknownKind;
     return true;  // the rest of an unknown record is not read
   }
-  in.skip(5 * 4);
+  in.skip(size_t{5} * 4);
   unit.name = in.zeroEnded();
   in.zeroEnded();
   in.u32();  // control slot
@@ -209,7 +209,7 @@ bool readUnitRecord(std::string_view record, UnitTemplate& unit, WindowDefect& d
     e.handler = in.i32();
     unit.events.push_back(e);
   }
-  in.skip(5 * 4);
+  in.skip(size_t{5} * 4);
   unit.version = in.i32();
   if (!in.ok()) return false;
   if (unit.version > highest) {

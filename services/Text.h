@@ -16,9 +16,9 @@
 class Text {
  public:
   Text() = default;
-  Text(const char* zeroEnded);             // NOLINT: literals and C strings read as texts
-  explicit Text(std::string_view bytes);   // keeps the bytes before the first zero byte
-  explicit Text(std::string&& bytes);      // same, without a copy when there is no zero byte
+  Text(const char* zeroEnded);            // NOLINT: literals and C strings read as texts
+  explicit Text(std::string_view bytes);  // keeps the bytes before the first zero byte
+  explicit Text(std::string&& bytes);     // same, without a copy when there is no zero byte
 
   const char* c_str() const { return bytes_.c_str(); }
   std::string_view view() const { return bytes_; }
@@ -65,9 +65,9 @@ int32_t compareText(const Text& a, const Text& b);  // -1, 0 or 1; bytes compare
 int32_t toInteger(const Text& text);  // full-width forms normalised; wraps modulo 2^32
 int32_t toInteger(double value);      // truncated through 64 bits; NaN and out of range give 0
 
-Text toText(int32_t value);            // "%d"
-Text toText(bool value);               // "真" / "假"
-Text toText(const ByteBuffer& buffer); // the bytes before the first zero byte
+Text toText(int32_t value);             // "%d"
+Text toText(bool value);                // "真" / "假"
+Text toText(const ByteBuffer& buffer);  // the bytes before the first zero byte
 
 // An absent delimiter means ","; a present empty one gives the whole text as one element.
 // An absent maximum count means no limit; a negative one counts as 0.

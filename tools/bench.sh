@@ -38,6 +38,9 @@ SECTIONS=(patch apply startup load)
 
 heading() { printf '\n== %s\n' "$*"; }
 
+# figure FILE KEY: the value of a "KEY=value" line that a section printed into FILE.
+figure() { sed -n "s/^$2=//p" "$1"; }
+
 # within LABEL VALUE LIMIT: prints the comparison of a figure with its target.
 within() {
   python3 - "$@" <<'PY'
@@ -58,7 +61,8 @@ bench_patch() {
     --benchmark_out="$scaling" --benchmark_out_format=json >/dev/null
   local peak_kb
   peak_kb=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$time_log")
-  python3 - "$json" "$scaling" "$peak_kb" <<'PY'
+  local figures=$RESULTS/patch.txt
+  python3 - "$json" "$scaling" "$peak_kb" <<'PY' | tee "$figures"
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
 median = {r["run_name"]: r for r in runs if r.get("aggregate_name") == "median"}
@@ -80,11 +84,8 @@ for size in sorted(pairs):
               f"ratio {p['BM_MissionPatchScaling'] / p['BM_PlainCopyScaling']:.2f}")
 print(f"peak_rss_mb={int(sys.argv[3]) / 1024:.1f}")
 PY
-  local ratio peak_mb
-  ratio=$(python3 -c "import json;m={r['run_name']:r for r in json.load(open('$json'))['benchmarks'] if r.get('aggregate_name')=='median'};print(m['BM_MissionPatch/8388608']['cpu_time']/m['BM_PlainCopy/8388608']['cpu_time'])")
-  peak_mb=$(python3 -c "print($peak_kb/1024)")
-  within "8 MB mission patch / plain copy (cpu time)" "$ratio" 3
-  within "peak memory of the 8 MB runs, MB" "$peak_mb" $((4 * 8 + 32))
+  within "8 MB mission patch / plain copy (cpu time)" "$(figure "$figures" patch_vs_copy_cpu)" 3
+  within "peak memory of the 8 MB runs, MB" "$(figure "$figures" peak_rss_mb)" $((4 * 8 + 32))
 }
 
 bench_apply() {

@@ -67,35 +67,16 @@ cp -r "$RUN_DIR" "$BEFORE"
 
 if [ $auto -eq 0 ] && { [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; }; then auto=1; fi
 
-XVFB_PID=
+. "$ROOT/tools/display.sh"
 LAUNCHER_PID=
 finish() {
   [ -n "$LAUNCHER_PID" ] && kill "$LAUNCHER_PID" 2>/dev/null
-  if [ -n "$XVFB_PID" ] || [ $OWN_PREFIX -eq 1 ]; then
-    # The prefix's own wineserver ends with the demo, and with it Wine's desktop process,
-    # which holds the display started here.
-    wineserver -k >/dev/null 2>&1 || true
-  fi
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  return 0
+  # The prefix's own wineserver ends with the demo, and with it Wine's desktop process,
+  # which holds a display started here.
+  [ $OWN_PREFIX -eq 1 ] && { wineserver -k >/dev/null 2>&1 || true; }
+  stop_display
 }
 trap finish EXIT
-
-start_xvfb() {
-  local fdfile
-  fdfile=$(mktemp)
-  exec 8>"$fdfile"
-  Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  exec 8>&-
-  for _ in $(seq 100); do
-    [ -s "$fdfile" ] && break
-    sleep 0.05
-  done
-  export DISPLAY=":$(tr -dc 0-9 <"$fdfile")"
-  rm -f "$fdfile"
-  say "Xvfb on $DISPLAY"
-}
 
 # The window's client area lies under the caption, inside a fixed single border; the
 # points are given at the template's scale.
@@ -104,7 +85,7 @@ click_client() { # x, y in the client area
 }
 
 if [ $auto -eq 1 ]; then
-  [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || start_xvfb
+  ensure_display
 fi
 
 say "game folder: $RUN_DIR"

@@ -6,6 +6,8 @@ it be read and edited as ordinary text. Escapes \\r and \\n are understood in a 
 """
 import sys
 
+from generated import write_if_changed
+
 
 def c_literal(data: bytes) -> str:
     out = []
@@ -40,15 +42,7 @@ def main(src: str, dst: str) -> None:
             lines.append(f'// {shown}')
             lines.append(f'inline constexpr char {name.strip()}[] = {c_literal(data)};')
     lines += ['', '}  // namespace gbk', '']
-    new = '\n'.join(lines)
-    try:
-        with open(dst, encoding='utf-8') as f:
-            if f.read() == new:
-                return
-    except FileNotFoundError:
-        pass
-    with open(dst, 'w', encoding='utf-8') as f:
-        f.write(new)
+    write_if_changed(dst, '\n'.join(lines).encode('utf-8'))
 
 
 if __name__ == '__main__':

@@ -12,6 +12,8 @@ import math
 import struct
 import sys
 
+from generated import write_if_changed
+
 SIZE = 64
 
 
@@ -100,15 +102,7 @@ def build_ico():
 
 
 def main(dst):
-    data = build_ico()
-    try:
-        with open(dst, 'rb') as f:
-            if f.read() == data:
-                return
-    except FileNotFoundError:
-        pass
-    with open(dst, 'wb') as f:
-        f.write(data)
+    write_if_changed(dst, build_ico())
 
 
 if __name__ == '__main__':

@@ -16,6 +16,8 @@ import json
 import struct
 import sys
 
+from generated import write_if_changed
+
 HANDLERS = ['onWindowCreated', 'onStartGameClicked']
 KINDS = {'window': 0x00010001, 'label': 0x0001000A, 'button': 0x0001000B,
          'checkBox': 0x0001000C, 'dropDownList': 0x0001000E}
@@ -173,17 +175,6 @@ def window_template(description, icon):
         block += b''.join(records)
         out += u32(len(units)) + u32(len(block)) + block
     return out
-
-
-def write_if_changed(path, data):
-    try:
-        with open(path, 'rb') as f:
-            if f.read() == data:
-                return
-    except FileNotFoundError:
-        pass
-    with open(path, 'wb') as f:
-        f.write(data)
 
 
 def main(argv):

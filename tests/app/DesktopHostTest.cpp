@@ -11,6 +11,7 @@
 #include "app/DesktopLauncherHost.h"
 #include "services/RunDirectory.h"
 #include "services/Wide.h"
+#include "tests/support/BoxWatcher.h"
 
 namespace {
 
@@ -23,20 +24,12 @@ struct SeenBox {
 // Waits for the box from another thread, reads it, then presses its OK button.
 SeenBox closeBoxWhenShown(HWND ownWindow) {
   SeenBox seen;
-  const std::wstring caption = gbkToWide(gbk::defaultCaption);
-  for (int i = 0; i < 200 && !seen.found; ++i) {
-    HWND box = FindWindowW(L"#32770", caption.c_str());
-    if (box == nullptr) {
-      Sleep(25);
-      continue;
-    }
-    seen.found = true;
-    wchar_t text[512] = L"";
-    GetDlgItemTextW(box, 0xFFFF, text, 512);
-    seen.text = text;
-    seen.ownWindowEnabled = IsWindowEnabled(ownWindow) != FALSE;
-    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-  }
+  HWND box = waitForBox(GetCurrentProcessId(), gbkToWide(gbk::defaultCaption));
+  if (box == nullptr) return seen;
+  seen.found = true;
+  seen.text = boxText(box);
+  seen.ownWindowEnabled = IsWindowEnabled(ownWindow) != FALSE;
+  pressBoxButton(box, IDOK);
   return seen;
 }
 

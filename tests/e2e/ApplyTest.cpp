@@ -3,48 +3,25 @@
 // read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "GbkTexts.h"
 #include "tests/e2e/GameFolder.h"
+#include "tests/support/HeldFile.h"
 #include "tests/support/LaunchRecord.h"
 
 namespace {
 
 const int kLeave = -2;  // a choice the test leaves as the window loaded it
 
-std::string profileText(const std::vector<std::wstring>& lines) {
+// A profile of the given lines, as a user or an older version may have left it.
+std::string profileOfLines(const std::vector<std::wstring>& lines) {
   std::wstring text;
   for (const std::wstring& line : lines) text += line + L"\r\n";
-  return gbk(text);
-}
-
-std::string savedProfile(int weapon, int attribute, int resolution, bool windowed) {
-  return profileText({L"[我的设置]", L"副武器选择=" + std::to_wstring(weapon),
-                      L"副武器属性=" + std::to_wstring(attribute),
-                      L"分辨率选择=" + std::to_wstring(resolution),
-                      std::wstring(L"是否窗口化=") + (windowed ? L"真" : L"假")});
-}
-
-// A sample mission file after the patch: the weapon line rewritten whole, every other byte
-// kept (the final line break too).
-std::string patchedMission(int number, int weaponNumber) {
-  std::string text = sampleMission(number);
-  std::string::size_type start = text.find("int PlayerWeapon2");
-  std::string::size_type end = text.find("\r\n", start);
-  text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
-  return text;
-}
-
-std::string patchedConfig(int width, int height) {
-  return "[Screen]\r\nWidth " + std::to_string(width) + "\r\nHeight " + std::to_string(height) +
-         "\r\nBits 32\r\n";
-}
-
-std::string launchRecord(const GameFolder& game, bool windowed) {
-  const std::string folder = recordedPath(game.path());
-  return "cmdline=\"" + folder + "\\Drovar.exe\"" + (windowed ? " w" : "") + "\r\ncwd=" + folder +
-         "\r\n";
+  return toGbk(text);
 }
 
 const int kMissions[] = {1, 2, 7, 20};
@@ -142,7 +119,7 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
   for (const ApplyCase& c : kApplyCases) {
     SCOPED_TRACE(c.name);
     GameFolder game(c.folderTag);
-    if (!c.profile.empty()) game.write("wdpz.ini", profileText(c.profile));
+    if (!c.profile.empty()) game.write("wdpz.ini", profileOfLines(c.profile));
     std::string untouched = sampleMission(1);
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
@@ -154,7 +131,7 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(run.exitCode(), 0u);
 
     EXPECT_EQ(game.read("wdpz.ini"),
-              savedProfile(c.savedWeapon, c.savedAttribute, c.savedResolution, c.savedWindowed));
+              profileText(c.savedWeapon, c.savedAttribute, c.savedResolution, c.savedWindowed));
     for (int number : kMissions) {
       char name[32];
       snprintf(name, sizeof name, "Level\\sn%02d_.pst", number);
@@ -164,7 +141,7 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(game.read("Level\\sn1_.pst"), untouched);
     EXPECT_EQ(game.read("Level\\sn21_.pst"), sampleMission(21));
     EXPECT_EQ(game.read("config.ini"), patchedConfig(c.width, c.height));
-    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, c.savedWindowed));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), c.savedWindowed));
 
     // The next run shows what was saved.
     LauncherRun again;
@@ -203,17 +180,23 @@ TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
     postKey(focusOf(thread), VK_TAB);
     ASSERT_EQ(focusReaching(thread, next), next);
   }
-  // No default push button: Enter on the focused button starts nothing.
+  // No default push button: Enter on the focused button starts nothing. Keys are handled in
+  // the order they come, and a press would write the profile before the next key: once the
+  // Tab after Enter has moved the focus on, Enter has been handled.
   postKey(focusOf(thread), VK_RETURN);
-  Sleep(500);
+  postKey(focusOf(thread), VK_TAB);
+  ASSERT_EQ(focusReaching(thread, kWindowedBox), kWindowedBox);
   EXPECT_TRUE(run.program.running());
   EXPECT_EQ(game.read("wdpz.ini"), "<missing>");
-  EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
+  for (int next : {kWeaponList, kResolutionList, kAttributeList, kStartButton}) {
+    postKey(focusOf(thread), VK_TAB);
+    ASSERT_EQ(focusReaching(thread, next), next);
+  }
   postKey(focusOf(thread), VK_SPACE);
   EXPECT_EQ(run.exitCode(), 0u);
-  EXPECT_EQ(game.read("wdpz.ini"), savedProfile(11, 0, 0, false));
+  EXPECT_EQ(game.read("wdpz.ini"), profileText(11, 0, 0, false));
   EXPECT_EQ(game.read("Level\\sn07_.pst"), patchedMission(7, 55));
-  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
 }
 
 enum class CloseBy { kEsc, kCloseBox, kAltF4 };
@@ -233,7 +216,7 @@ TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
   for (const CloseCase& c : kCloseCases) {
     SCOPED_TRACE(c.name);
     GameFolder game("close");
-    game.write("wdpz.ini", savedProfile(1, 1, 0, false));
+    game.write("wdpz.ini", profileText(1, 1, 0, false));
     std::vector<std::string> before = snapshot(game);
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
@@ -281,10 +264,10 @@ TEST(ApplyTest, MissingLevelFolderIsReportedThenTheApplyGoesOn) {
   EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
   dismissMessageBox(box);
   EXPECT_EQ(run.exitCode(), 0u);
-  EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+  EXPECT_EQ(game.read("wdpz.ini"), profileText(0, 0, 0, false));
   EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
   EXPECT_FALSE(pathExists(game / "Level"));
-  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
 }
 
 // A close request that reaches the window while the apply's message box is up ("End task"
@@ -321,9 +304,9 @@ TEST(ApplyTest, CloseRequestDuringTheApplyWaitsForItsEnd) {
     }
     dismissMessageBox(box);
     EXPECT_EQ(run.exitCode(), 0u);
-    EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+    EXPECT_EQ(game.read("wdpz.ini"), profileText(0, 0, 0, false));
     EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
-    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
   }
 }
 
@@ -355,17 +338,20 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     HWND box = waitForMessageBox(run.program.processId(), 10000);
     ASSERT_NE(box, nullptr);
     MessageBoxInfo info = readMessageBox(box);
-    EXPECT_NE(info.text.find(L"config.ini"), std::wstring::npos) << "names the file";
-    EXPECT_NE(info.text.find_first_of(L"的不文件配置置错误出行数"), std::wstring::npos)
-        << "a Chinese message";
+    EXPECT_EQ(info.text, fromGbk(std::string(gbk::configUnusable) + game.path() + "\\config.ini"));
     EXPECT_FALSE(IsWindowEnabled(run.window)) << "the box is task-modal";
+    std::vector<DWORD> ours = childProcesses(GetCurrentProcessId());
+    EXPECT_NE(std::find(ours.begin(), ours.end(), run.program.processId()), ours.end())
+        << "a running program is listed as the child of the one that started it";
     dismissMessageBox(box);
     EXPECT_EQ(run.exitCode(), 0xFFFFFFFFu);
     EXPECT_EQ(game.read("config.ini"), before);
     // The settings and the missions come first and stay done.
-    EXPECT_EQ(game.read("wdpz.ini"), savedProfile(0, 0, 0, false));
+    EXPECT_EQ(game.read("wdpz.ini"), profileText(0, 0, 0, false));
     EXPECT_EQ(game.read("Level\\sn20_.pst"), patchedMission(20, 1));
-    Sleep(300);
+    // A game the program had started would still be listed as its child, or have left its
+    // record on ending.
+    EXPECT_TRUE(childProcesses(run.program.processId()).empty());
     EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
   }
 }
@@ -390,9 +376,8 @@ TEST(ApplyTest, GameThatCannotStartIsNamed) {
 TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   GameFolder game("locked");
   // Another program holds one mission file: it may be read, not replaced.
-  HANDLE held = CreateFileA((game / "Level\\sn07_.pst").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::optional<HeldFile> held(std::in_place, game / "Level\\sn07_.pst", HeldFile::readersOnly);
+  ASSERT_TRUE(held->held());
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
   PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
@@ -407,10 +392,10 @@ TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   }
   EXPECT_NE(box, nullptr) << "no box for the failed write";
   EXPECT_EQ(run.exitCode(), 0u);
-  CloseHandle(held);
+  held.reset();
   EXPECT_EQ(game.read("Level\\sn07_.pst"), sampleMission(7));
   EXPECT_EQ(game.read("Level\\sn01_.pst"), patchedMission(1, 1));
-  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
 }
 
 }  // namespace

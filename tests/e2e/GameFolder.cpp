@@ -2,34 +2,6 @@
 
 #include <cstdio>
 
-std::string gbk(const std::wstring& wide) {
-  int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                   nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-std::wstring fromGbk(const std::string& bytes) {
-  int length =
-      MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-  MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
-  return wide;
-}
-
-const char kSampleConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
-
-std::string sampleMission(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "%02d", number);
-  return gbk(L"// 任务 ") + name + gbk(L"：山谷伏击\r\n") +
-         "int PlayerWeapon1 = 3;\r\n"
-         "int PlayerWeapon2 = 1; // " +
-         gbk(L"初始副武器") + "\r\nint EnemyCount = 12;\r\n";
-}
-
 GameFolder::GameFolder(const std::string& tag, bool withLevel) : folder_(tag) {
   std::string bin = testProgramFolder();
   CopyFileA((bin + "\\launcher.exe").c_str(), launcherPath().c_str(), FALSE);

@@ -8,12 +8,8 @@
 #include <string>
 
 #include "tests/e2e/UiProbe.h"
+#include "tests/support/SampleGame.h"
 #include "tests/support/TempFolder.h"
-
-// GBK bytes of a wide text, and the wide text of GBK bytes (code page 936 whatever the
-// system code page is).
-std::string gbk(const std::wstring& wide);
-std::wstring fromGbk(const std::string& bytes);
 
 // Child-window ids of the launcher's controls.
 enum ControlId : int {
@@ -26,10 +22,6 @@ enum ControlId : int {
   kStartButton = 160,      // 按钮1
   kWindowedBox = 170,      // 选择框1
 };
-
-// Sample game files as the tests start from them.
-extern const char kSampleConfig[];
-std::string sampleMission(int number);
 
 class GameFolder {
  public:

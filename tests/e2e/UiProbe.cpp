@@ -1,5 +1,7 @@
 #include "tests/e2e/UiProbe.h"
 
+#include <tlhelp32.h>
+
 namespace {
 
 // Answers from another process: never wait for ever on a hung window.
@@ -76,8 +78,34 @@ bool RunningProgram::waitExit(DWORD ms, DWORD* code) {
   return true;
 }
 
+bool RunningProgram::waitIdle(DWORD ms) {
+  return info_.hProcess && WaitForInputIdle(info_.hProcess, ms) == 0;
+}
+
+void RunningProgram::kill() {
+  if (!info_.hProcess) return;
+  TerminateProcess(info_.hProcess, 9);
+  WaitForSingleObject(info_.hProcess, 30000);
+}
+
 bool RunningProgram::running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<DWORD> childProcesses(DWORD pid) {
+  std::vector<DWORD> children;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return children;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid) {
+      children.push_back(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return children;
 }
 
 std::vector<HWND> topWindows(DWORD pid, const wchar_t* className) {

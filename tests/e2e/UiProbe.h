@@ -24,12 +24,21 @@ class RunningProgram {
   // True when the program ended within `ms`; its exit code goes to `code`.
   bool waitExit(DWORD ms, DWORD* code);
   bool running() const;
+  // Waits until the program's window thread has handled what was sent or posted to it and
+  // waits for input (WaitForInputIdle). False when that did not happen within `ms`.
+  bool waitIdle(DWORD ms);
+  // Ends the program at once and waits until it is gone.
+  void kill();
   DWORD processId() const { return info_.dwProcessId; }
   DWORD threadId() const { return info_.dwThreadId; }
 
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// The processes that the process `pid` started and that are still running or not yet
+// gone from the system's list.
+std::vector<DWORD> childProcesses(DWORD pid);
 
 // The first visible top-level window of class `className` owned by process `pid`, waited
 // for up to `ms`; nullptr when none appeared.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/e2e/GameFolder.h"
+#include "tests/support/LauncherLayout.h"
 
 namespace {
 
@@ -67,85 +68,46 @@ TEST_F(WindowTest, TitleFrameSizeAndPosition) {
   }
 }
 
-struct ControlCase {
-  int id;
-  const wchar_t* className;
-  RECT rect;  // combo boxes: bottom is not checked (the closed height is the system's)
-  const wchar_t* text;
-  LONG requiredStyle;
-  LONG forbiddenStyle;
-};
-
 // WS_VSCROLL is handed on to the list part: the combo box itself does not keep it.
 const LONG kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST;
 const LONG kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE;
+const LONG kLabelStyle = WS_CHILD | WS_VISIBLE;
 
-// Stacking order, top first: the template order, 选择框1 on top.
-const ControlCase kControls[] = {
-    {kWindowedBox,
-     L"BUTTON",
-     {73, 107, 136, 131},
-     L"窗口化",
-     kButtonStyle | BS_AUTOCHECKBOX,
-     WS_DISABLED | BS_PUSHLIKE | BS_FLAT | BS_LEFTTEXT},
-    {kStartButton,
-     L"BUTTON",
-     {64, 136, 144, 168},
-     L"开始游戏",
-     kButtonStyle | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER,
-     WS_DISABLED | BS_DEFPUSHBUTTON},
-    {kAttributeLabel,
-     L"WTLabel",
-     {16, 40, 88, 64},
-     L"副武器属性：",
-     WS_CHILD | WS_VISIBLE,
-     WS_TABSTOP | WS_DISABLED},
-    {kAttributeList,
-     L"COMBOBOX",
-     {92, 40, 196, 0},
-     L"平均属性（林）",
-     kListStyle,
-     WS_DISABLED | CBS_SORT},
-    {kResolutionList,
-     L"COMBOBOX",
-     {92, 80, 196, 0},
-     L"800*600",
-     kListStyle,
-     WS_DISABLED | CBS_SORT},
-    {kResolutionLabel,
-     L"WTLabel",
-     {16, 80, 88, 104},
-     L"分辨率选择：",
-     WS_CHILD | WS_VISIBLE,
-     WS_TABSTOP | WS_DISABLED},
-    {kWeaponLabel,
-     L"WTLabel",
-     {16, 16, 88, 40},
-     L"副武器选择：",
-     WS_CHILD | WS_VISIBLE,
-     WS_TABSTOP | WS_DISABLED},
-    {kWeaponList, L"COMBOBOX", {92, 16, 196, 0}, L"飞镖", kListStyle, WS_DISABLED | CBS_SORT},
+// Style bits each control must have and must not have, in stacking order.
+const struct {
+  LONG required;
+  LONG forbidden;
+} kStyles[] = {
+    {kButtonStyle | BS_AUTOCHECKBOX, WS_DISABLED | BS_PUSHLIKE | BS_FLAT | BS_LEFTTEXT},
+    {kButtonStyle | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, WS_DISABLED | BS_DEFPUSHBUTTON},
+    {kLabelStyle, WS_TABSTOP | WS_DISABLED},
+    {kListStyle, WS_DISABLED | CBS_SORT},
+    {kListStyle, WS_DISABLED | CBS_SORT},
+    {kLabelStyle, WS_TABSTOP | WS_DISABLED},
+    {kLabelStyle, WS_TABSTOP | WS_DISABLED},
+    {kListStyle, WS_DISABLED | CBS_SORT},
 };
+static_assert(std::size(kStyles) == std::size(kLauncherLayout));
 
 TEST_F(WindowTest, ControlsInStackingOrder) {
   startLauncher();
   std::vector<ChildInfo> children = childrenOf(run_.window);
-  ASSERT_EQ(children.size(), std::size(kControls));
+  ASSERT_EQ(children.size(), std::size(kLauncherLayout));
   for (size_t i = 0; i < children.size(); ++i) {
     const ChildInfo& child = children[i];
-    const ControlCase& want = kControls[i];
-    SCOPED_TRACE(testing::Message() << "stacking position " << i << ", id " << want.id);
-    EXPECT_EQ(child.id, want.id);
+    const LayoutControl& want = kLauncherLayout[i];
+    SCOPED_TRACE(testing::Message() << "stacking position " << i << ", id " << want.childId);
+    EXPECT_EQ(child.id, want.childId);
     EXPECT_EQ(_wcsicmp(child.className.c_str(), want.className), 0) << "class";
-    EXPECT_EQ(child.rect.left, want.rect.left);
-    EXPECT_EQ(child.rect.top, want.rect.top);
-    EXPECT_EQ(child.rect.right, want.rect.right);
-    if (want.rect.bottom) {
-      EXPECT_EQ(child.rect.bottom, want.rect.bottom);
+    EXPECT_EQ(child.rect.left, want.left);
+    EXPECT_EQ(child.rect.top, want.top);
+    EXPECT_EQ(child.rect.right, want.right);
+    if (want.bottom) {
+      EXPECT_EQ(child.rect.bottom, want.bottom);
     }
     EXPECT_EQ(child.text, want.text);
-    EXPECT_EQ(child.style & want.requiredStyle, want.requiredStyle) << std::hex << child.style;
-    EXPECT_EQ(child.style & want.forbiddenStyle, 0) << std::hex << child.style;
+    EXPECT_EQ(child.style & kStyles[i].required, kStyles[i].required) << std::hex << child.style;
+    EXPECT_EQ(child.style & kStyles[i].forbidden, 0) << std::hex << child.style;
   }
 }
 
@@ -255,7 +217,7 @@ TEST_F(WindowTest, InitialStateFromProfile) {
     if (!load.lines.empty()) {
       std::wstring text;
       for (const std::wstring& line : load.lines) text += line + L"\r\n";
-      game.write("wdpz.ini", gbk(text));
+      game.write("wdpz.ini", toGbk(text));
     }
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
@@ -287,7 +249,7 @@ TEST_F(WindowTest, FocusOrderForwardAndBackward) {
   DWORD thread = run_.program.threadId();
   ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run_.window; }, 5000));
   EXPECT_EQ(focusReaching(thread, kWeaponList, 5000), kWeaponList) << "first focus";
-  Sleep(200);  // the window has finished showing itself
+  ASSERT_TRUE(run_.program.waitIdle(10000)) << "the window has finished showing itself";
   ASSERT_EQ(focusReaching(thread, kWeaponList), kWeaponList);
 
   const int forward[] = {kResolutionList, kAttributeList, kStartButton, kWindowedBox, kWeaponList};

@@ -67,7 +67,7 @@ TEST(PlantedDll, NeverLoadedByTheProgram) {
     TempFolder game("plant");
     placePrograms(game.path());
     CopyFileA((bin + "\\dll_probe.exe").c_str(), (game / "dll_probe.exe").c_str(), FALSE);
-    writeBytes(game / "config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n");
+    writeBytes(game / "config.ini", kSampleConfig);
     ASSERT_TRUE(CopyFileA((bin + "\\planted_dll.dll").c_str(), (game / dll).c_str(), FALSE));
     const std::string record = game / "planted-loaded.txt";
 

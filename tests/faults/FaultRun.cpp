@@ -106,21 +106,3 @@ ApplyOutcome applyOnce(const std::string& folder) {
   }
   return outcome;
 }
-
-std::string waitLaunchRecord(const std::string& folder, DWORD ms) {
-  return waitForLaunchRecord(folder, ms);
-}
-
-std::string launchRecord(const std::string& folder, bool windowed) {
-  const std::string recorded = recordedPath(folder);
-  return "cmdline=\"" + recorded + "\\Drovar.exe\"" + (windowed ? " w" : "") +
-         "\r\ncwd=" + recorded + "\r\n";
-}
-
-std::string profileText(int weapon, int attribute, int resolution, bool windowed) {
-  std::wstring text = L"[我的设置]\r\n副武器选择=" + std::to_wstring(weapon) + L"\r\n副武器属性=" +
-                      std::to_wstring(attribute) + L"\r\n分辨率选择=" +
-                      std::to_wstring(resolution) + L"\r\n是否窗口化=" +
-                      (windowed ? L"真" : L"假") + L"\r\n";
-  return gbk(text);
-}

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SampleGame.h"
+
 // Every file under `folder` by its path relative to it ("Level\\sn01_.pst"); folders map to
 // "<folder>" so a folder where a file belongs, or one left behind, shows as itself.
 using FolderFiles = std::map<std::string, std::string>;
@@ -30,13 +32,3 @@ struct ApplyOutcome {
 // Starts launcher.exe in `folder`, picks 忍刀, 速度属性（风） and 1024*788 in the window,
 // presses the start button and dismisses every message box until the program ends.
 ApplyOutcome applyOnce(const std::string& folder);
-
-// Waits until the stand-in game has written its record (or `ms` passed); "<missing>" when
-// it never did.
-std::string waitLaunchRecord(const std::string& folder, DWORD ms);
-
-// The record the stand-in game writes when started as the program must start it.
-std::string launchRecord(const std::string& folder, bool windowed);
-
-// The profile as the program writes it.
-std::string profileText(int weapon, int attribute, int resolution, bool windowed);

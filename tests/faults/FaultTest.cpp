@@ -12,8 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "GbkTexts.h"
 #include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/HeldFile.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -23,29 +26,12 @@ const DWORD kFailed = 0xFFFFFFFF;
 // The stored choices are the first entries; each apply picks 忍刀 (55) and 速度属性（风）
 // (4), weapon number 58, and 1024*788 in the window before pressing the button.
 std::string storedProfile() { return profileText(0, 0, 0, false); }
-const char kConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
-
-std::string mission(int number) {
-  return gbk(L"// 任务 ") + std::to_string(number) +
-         "\r\nint PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = 1; // " + gbk(L"初始") +
-         "\r\nint EnemyCount = 12;\r\n";
-}
-std::string patchedMission(int number, int weaponNumber) {
-  return gbk(L"// 任务 ") + std::to_string(number) +
-         "\r\nint PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = " + std::to_string(weaponNumber) +
-         ";\r\nint EnemyCount = 12;\r\n";
-}
-std::string patchedConfig(bool large) {
-  return large ? "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"
-               : "[Screen]\r\nWidth 800\r\nHeight 600\r\nBits 32\r\n";
-}
-
 FolderFiles gameFiles() {
   return {{"wdpz.ini", storedProfile()},
-          {"config.ini", kConfig},
+          {"config.ini", kSampleConfig},
           {"Level", "<folder>"},
-          {"Level\\sn01_.pst", mission(1)},
-          {"Level\\sn02_.pst", mission(2)}};
+          {"Level\\sn01_.pst", sampleMission(1)},
+          {"Level\\sn02_.pst", sampleMission(2)}};
 }
 
 // A game folder: the programs and the files, read back as they were written.
@@ -72,7 +58,7 @@ FolderFiles appliedStored(FolderFiles files, const std::string& dir) {
   files["wdpz.ini"] = profileText(11, 3, 1, false);
   files["Level\\sn01_.pst"] = patchedMission(1, 58);
   files["Level\\sn02_.pst"] = patchedMission(2, 58);
-  files["config.ini"] = patchedConfig(true);
+  files["config.ini"] = patchedConfig(1024, 768);
   files["launch-record.txt"] = launchRecord(dir, false);
   return files;
 }
@@ -88,29 +74,14 @@ bool mentions(const std::vector<std::wstring>& boxes, const std::wstring& part) 
 
 enum class Fault { readOnly, locked, folder };
 
-// A file held open by another program with no sharing, for as long as the object lives.
-class HeldFile {
- public:
-  explicit HeldFile(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
 struct FileFaultCase {
   const char* name;
   const char* file;  // the file the fault is put on
   Fault fault;
   DWORD exitCode;
-  bool box;  // one message box naming the file by its full path; otherwise none
+  // The one message box, which names the file by its full path: the list of files that
+  // could not be written, or the report that config.ini cannot be used.
+  const char* box;
   // What the folder holds afterwards, from what an apply of the stored choices leaves.
   std::function<void(FolderFiles& expected, const FolderFiles& before)> afterwards;
 };
@@ -120,31 +91,33 @@ void keep(FolderFiles& expected, const FolderFiles& before, const char* name) {
 }
 
 const FileFaultCase kFileFaults[] = {
-    {"read-only wdpz.ini", "wdpz.ini", Fault::readOnly, 0, true,
+    {"read-only wdpz.ini", "wdpz.ini", Fault::readOnly, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
-    {"read-only config.ini", "config.ini", Fault::readOnly, 0, true,
+    {"read-only config.ini", "config.ini", Fault::readOnly, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "config.ini"); }},
-    {"read-only mission file", "Level\\sn01_.pst", Fault::readOnly, 0, true,
+    {"read-only mission file", "Level\\sn01_.pst", Fault::readOnly, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
-    {"wdpz.ini held by another program", "wdpz.ini", Fault::locked, 0, true,
+    {"wdpz.ini held by another program", "wdpz.ini", Fault::locked, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
     // Held config.ini reads as missing: the apply stops before the game.
-    {"config.ini held by another program", "config.ini", Fault::locked, kFailed, true,
+    {"config.ini held by another program", "config.ini", Fault::locked, kFailed,
+     gbk::configUnusable,
      [](FolderFiles& e, const FolderFiles& b) {
        keep(e, b, "config.ini");
        e.erase("launch-record.txt");
      }},
     // A mission file that cannot be read keeps its old weapon, and the user is told.
-    {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0, true,
+    {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0,
+     gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
-    {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, true,
+    {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
-    {"folder named config.ini", "config.ini", Fault::folder, kFailed, true,
+    {"folder named config.ini", "config.ini", Fault::folder, kFailed, gbk::configUnusable,
      [](FolderFiles& e, const FolderFiles&) {
        e["config.ini"] = "<folder>";
        e.erase("launch-record.txt");
      }},
-    {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, true,
+    {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["Level\\sn01_.pst"] = "<folder>"; }},
 };
 
@@ -159,7 +132,7 @@ TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
     if (c.fault == Fault::readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     std::optional<HeldFile> held;
     if (c.fault == Fault::locked) {
-      held.emplace(target);
+      held.emplace(target, HeldFile::nothing);
       ASSERT_TRUE(held->held());
     }
 
@@ -169,14 +142,13 @@ TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
 
     EXPECT_TRUE(outcome.windowShown);
     EXPECT_EQ(outcome.exitCode, c.exitCode);
-    EXPECT_EQ(outcome.boxes.size(), c.box ? 1u : 0u) << testing::PrintToString(outcome.boxes);
-    if (c.box) {
-      EXPECT_TRUE(mentions(outcome.boxes, fromGbk(game.dir) + L"\\" + fromGbk(c.file)))
-          << testing::PrintToString(outcome.boxes);
-    }
+    ASSERT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
+    EXPECT_TRUE(mentions(outcome.boxes, fromGbk(c.box))) << testing::PrintToString(outcome.boxes);
+    EXPECT_TRUE(mentions(outcome.boxes, fromGbk(game.dir) + L"\\" + fromGbk(c.file)))
+        << testing::PrintToString(outcome.boxes);
     FolderFiles expected = appliedStored(before, game.dir);
     c.afterwards(expected, before);
-    if (expected.count("launch-record.txt")) waitLaunchRecord(game.dir, 30000);
+    if (expected.count("launch-record.txt")) waitForLaunchRecord(game.dir, 30000);
     expectFolder(readFolder(game.dir), expected);
   }
 }
@@ -197,9 +169,9 @@ TEST(FileFaults, FileNamedLevel) {
   EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
   FolderFiles expected = before;
   expected["wdpz.ini"] = profileText(11, 3, 1, false);
-  expected["config.ini"] = patchedConfig(true);
+  expected["config.ini"] = patchedConfig(1024, 768);
   expected["launch-record.txt"] = launchRecord(game.dir, false);
-  waitLaunchRecord(game.dir, 30000);
+  waitForLaunchRecord(game.dir, 30000);
   expectFolder(readFolder(game.dir), expected);
 }
 
@@ -219,33 +191,36 @@ struct ContentCase {
 using namespace std::string_literals;
 
 const ContentCase kContents[] = {
-    {"10 MB weapon line", kConfig, patchedConfig(true), "int PlayerWeapon2 = 1;" + kLong,
+    {"10 MB weapon line", kSampleConfig, patchedConfig(1024, 768), "int PlayerWeapon2 = 1;" + kLong,
      "int PlayerWeapon2 = 58;", 0},
-    {"10 MB line before the weapon line", kConfig, patchedConfig(true),
+    {"10 MB line before the weapon line", kSampleConfig, patchedConfig(1024, 768),
      kLong + "\r\nint PlayerWeapon2 = 1;\r\n" + kLong,
      kLong + "\r\nint PlayerWeapon2 = 58;\r\n" + kLong, 0},
-    {"10 MB mission without a weapon line", kConfig, patchedConfig(true), kLong, std::nullopt, 0},
-    {"10 MB config.ini of one line", kLong, std::nullopt, mission(1), patchedMission(1, 58),
+    {"10 MB mission without a weapon line", kSampleConfig, patchedConfig(1024, 768), kLong,
+     std::nullopt, 0},
+    {"10 MB config.ini of one line", kLong, std::nullopt, sampleMission(1), patchedMission(1, 58),
      kFailed},
     {"10 MB config.ini lines", "a\r\n" + kLong + "\r\nb\r\n" + kLong,
-     "a\r\nWidth 1024\r\nHeight 768\r\n" + kLong + "\r\n", mission(1), patchedMission(1, 58), 0},
+     "a\r\nWidth 1024\r\nHeight 768\r\n" + kLong + "\r\n", sampleMission(1), patchedMission(1, 58),
+     0},
     {"lead byte at the very end", "a\r\nb\r\nc\r\nd\xB0", "a\r\nWidth 1024\r\nHeight 768\r\nd\xB0",
      "int PlayerWeapon2 = 1;\r\nend\xB0", "int PlayerWeapon2 = 58;\r\nend\xB0", 0},
-    {"lead byte at the end of the weapon line", kConfig, patchedConfig(true),
+    {"lead byte at the end of the weapon line", kSampleConfig, patchedConfig(1024, 768),
      "int PlayerWeapon2 = 1;\xB0", "int PlayerWeapon2 = 58;", 0},
     {"lead byte at the end of line 3", "a\r\nb\r\nc\xB0", "a\r\nWidth 1024\r\nHeight 768\r\n",
-     mission(1), patchedMission(1, 58), 0},
+     sampleMission(1), patchedMission(1, 58), 0},
     // 81 0D is one character, so the CR LF after 81 is no line break there.
     {"invalid GBK", "\xFF\xFF\r\n\x81\x7F\r\n\x80q\r\n\xFE",
      "\xFF\xFF\r\nWidth 1024\r\nHeight 768\r\n\xFE",
      "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 2;\r\n",
      "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 58;\r\n", 0},
-    {"CR LF taken by a lead byte leaves two lines", "a\r\n\xB0\r\nc\r\n", std::nullopt, mission(1),
-     patchedMission(1, 58), kFailed},
+    {"CR LF taken by a lead byte leaves two lines", "a\r\n\xB0\r\nc\r\n", std::nullopt,
+     sampleMission(1), patchedMission(1, 58), kFailed},
     {"zero bytes", "\0\r\n\0\r\n\0\r\nx\0y"s, "\0\r\nWidth 1024\r\nHeight 768\r\nx\0y\r\n"s,
      "a\0b\r\nint PlayerWeapon2 = 1;\0tail\r\n\0"s, "a\0b\r\nint PlayerWeapon2 = 58;\r\n\0"s, 0},
-    {"zero byte first", "\0"s + kConfig, "\0[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"s,
-     "\0\r\nint PlayerWeapon2 = 1;"s, "\0\r\nint PlayerWeapon2 = 58;"s, 0},
+    {"zero byte first", "\0"s + kSampleConfig,
+     "\0[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"s, "\0\r\nint PlayerWeapon2 = 1;"s,
+     "\0\r\nint PlayerWeapon2 = 58;"s, 0},
 };
 
 TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
@@ -270,7 +245,7 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
       expected.erase("launch-record.txt");
     } else {
       EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-      waitLaunchRecord(game.dir, 30000);
+      waitForLaunchRecord(game.dir, 30000);
     }
     expectFolder(readFolder(game.dir), expected);
   }
@@ -294,7 +269,7 @@ const RunDirectoryCase kRunDirectories[] = {
 TEST(RunDirectoryFaults, GameFolderPathsWithBlanksAndBackslashSecondBytes) {
   for (const RunDirectoryCase& c : kRunDirectories) {
     SCOPED_TRACE(c.name);
-    Game game(gbk(c.tag), gbk(c.subfolder));
+    Game game(toGbk(c.tag), toGbk(c.subfolder));
     // A decoy where an unquoted path would find a program first: the folder's name up to
     // its first blank, as a program beside it.
     std::string parent = game.temp.path();
@@ -310,7 +285,7 @@ TEST(RunDirectoryFaults, GameFolderPathsWithBlanksAndBackslashSecondBytes) {
 
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-    EXPECT_EQ(waitLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
+    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
     expectFolder(readFolder(game.dir), appliedStored(before, game.dir));
     if (!decoy.empty()) {
       std::string decoyRecord = decoy.substr(0, decoy.rfind('\\')) + "\\launch-record.txt";
@@ -382,8 +357,8 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     placePrograms(dir);
     FolderFiles files = gameFiles();
     if (!c.withProfile) files.erase("wdpz.ini");
-    files["config.ini"] = withFiller(kConfig, c.configLines);
-    files["Level\\sn01_.pst"] = withFiller(mission(1), c.missionLines);
+    files["config.ini"] = withFiller(kSampleConfig, c.configLines);
+    files["Level\\sn01_.pst"] = withFiller(sampleMission(1), c.missionLines);
     writeFolder(dir, files);
     FolderFiles before = readFolder(dir);
     ASSERT_TRUE(fillDrive(dir, c.room));
@@ -412,7 +387,7 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     }
     // The game's record needs room of its own; where there is none it may be missing or
     // empty, which is the stand-in's affair.
-    std::string record = waitLaunchRecord(dir, 30000);
+    std::string record = waitForLaunchRecord(dir, 30000);
     FolderFiles actual = readFolder(dir);
     if (c.room == 0 && record != launchRecord(dir, false)) {
       actual.erase("launch-record.txt");
@@ -426,22 +401,101 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
 
 // ---------------------------------------------------------------- ended in the middle
 
-// The program ended by force at different moments of an apply over twenty 8 MB mission
-// files: every file is either as it was or exactly as patched, and no temporary file stays.
+// The names of every file and folder under `folder`, relative to it.
+void namesUnder(const std::string& folder, const std::string& relative,
+                std::vector<std::string>& names) {
+  WIN32_FIND_DATAA entry;
+  std::string base = relative.empty() ? folder : folder + "\\" + relative;
+  HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string path = relative.empty() ? name : relative + "\\" + name;
+    names.push_back(path);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) namesUnder(folder, path, names);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+}
+
+// True when the game folder holds a file under `under` that was not there before the apply
+// (other than the game's record): a temporary file of a write.
+bool newFileIn(const std::string& folder, const FolderFiles& before,
+               const std::string& under = "") {
+  std::vector<std::string> names;
+  namesUnder(folder, "", names);
+  for (const std::string& name : names) {
+    if (name.rfind(under, 0) == 0 && before.count(name) == 0 && name != "launch-record.txt") {
+      return true;
+    }
+  }
+  return false;
+}
+
+uint64_t sizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+std::string missionName(int n) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
+  return name;
+}
+
+// A moment of the apply that the program's own writes show in the game folder; the
+// program is ended as soon as the test sees it.
+struct KillPoint {
+  const char* name;
+  std::function<bool(const std::string& dir, const FolderFiles& before)> reached;
+  bool missionsAllPatched;  // the display configuration is written after the missions
+};
+
+// The apply writes the profile, the twenty missions in order, then config.ini, then starts
+// the game. A patched mission is one byte longer ("= 58" for "= 1").
+const std::string kBulk(8 * 1024 * 1024, 'b');
+const uint64_t kPatchedMissionSize = 25 + kBulk.size();
+
+const KillPoint kKillPoints[] = {
+    {"the profile is saved",
+     [](const std::string& dir, const FolderFiles&) {
+       return readBytes(dir + "\\wdpz.ini") == profileText(11, 3, 1, false);
+     },
+     false},
+    {"the first mission's write has begun",
+     [](const std::string& dir, const FolderFiles& before) {
+       return newFileIn(dir, before, "Level\\") ||
+              sizeOf(dir + "\\" + missionName(1)) == kPatchedMissionSize;
+     },
+     false},
+    {"the tenth mission is patched",
+     [](const std::string& dir, const FolderFiles&) {
+       return sizeOf(dir + "\\" + missionName(10)) == kPatchedMissionSize;
+     },
+     false},
+    {"config.ini is patched",
+     [](const std::string& dir, const FolderFiles&) {
+       return readBytes(dir + "\\config.ini") == patchedConfig(1024, 768);
+     },
+     true},
+    {"the game is started",
+     [](const std::string& dir, const FolderFiles&) {
+       return pathExists(dir + "\\launch-record.txt");
+     },
+     true},
+};
+
+// The program ended by force at moments of an apply over twenty 8 MB mission files that
+// its own writes show: every file is either as it was or exactly as patched, and no
+// temporary file stays.
 TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
-  const std::string bulk(8 * 1024 * 1024, 'b');
-  int patchedSomewhere = 0;
-  int untouchedSomewhere = 0;
-  for (DWORD delay : {0u, 30u, 100u, 250u, 500u, 900u, 1500u}) {
-    SCOPED_TRACE("ended after " + std::to_string(delay) + " ms");
+  for (const KillPoint& point : kKillPoints) {
+    SCOPED_TRACE(std::string("ended once ") + point.name);
     Game game("killed");
     FolderFiles files = gameFiles();
     files.erase("Level\\sn02_.pst");
-    for (int n = 1; n <= 20; ++n) {
-      char name[32];
-      std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
-      files[name] = "int PlayerWeapon2 = 1;\r\n" + bulk;
-    }
+    for (int n = 1; n <= 20; ++n) files[missionName(n)] = "int PlayerWeapon2 = 1;\r\n" + kBulk;
     FolderFiles before = game.start(files);
 
     RunningProgram program;
@@ -452,40 +506,32 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
     SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);
     PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
-    Sleep(delay);
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, program.processId());
-    ASSERT_NE(process, nullptr);
-    TerminateProcess(process, 9);
-    WaitForSingleObject(process, 10000);
-    CloseHandle(process);
-    Sleep(200);
+    // Every moment is one that stays once reached, so it is seen even after the program
+    // has gone past it or ended.
+    ASSERT_TRUE(waitUntil([&] { return point.reached(game.dir, before); }, 120000));
+    program.kill();
 
-    FolderFiles actual = readFolder(game.dir);
-    actual.erase("launch-record.txt");  // the game may or may not have been started
     FolderFiles patched = appliedStored(before, game.dir);
     patched.erase("launch-record.txt");
     for (int n = 1; n <= 20; ++n) {
-      char name[32];
-      std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
-      patched[name] = "int PlayerWeapon2 = 58;\r\n" + bulk;
+      patched[missionName(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
     }
+    // The system removes an ended writer's temporary file once the process is gone.
+    waitUntil([&] { return !newFileIn(game.dir, before); }, 10000);
+    FolderFiles actual = readFolder(game.dir);
+    actual.erase("launch-record.txt");  // the game may or may not have been started
     for (const auto& [name, content] : actual) {
       if (before.count(name) == 0) {
         ADD_FAILURE() << name << " was left behind (" << content.size() << " bytes)";
-      } else if (content == patched.at(name) && content != before.at(name)) {
-        ++patchedSomewhere;
-      } else if (content == before.at(name)) {
-        untouchedSomewhere += name.rfind("Level\\", 0) == 0 ? 1 : 0;
-      } else {
+      } else if (content != patched.at(name) && content != before.at(name)) {
         ADD_FAILURE() << name << " is neither as it was nor as patched (" << content.size()
                       << " bytes)";
+      } else if (point.missionsAllPatched && name.rfind("Level\\", 0) == 0) {
+        EXPECT_EQ(content, patched.at(name)) << name;
       }
     }
     EXPECT_EQ(actual.size(), before.size());
   }
-  // The moments chosen end some applies before and some after files were written.
-  EXPECT_GT(patchedSomewhere, 0);
-  EXPECT_GT(untouchedSomewhere, 0);
 }
 
 }  // namespace

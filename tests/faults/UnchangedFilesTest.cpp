@@ -12,6 +12,7 @@
 
 #include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -20,7 +21,7 @@ const char kConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
 const char kConfigApplied[] = "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n";
 
 std::string mission(int weaponNumber) {
-  return gbk(L"// 任务\r\n") +
+  return toGbk(L"// 任务\r\n") +
          "int PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = " + std::to_string(weaponNumber) +
          ";\r\nint EnemyCount = 12;\r\n" + std::string(256 * 1024, 'x');
 }
@@ -89,7 +90,7 @@ TEST(UnchangedFiles, SecondPressWithTheSameChoicesWritesNothing) {
     EXPECT_EQ(stampOf(game.dir + "\\" + name), before.at(name)) << name;
   FolderFiles afterSecond = readFolder(game.dir);
   // The game was started once more, and nothing else changed.
-  EXPECT_EQ(waitLaunchRecord(game.dir, 30000),
+  EXPECT_EQ(waitForLaunchRecord(game.dir, 30000),
             launchRecord(game.dir, false) + launchRecord(game.dir, false));
   afterSecond.erase("launch-record.txt");
   FolderFiles expected = afterFirst;
@@ -122,13 +123,13 @@ TEST(UnchangedFiles, ReadOnlyFilesAlreadyRightAreNoFailure) {
     const std::map<std::string, FileStamp> before = stamps(game.dir);
     const ApplyOutcome outcome = applyOnce(game.dir);
     EXPECT_EQ(outcome.exitCode, 0u);
-    EXPECT_TRUE(outcome.boxes.empty()) << (outcome.boxes.empty() ? "" : gbk(outcome.boxes[0]));
+    EXPECT_TRUE(outcome.boxes.empty()) << (outcome.boxes.empty() ? "" : toGbk(outcome.boxes[0]));
     for (const char* name : {"wdpz.ini", "config.ini", "Level\\sn01_.pst"}) {
       EXPECT_EQ(stampOf(game.dir + "\\" + name), before.at(name)) << name;
     }
     EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), mission(58));
     EXPECT_FALSE(stampOf(game.dir + "\\Level\\sn02_.pst") == before.at("Level\\sn02_.pst"));
-    EXPECT_EQ(waitLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
+    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
     for (const std::string& name : c.readOnly) {
       SetFileAttributesA((game.dir + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }

@@ -9,19 +9,10 @@
 
 #include "GbkTexts.h"
 #include "services/Wide.h"
-#include "tests/services/BoxWatcher.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-struct Outcome {
-  bool started = false;
-  bool boxShown = false;
-  bool windowShownWithBox = false;
-  std::wstring text;
-  DWORD exitCode = 0xDEAD0001;  // still running after the time allowed
-  std::string marker;
-};
 
 struct WindowSearch {
   DWORD processId;
@@ -47,35 +38,21 @@ bool hasVisibleWindow(DWORD processId) {
   return search.found;
 }
 
+struct Outcome {
+  ProgramEnd end;
+  bool windowShownWithBox = false;
+  std::string marker;
+};
+
 Outcome runProbe(const std::string& mode, bool expectBox) {
   TempFolder temp{"frame"};
   std::string marker = temp / "marker.txt";
+  Outcome outcome;
   std::string commandLine = "\"";
   commandLine += testProgramFolder() + "\\frame_probe.exe\" " + mode + " \"" + marker + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  Outcome outcome;
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return outcome;
-  }
-  outcome.started = true;
-  if (expectBox) {
-    HWND box = waitForBox(process.dwProcessId, gbkToWide(gbk::fatalCaption));
-    if (box != nullptr) {
-      outcome.boxShown = true;
-      outcome.text = boxText(box);
-      outcome.windowShownWithBox = hasVisibleWindow(process.dwProcessId);
-      pressBoxButton(box, IDOK);
-    }
-  }
-  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-  }
-  GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  outcome.end = runProgramToEnd(
+      commandLine, expectBox ? gbkToWide(gbk::fatalCaption) : L"",
+      [&](DWORD processId) { outcome.windowShownWithBox = hasVisibleWindow(processId); });
   outcome.marker = readBytes(marker);
   return outcome;
 }
@@ -109,32 +86,32 @@ TEST(FrameEnd, FailuresShowTheBoxAndEndWithoutTheEndHandler) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
     Outcome outcome = runProbe(c.mode, true);
-    ASSERT_TRUE(outcome.started);
-    ASSERT_TRUE(outcome.boxShown);
-    EXPECT_EQ(outcome.text, frameFailureText(c.message));
+    ASSERT_TRUE(outcome.end.started);
+    ASSERT_TRUE(outcome.end.boxShown);
+    EXPECT_EQ(outcome.end.boxText, frameFailureText(c.message));
     EXPECT_EQ(outcome.windowShownWithBox, c.windowOnScreen);
-    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+    EXPECT_EQ(outcome.end.exitCode, 0xFFFFFFFFu);
     EXPECT_EQ(outcome.marker, "<missing>");
   }
 }
 
 TEST(FrameEnd, StartUpMakesAnIndexOutsideAnArrayFatal) {
   Outcome outcome = runProbe("index", true);
-  ASSERT_TRUE(outcome.started);
-  ASSERT_TRUE(outcome.boxShown);
+  ASSERT_TRUE(outcome.end.started);
+  ASSERT_TRUE(outcome.end.boxShown);
   std::string text = gbk::fatalHeading;
   text =
       text + gbk::fatalCodeLabel + "1\r\n\r\n" + gbk::fatalMessageLabel + gbk::indexError1 + "\r\n";
-  EXPECT_EQ(outcome.text, gbkToWide(text));
-  EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(outcome.end.boxText, gbkToWide(text));
+  EXPECT_EQ(outcome.end.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(outcome.marker, "<missing>");
 }
 
 TEST(FrameEnd, NormalEndRunsTheEndHandlerOnceAndExitsWithZero) {
   for (const char* mode : {"normal", "destroy-on-created"}) {
     Outcome outcome = runProbe(mode, false);
-    ASSERT_TRUE(outcome.started);
-    EXPECT_EQ(outcome.exitCode, 0u) << mode;
+    ASSERT_TRUE(outcome.end.started);
+    EXPECT_EQ(outcome.end.exitCode, 0u) << mode;
     EXPECT_EQ(outcome.marker, "end\r\n") << mode;
   }
 }

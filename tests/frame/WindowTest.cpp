@@ -19,6 +19,7 @@
 #include "frame/UnitAccess.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
+#include "tests/support/LauncherLayout.h"
 
 namespace {
 
@@ -164,73 +165,42 @@ TEST_F(LauncherWindowTest, TheIconGroupHoldsTheWindowIconImage) {
 }
 
 TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
-  const struct {
-    uint32_t unit;
-    const wchar_t* className;
-    int childId;
-    RECT rect;  // left, top, right, bottom in the client area; bottom unchecked for lists
-    const char* text;
-    DWORD style;  // bits that must be set
-  } cases[] = {
-      {launcher_unit::windowedBox,
-       L"BUTTON",
-       170,
-       {73, 107, 136, 131},
-       gbk::captionWindowed,
-       WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_VCENTER},
-      {launcher_unit::startButton,
-       L"BUTTON",
-       160,
-       {64, 136, 144, 168},
-       gbk::captionStartGame,
-       WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER},
-      {0x16010025, L"WTLABEL", 150, {16, 40, 88, 64}, gbk::captionAttribute, 0},
-      {launcher_unit::attributeList,
-       L"COMBOBOX",
-       140,
-       {92, 40, 196, 0},
-       "",
-       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
-      {launcher_unit::resolutionList,
-       L"COMBOBOX",
-       130,
-       {92, 80, 196, 0},
-       "",
-       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
-      {0x1601000A, L"WTLABEL", 120, {16, 80, 88, 104}, gbk::captionResolution, 0},
-      {0x16010007, L"WTLABEL", 110, {16, 16, 88, 40}, gbk::captionWeapon, 0},
-      {launcher_unit::weaponList,
-       L"COMBOBOX",
-       100,
-       {92, 16, 196, 0},
-       "",
-       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL},
+  // Style bits that must be set, in stacking order.
+  const DWORD styles[] = {
+      WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_VCENTER,
+      WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER,
+      0,
+      WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL,
+      WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL,
+      0,
+      0,
+      WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL,
   };
+  static_assert(std::size(styles) == std::size(kLauncherLayout));
   HWND window = launcherWindow();
   HWND above = nullptr;  // stacking: template order from the top
-  for (const auto& c : cases) {
+  for (size_t i = 0; i < std::size(kLauncherLayout); ++i) {
+    const LayoutControl& c = kLauncherLayout[i];
     SCOPED_TRACE(c.childId);
     HWND hwnd = control(c.unit);
     EXPECT_EQ(GetParent(hwnd), window);
-    EXPECT_EQ(className(hwnd), c.className);
+    EXPECT_EQ(_wcsicmp(className(hwnd).c_str(), c.className), 0);
     EXPECT_EQ(GetDlgCtrlID(hwnd), c.childId);
     RECT r;
     GetWindowRect(hwnd, &r);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, c.rect.left);
-    EXPECT_EQ(r.top, c.rect.top);
-    EXPECT_EQ(r.right, c.rect.right);
-    if (c.rect.bottom != 0) {
-      EXPECT_EQ(r.bottom, c.rect.bottom);
+    EXPECT_EQ(r.left, c.left);
+    EXPECT_EQ(r.top, c.top);
+    EXPECT_EQ(r.right, c.right);
+    if (c.bottom != 0) {
+      EXPECT_EQ(r.bottom, c.bottom);
     }
-    if (c.text[0] != '\0') {
-      EXPECT_EQ(windowText(hwnd), gbkToWide(c.text));
-    }
+    EXPECT_EQ(windowText(hwnd), c.text);
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    EXPECT_EQ(style & c.style, LONG(c.style));
+    EXPECT_EQ(style & styles[i], LONG(styles[i]));
     EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE | WS_DISABLED),
               WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE);
-    if (c.style == 0) {
+    if (styles[i] == 0) {
       EXPECT_EQ(style & WS_TABSTOP, 0);
     }
     EXPECT_EQ(GetWindow(hwnd, GW_HWNDPREV), above);
@@ -366,14 +336,15 @@ TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
 }
 
 TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
-  const struct {
-    uint32_t unit;
-    int32_t left, top, width;
-  } cases[] = {{launcher_unit::startButton, 64, 136, 80}, {0x16010007, 16, 16, 72}};
-  for (const auto& c : cases) {
+  for (const LayoutControl& c : kLauncherLayout) {
+    SCOPED_TRACE(c.childId);
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::left), c.left);
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::top), c.top);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::width), c.width);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::width), c.right - c.left);
+    if (c.bottom != 0) {
+      EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::height),
+                c.bottom - c.top);
+    }
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::visible), 1);
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::disabled), 0);
   }

@@ -17,9 +17,11 @@
 #include "launcher/MissionWeaponPatch.h"
 #include "services/Launch.h"
 #include "services/Wide.h"
+#include "tests/support/HeldFile.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/PlainLauncherControls.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WeaponNumbers.h"
 
 namespace {
 
@@ -62,24 +64,6 @@ void ageFile(const std::string& path) {
   SetFileTime(file, nullptr, nullptr, &old);
   CloseHandle(file);
 }
-
-// Holds a file open for reading without write or delete sharing, as a program that has it
-// open would: it can still be read, but not written or replaced.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldOpen() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HeldOpen(const HeldOpen&) = delete;
-  HeldOpen& operator=(const HeldOpen&) = delete;
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 // The real program start; messages and the end after a failure are recorded instead of
 // shown, and each call can look at the files at that moment.
@@ -337,25 +321,12 @@ TEST_F(LauncherFlowTest, SavedChoicesReadBackInTheNextRun) {
 
 TEST_F(LauncherFlowTest, WeaponNumberOfEveryChoiceInAMissionFile) {
   installGame();
-  const int32_t table[12][4] = {
-      {1, 10, 19, 28}, {2, 11, 20, 29},  {3, 12, 21, 30},  {4, 13, 22, 31},
-      {5, 14, 23, 32}, {6, 15, 24, 33},  {7, 16, 25, 34},  {8, 17, 26, 35},
-      {9, 18, 27, 36}, {47, 48, 49, 50}, {51, 52, 53, 54}, {55, 56, 57, 58},
-  };
-  struct Choice {
-    int32_t weapon, attribute, number;
-  };
-  std::vector<Choice> choices;
+  std::vector<WeaponChoice> choices;
   for (int32_t w = 0; w < 12; ++w) {
-    for (int32_t a = 0; a < 4; ++a) choices.push_back({w, a, table[w][a]});
+    for (int32_t a = 0; a < 4; ++a) choices.push_back({w, a, kWeaponNumbers[w][a]});
   }
-  // Lists without a selection.
-  for (Choice c : {Choice{-1, 0, -1}, Choice{-1, 1, 8}, Choice{-1, 2, 17}, Choice{-1, 3, 26},
-                   Choice{0, -1, -17}, Choice{8, -1, -9}, Choice{9, -1, 45}, Choice{10, -1, 49},
-                   Choice{11, -1, 53}, Choice{-1, -1, -19}}) {
-    choices.push_back(c);
-  }
-  for (const Choice& c : choices) {
+  for (const WeaponChoice& c : kWeaponNumbersWithoutSelection) choices.push_back(c);
+  for (const WeaponChoice& c : choices) {
     writeBytes(mission(7), "a\r\nint PlayerWeapon2 = 0;\r\nb\r\n");
     choose(c.weapon, c.attribute, 0, false);
     std::vector<Path> unwritten;
@@ -555,8 +526,8 @@ TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
   SetFileAttributesA(path("config.ini").c_str(), FILE_ATTRIBUTE_READONLY);
   createWindow();
   {
-    HeldOpen profileInUse(path("wdpz.ini"));
-    HeldOpen missionInUse(mission(3));
+    HeldFile profileInUse(path("wdpz.ini"), HeldFile::readersOnly);
+    HeldFile missionInUse(mission(3), HeldFile::readersOnly);
     ASSERT_TRUE(profileInUse.held() && missionInUse.held());
     apply();
   }
@@ -584,11 +555,9 @@ TEST_F(LauncherFlowTest, MissionsThatCannotBeReadAreListedAndKeepTheirWeapon) {
   createWindow();
   {
     // Held by a program that shares nothing: it cannot even be read.
-    HANDLE held = CreateFileA(mission(3).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HeldFile held(mission(3), HeldFile::nothing);
+    ASSERT_TRUE(held.held());
     apply();
-    CloseHandle(held);
   }
   ASSERT_EQ(host_->messages.size(), 1u);
   EXPECT_EQ(host_->messages[0].text,

@@ -10,17 +10,11 @@
 
 #include "GbkTexts.h"
 #include "tests/support/PlainLauncherControls.h"
+#include "tests/support/WeaponNumbers.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// Rows: the sub-weapon list's entries; columns: the attribute list's entries.
-constexpr int32_t kWeaponTable[12][4] = {
-    {1, 10, 19, 28}, {2, 11, 20, 29},  {3, 12, 21, 30},  {4, 13, 22, 31},
-    {5, 14, 23, 32}, {6, 15, 24, 33},  {7, 16, 25, 34},  {8, 17, 26, 35},
-    {9, 18, 27, 36}, {47, 48, 49, 50}, {51, 52, 53, 54}, {55, 56, 57, 58},
-};
 
 int32_t numberForSelections(int32_t weapon, int32_t attribute) {
   PlainLauncherControls controls;
@@ -34,23 +28,14 @@ int32_t numberForSelections(int32_t weapon, int32_t attribute) {
 TEST(WeaponNumber, EveryChoiceOfTheTwoLists) {
   for (int32_t weapon = 0; weapon < 12; ++weapon) {
     for (int32_t attribute = 0; attribute < 4; ++attribute) {
-      EXPECT_EQ(numberForSelections(weapon, attribute), kWeaponTable[weapon][attribute])
+      EXPECT_EQ(numberForSelections(weapon, attribute), kWeaponNumbers[weapon][attribute])
           << "weapon " << weapon << " attribute " << attribute;
     }
   }
 }
 
 TEST(WeaponNumber, ListsWithoutSelection) {
-  struct Case {
-    int32_t weapon;
-    int32_t attribute;
-    int32_t number;
-  };
-  const Case cases[] = {
-      {-1, 0, -1},  {-1, 1, 8},  {-1, 2, 17}, {-1, 3, 26},  {0, -1, -17}, {1, -1, -16},
-      {4, -1, -13}, {8, -1, -9}, {9, -1, 45}, {10, -1, 49}, {11, -1, 53}, {-1, -1, -19},
-  };
-  for (const Case& c : cases) {
+  for (const WeaponChoice& c : kWeaponNumbersWithoutSelection) {
     EXPECT_EQ(numberForSelections(c.weapon, c.attribute), c.number)
         << "weapon " << c.weapon << " attribute " << c.attribute;
   }

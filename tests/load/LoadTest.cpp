@@ -19,6 +19,7 @@
 #include "tests/e2e/GameFolder.h"
 #include "tests/e2e/UiProbe.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -105,7 +106,7 @@ TEST(LoadRun, ManyAppliesLeaveTheFilesAsTheFirstAndGrowNothing) {
   TempFolder game("load");
   placePrograms(game.path());
   FolderFiles files = {{"wdpz.ini", profileText(0, 0, 0, false)},
-                       {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n"},
+                       {"config.ini", kSampleConfig},
                        {"Level", "<folder>"}};
   for (int n = 1; n <= 20; ++n) {
     char name[32];
@@ -123,7 +124,7 @@ TEST(LoadRun, ManyAppliesLeaveTheFilesAsTheFirstAndGrowNothing) {
     ASSERT_EQ(apply.exitCode, 0u) << "apply " << run;
     ASSERT_EQ(apply.boxes, 0u) << "apply " << run;
     record += launchRecord(game.path(), false);
-    ASSERT_EQ(waitLaunchRecord(game.path(), 5000).size(), record.size()) << "apply " << run;
+    ASSERT_EQ(waitForLaunchRecord(game.path()).size(), record.size()) << "apply " << run;
     FolderFiles now = readFolder(game.path());
     now.erase("launch-record.txt");
     if (run == 1) {

@@ -7,49 +7,23 @@
 
 #include <string>
 
-#include "tests/services/BoxWatcher.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
 struct Outcome {
-  bool boxShown = false;
-  std::wstring text;
-  bool icon = false;
-  DWORD exitCode = 0;
+  ProgramEnd end;
   std::string marker;
 };
 
 Outcome runProbe(const std::string& mode, bool expectBox) {
   TempFolder temp{"fatal"};
   std::string marker = temp / "marker.txt";
+  Outcome outcome;
   std::string commandLine = "\"";
   commandLine += testProgramFolder() + "\\services_probe.exe\" " + mode + " \"" + marker + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  Outcome outcome;
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return outcome;
-  }
-  if (expectBox) {
-    HWND box = waitForBox(process.dwProcessId, L"错误");
-    if (box != nullptr) {
-      outcome.boxShown = true;
-      outcome.text = boxText(box);
-      outcome.icon = boxHasIcon(box);
-      // The process waits for the box to be dismissed.
-      EXPECT_EQ(WaitForSingleObject(process.hProcess, 300), DWORD{WAIT_TIMEOUT});
-      pressBoxButton(box, IDOK);
-    }
-  }
-  if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-    TerminateProcess(process.hProcess, 1);
-  }
-  GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  outcome.end = runProgramToEnd(commandLine, expectBox ? L"错误" : L"");
   outcome.marker = readBytes(marker);
   return outcome;
 }
@@ -70,10 +44,11 @@ TEST(FatalReport, BoxTextAndExitCode) {
   };
   for (const Case& c : cases) {
     Outcome outcome = runProbe(c.mode, true);
-    ASSERT_TRUE(outcome.boxShown) << c.mode;
-    EXPECT_EQ(outcome.text, c.text) << c.mode;
-    EXPECT_TRUE(outcome.icon) << c.mode;
-    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu) << c.mode;
+    ASSERT_TRUE(outcome.end.boxShown) << c.mode;
+    EXPECT_EQ(outcome.end.boxText, c.text) << c.mode;
+    EXPECT_TRUE(outcome.end.boxIcon) << c.mode;
+    EXPECT_TRUE(outcome.end.runningWithBox) << c.mode << ": the process waits for the box";
+    EXPECT_EQ(outcome.end.exitCode, 0xFFFFFFFFu) << c.mode;
     // The frame is released, the end handler never runs.
     EXPECT_EQ(outcome.marker, "release\r\n") << c.mode;
   }
@@ -81,7 +56,7 @@ TEST(FatalReport, BoxTextAndExitCode) {
 
 TEST(FrameEnd, StopFrameTwiceRunsEndHandlerOnce) {
   Outcome outcome = runProbe("end-twice", false);
-  EXPECT_EQ(outcome.exitCode, 7u);
+  EXPECT_EQ(outcome.end.exitCode, 7u);
   EXPECT_EQ(outcome.marker, "release\r\nend\r\n");
 }
 

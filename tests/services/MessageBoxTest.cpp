@@ -10,7 +10,7 @@
 
 #include "GbkTexts.h"
 #include "services/MessageBox.h"
-#include "tests/services/BoxWatcher.h"
+#include "tests/support/BoxWatcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/services/BoxWatcher.h"
+#include "tests/support/BoxWatcher.h"
 
 namespace {
 

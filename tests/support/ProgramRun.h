@@ -1,0 +1,24 @@
+// A support program run from outside to its end, as a user would see it: its error box,
+// when one is expected, found, read and dismissed; then its exit code.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct ProgramEnd {
+  bool started = false;
+  bool boxShown = false;  // the box with the expected caption appeared
+  std::wstring boxText;
+  bool boxIcon = false;
+  bool runningWithBox = false;  // the process was there while its box was up
+  DWORD exitCode = 0xDEAD0001;  // 0xDEAD0001: still running after the time allowed
+};
+
+// Starts `commandLine` (program and arguments, quoted as needed) in the current folder.
+// With a `boxCaption`, waits for the process's box of that caption, reads it, runs `atBox`
+// with the process id while the box is up, and presses its OK button. Then waits for the
+// end; a program still running after that is ended.
+ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption = L"",
+                           const std::function<void(DWORD processId)>& atBox = {});

@@ -1,0 +1,62 @@
+#include "tests/support/SampleGame.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "tests/support/LaunchRecord.h"
+
+std::string toGbk(const std::wstring& wide) {
+  int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                   nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring fromGbk(const std::string& bytes) {
+  int length =
+      MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+  MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+  return wide;
+}
+
+const char kSampleConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
+
+std::string patchedConfig(int width, int height) {
+  return "[Screen]\r\nWidth " + std::to_string(width) + "\r\nHeight " + std::to_string(height) +
+         "\r\nBits 32\r\n";
+}
+
+std::string sampleMission(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%02d", number);
+  return toGbk(L"// 任务 ") + name + toGbk(L"：山谷伏击\r\n") +
+         "int PlayerWeapon1 = 3;\r\n"
+         "int PlayerWeapon2 = 1; // " +
+         toGbk(L"初始副武器") + "\r\nint EnemyCount = 12;\r\n";
+}
+
+std::string patchedMission(int number, int weaponNumber) {
+  std::string text = sampleMission(number);
+  std::string::size_type start = text.find("int PlayerWeapon2");
+  std::string::size_type end = text.find("\r\n", start);
+  text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
+  return text;
+}
+
+std::string profileText(int weapon, int attribute, int resolution, bool windowed) {
+  std::wstring text = L"[我的设置]\r\n副武器选择=" + std::to_wstring(weapon) + L"\r\n副武器属性=" +
+                      std::to_wstring(attribute) + L"\r\n分辨率选择=" +
+                      std::to_wstring(resolution) + L"\r\n是否窗口化=" +
+                      (windowed ? L"真" : L"假") + L"\r\n";
+  return toGbk(text);
+}
+
+std::string launchRecord(const std::string& folder, bool windowed) {
+  const std::string recorded = recordedPath(folder);
+  return "cmdline=\"" + recorded + "\\Drovar.exe\"" + (windowed ? " w" : "") +
+         "\r\ncwd=" + recorded + "\r\n";
+}
