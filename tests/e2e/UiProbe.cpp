@@ -86,6 +86,13 @@ void RunningProgram::kill() {
   if (!info_.hProcess) return;
   TerminateProcess(info_.hProcess, 9);
   WaitForSingleObject(info_.hProcess, 30000);
+  for (DWORD child : childProcesses(info_.dwProcessId)) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child);
+    if (process == nullptr) continue;
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 30000);
+    CloseHandle(process);
+  }
 }
 
 bool RunningProgram::running() const {

@@ -27,7 +27,9 @@ class RunningProgram {
   // Waits until the program's window thread has handled what was sent or posted to it and
   // waits for input (WaitForInputIdle). False when that did not happen within `ms`.
   bool waitIdle(DWORD ms);
-  // Ends the program at once and waits until it is gone.
+  // Ends the program at once, and the programs it started (the stand-in game: a program
+  // started while its parent is ended can be left waiting for ever under Wine), and waits
+  // until they are gone.
   void kill();
   DWORD processId() const { return info_.dwProcessId; }
   DWORD threadId() const { return info_.dwThreadId; }

@@ -64,7 +64,7 @@ start_launcher() {
   (cd "$game" && exec "$WINE" launcher.exe) >/dev/null 2>&1 &
   LAUNCHER_PID=$!
   WINDOW=
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1)
     [ -n "$WINDOW" ] && break
     sleep 0.1
@@ -78,9 +78,10 @@ start_launcher() {
   sleep 0.2
 }
 
-# Waits for the launcher to end; its exit status goes to STATUS.
+# Waits for the launcher to end (a loaded machine may take long); its exit status goes to
+# STATUS.
 wait_launcher() {
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do
     kill -0 "$LAUNCHER_PID" 2>/dev/null || break
     sleep 0.1
   done
@@ -133,7 +134,7 @@ if start_launcher "$game"; then
     patched_mission $n 57 >"$SCRATCH/want"
     expect_file "sn${n}_.pst" "$game/Level/sn${n}_.pst" "$SCRATCH/want"
   done
-  for _ in $(seq 50); do [ -f "$game/launch-record.txt" ] && break; sleep 0.1; done
+  for _ in $(seq 300); do [ -f "$game/launch-record.txt" ] && break; sleep 0.1; done
   folder=$(cd "$game" && "$WINE" winepath -w . 2>/dev/null | tr -d '\r' | sed 's/\\\.$//; s/\\$//')
   printf 'cmdline="%s\\Drovar.exe" w\r\ncwd=%s\r\n' "$folder" "$folder" >"$SCRATCH/want"
   expect_file "launch-record.txt" "$game/launch-record.txt" "$SCRATCH/want"

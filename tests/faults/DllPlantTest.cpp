@@ -16,6 +16,7 @@
 
 #include "tests/e2e/UiProbe.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -41,21 +42,12 @@ class SearchOrderSetting {
   std::string key_;
 };
 
+// The probe run to its end in `folder`, with the ordinary search order.
 bool runProbe(const std::string& folder, const std::string& dll) {
   std::string command = folder + "\\dll_probe.exe";
   command.insert(0, 1, '"');
   command.append("\" ").append(dll);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA((folder + "\\dll_probe.exe").c_str(), command.data(), nullptr, nullptr, FALSE,
-                      0, nullptr, folder.c_str(), &startup, &info)) {
-    return false;
-  }
-  WaitForSingleObject(info.hProcess, 10000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return true;
+  return runProgramToEnd(command, L"", {}, folder).exitCode != 0xDEAD0001;
 }
 
 TEST(PlantedDll, NeverLoadedByTheProgram) {

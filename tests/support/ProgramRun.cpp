@@ -3,13 +3,14 @@
 #include "tests/support/BoxWatcher.h"
 
 ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption,
-                           const std::function<void(DWORD processId)>& atBox) {
+                           const std::function<void(DWORD processId)>& atBox,
+                           const std::string& folder) {
   ProgramEnd end;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
     return end;
   }
   end.started = true;

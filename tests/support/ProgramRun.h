@@ -16,9 +16,11 @@ struct ProgramEnd {
   DWORD exitCode = 0xDEAD0001;  // 0xDEAD0001: still running after the time allowed
 };
 
-// Starts `commandLine` (program and arguments, quoted as needed) in the current folder.
+// Starts `commandLine` (program and arguments, quoted as needed) in `folder` (the current
+// folder when empty).
 // With a `boxCaption`, waits for the process's box of that caption, reads it, runs `atBox`
 // with the process id while the box is up, and presses its OK button. Then waits for the
 // end; a program still running after that is ended.
 ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption = L"",
-                           const std::function<void(DWORD processId)>& atBox = {});
+                           const std::function<void(DWORD processId)>& atBox = {},
+                           const std::string& folder = "");
