@@ -276,9 +276,7 @@ TEST_F(ScaleTest, ButtonPathWorksEndToEnd) {
   ASSERT_TRUE(waitUntil([&] { return isTicked(box); }, 10000)) << "the click reached the box";
   clickAt(centreOf(run_.control(kStartButton), -1));
   EXPECT_EQ(run_.exitCode(30000), 0u);
-  EXPECT_EQ(
-      game_.read("wdpz.ini"),
-      gbk(L"[我的设置]\r\n副武器选择=10\r\n副武器属性=2\r\n分辨率选择=1\r\n是否窗口化=真\r\n"));
+  EXPECT_EQ(game_.read("wdpz.ini"), profileText(10, 2, 1, true));
   std::string mission = game_.read("Level\\sn07_.pst");
   EXPECT_NE(mission.find("int PlayerWeapon2 = 53;\r\n"), std::string::npos) << mission;
   EXPECT_EQ(game_.read("config.ini"), "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n");
@@ -386,9 +384,7 @@ TEST_F(ScaleTest, MovingToAnotherScaleLaysOutAnewAndKeepsTheState) {
   GetWindowRect(run_.control(kStartButton), &button);
   clickAt(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
   EXPECT_EQ(run_.exitCode(30000), 0u);
-  EXPECT_EQ(
-      game_.read("wdpz.ini"),
-      gbk(L"[我的设置]\r\n副武器选择=9\r\n副武器属性=3\r\n分辨率选择=1\r\n是否窗口化=真\r\n"));
+  EXPECT_EQ(game_.read("wdpz.ini"), profileText(9, 3, 1, true));
   EXPECT_NE(waitForLaunchRecord(game_.path()), "<missing>");
 }
 

@@ -140,7 +140,7 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
 // writer's file, other names, folders and read-only files stay.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
-  GameWithMissions game(gbk(L"ended 嘰媆"));
+  GameWithMissions game(toGbk(L"ended 嘰媆"));
   DWORD ended = 0;
   ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
                           WriteStep::unmarked, ended));
