@@ -48,20 +48,6 @@ std::string readWide(const std::wstring& path) {
   return out;
 }
 
-std::string profileText(int weapon, int attribute, int resolution, bool windowed) {
-  return gbk(L"[我的设置]\r\n副武器选择=" + std::to_wstring(weapon) + L"\r\n副武器属性=" +
-             std::to_wstring(attribute) + L"\r\n分辨率选择=" + std::to_wstring(resolution) +
-             L"\r\n是否窗口化=" + (windowed ? L"真" : L"假") + L"\r\n");
-}
-
-std::string patchedMission(int number, int weaponNumber) {
-  std::string text = sampleMission(number);
-  size_t start = text.find("int PlayerWeapon2");
-  size_t end = text.find("\r\n", start);
-  text.replace(start, end - start, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";");
-  return text;
-}
-
 const int kMissions[] = {1, 2, 7, 20};
 
 std::wstring missionName(int number) {
