@@ -7,12 +7,16 @@
 
 Path DesktopLauncherHost::runDirectory() { return ::runDirectory(); }
 
-void DesktopLauncherHost::showMessage(const std::wstring& message, int32_t buttons) {
-  messageBox(message, buttons);
+int32_t DesktopLauncherHost::showMessage(const std::wstring& message, int32_t buttons) {
+  return messageBox(message, buttons);
 }
 
 bool DesktopLauncherHost::startProgram(const std::wstring& commandLine, const Path& directory) {
   return runProgram(commandLine, false, std::nullopt, directory);
+}
+
+std::optional<uint32_t> DesktopLauncherHost::runAsAdministrator(const std::wstring& arguments) {
+  return runSelfAsAdministrator(arguments);
 }
 
 void DesktopLauncherHost::endAfterFailure() { ::endAfterFailure(); }

@@ -3,11 +3,13 @@
 
 #include "launcher/LauncherHost.h"
 
-// runDirectory(), messageBox(), runProgram() and the fatal report's endAfterFailure().
+// runDirectory(), messageBox(), runProgram(), runSelfAsAdministrator() and the fatal
+// report's endAfterFailure().
 class DesktopLauncherHost final : public LauncherHost {
  public:
   Path runDirectory() override;
-  void showMessage(const std::wstring& message, int32_t buttons) override;
+  int32_t showMessage(const std::wstring& message, int32_t buttons) override;
   bool startProgram(const std::wstring& commandLine, const Path& directory) override;
+  std::optional<uint32_t> runAsAdministrator(const std::wstring& arguments) override;
   void endAfterFailure() override;
 };

@@ -3,13 +3,17 @@
 #include <cfenv>
 #include <optional>
 
+#include "GbkTexts.h"
 #include "app/DesktopLauncherHost.h"
 #include "app/LauncherWindow.h"
+#include "app/TemplateChoices.h"
 #include "app/WindowControls.h"
 #include "frame/FrameState.h"
 #include "frame/MessageLoop.h"
 #include "frame/Startup.h"
+#include "launcher/ElevatedApplyArgument.h"
 #include "launcher/LauncherFlow.h"
+#include "services/MessageBox.h"
 
 namespace {
 
@@ -46,4 +50,26 @@ int launcherEntry() {
   runMessageLoop();
   activeFlow = nullptr;
   return 0;
+}
+
+int administratorEntry(std::wstring_view arguments) {
+  constexpr int argumentRejected = 2;
+  // No window is built, so no event is raised: the template gives the lists' entries.
+  constexpr EventHandler unbound[] = {nullptr, nullptr};
+  startFrame(unbound);
+  TemplateChoices choices;
+  const std::optional<LauncherSettings> settings =
+      parseElevatedApplyArgument(arguments, choices.sizes());
+  int code = argumentRejected;
+  if (!settings) {
+    messageBox(gbk::argumentsRejected, 0);
+  } else {
+    choices.choose(*settings);
+    DesktopLauncherHost host;
+    LauncherFlow flow(choices, host);
+    code = static_cast<int>(flow.writeAsAdministrator() ? administratorWroteAll
+                                                        : administratorReportedUnwritten);
+  }
+  stopFrame();
+  return code;
 }

@@ -1,8 +1,11 @@
-// The program's start: a Windows GUI program without arguments of its own.
+// The program's start: a Windows GUI program. Started without arguments it shows the
+// launcher window; its one argument is the private one with which it starts itself with
+// administrator rights.
 #include <windows.h>
 
 #include "app/LauncherEntry.h"
 #include "frame/FrameState.h"
+#include "services/CommandLine.h"
 
 namespace {
 
@@ -28,6 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   restrictDllSearch();
   // A drive without a medium fails quietly instead of asking the user.
   SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  std::wstring_view arguments = commandLineArguments(GetCommandLineW());
+  if (!arguments.empty()) return administratorEntry(arguments);
   launcherEntry();
   stopFrame();
   return static_cast<int>(frameState().currentMessage.wParam);

@@ -13,13 +13,17 @@ Path displayConfigFileName(LauncherHost& host) {
   return withName(host.runDirectory(), gbk::configFileName);
 }
 
-DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host) {
+DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host,
+                                        FileFault& fault) {
+  fault = FileFault::none;
   const Path name = displayConfigFileName(host);
   const ByteBuffer content = readFile(name);
   std::optional<std::string> patched =
       patchDisplayConfigContent(content.bytes, controls.selection(LauncherList::resolution));
   if (!patched) return DisplayConfigOutcome::unusable;
   if (*patched == content.bytes) return DisplayConfigOutcome::written;  // already right
-  if (!writeFile(name, ByteBuffer{std::move(*patched)})) return DisplayConfigOutcome::writeFailed;
+  if (!writeFile(name, ByteBuffer{std::move(*patched)}, &fault)) {
+    return DisplayConfigOutcome::writeFailed;
+  }
   return DisplayConfigOutcome::written;
 }

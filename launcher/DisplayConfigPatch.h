@@ -3,6 +3,7 @@
 
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
+#include "services/FileFault.h"
 #include "services/Path.h"
 
 enum class DisplayConfigOutcome {
@@ -13,4 +14,6 @@ enum class DisplayConfigOutcome {
 
 Path displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"
 
-DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host);
+// With writeFailed, fault receives why the file could not be written.
+DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host,
+                                        FileFault& fault);

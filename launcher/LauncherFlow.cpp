@@ -2,25 +2,12 @@
 
 #include "GbkTexts.h"
 #include "launcher/DisplayConfigPatch.h"
+#include "launcher/ElevatedApplyArgument.h"
 #include "launcher/LauncherSettings.h"
 #include "launcher/MissionWeaponPatch.h"
 #include "launcher/SettingsStore.h"
 #include "services/Files.h"
 #include "services/Wide.h"
-
-namespace {
-
-// One line per file under the heading, each path as it is.
-std::wstring unwrittenFilesMessage(const std::vector<Path>& unwritten) {
-  std::wstring message = gbkToWide(gbk::filesNotWritten);
-  for (const Path& name : unwritten) {
-    message += L"\r\n";
-    message += name.wide();
-  }
-  return message;
-}
-
-}  // namespace
 
 void LauncherFlow::onWindowCreated() {
   const SettingsStore store(host_);
@@ -33,14 +20,15 @@ void LauncherFlow::onWindowCreated() {
   controls_.setTicked(windowedFromProfileText(store.read(gbk::keyWindowed, gbk::logicalFalse)));
 }
 
-bool LauncherFlow::saveSettings() {
+bool LauncherFlow::saveSettings(FileFault* fault) {
   const SettingsStore store(host_);
   const LauncherSettings settings = settingsFromControls(controls_);
   // One replacement of the file: a failure part-way leaves the old settings whole.
   return store.writeAll({{gbk::keyWeapon, toText(settings.weaponIndex)},
                          {gbk::keyAttribute, toText(settings.attributeIndex)},
                          {gbk::keyResolution, toText(settings.resolutionIndex)},
-                         {gbk::keyWindowed, profileTextOfWindowed(settings.windowed)}});
+                         {gbk::keyWindowed, profileTextOfWindowed(settings.windowed)}},
+                        fault);
 }
 
 std::wstring LauncherFlow::gameCommandLine(const Path& runDirectory, bool windowed) {
@@ -48,19 +36,45 @@ std::wstring LauncherFlow::gameCommandLine(const Path& runDirectory, bool window
          (windowed ? gbkToWide(gbk::windowedArgument) : std::wstring());
 }
 
-void LauncherFlow::onStartGameClicked() {
+DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten,
+                                                  bool reportMissingLevel) {
   // What writers ended at the wrong instant left beside the files this apply writes.
   const Path runDirectory = host_.runDirectory();
   removeLeftoverTemporaries(runDirectory);
   removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
-  std::vector<Path> unwritten;
-  if (!saveSettings()) unwritten.push_back(SettingsStore(host_).fileName());
-  MissionWeaponPatch(controls_, host_, unwritten);
-  const DisplayConfigOutcome display = DisplayConfigPatch(controls_, host_);
-  if (display == DisplayConfigOutcome::writeFailed) {
-    unwritten.push_back(displayConfigFileName(host_));
+  FileFault fault = FileFault::none;
+  if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
+  if (!MissionWeaponPatch(controls_, host_, unwritten) && reportMissingLevel) {
+    host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   }
-  if (!unwritten.empty()) host_.showMessage(unwrittenFilesMessage(unwritten), 0);
+  const DisplayConfigOutcome display = DisplayConfigPatch(controls_, host_, fault);
+  if (display == DisplayConfigOutcome::writeFailed) {
+    unwritten.push_back({displayConfigFileName(host_), fault});
+  }
+  return display;
+}
+
+void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) {
+  const bool ask = administratorMayHelp(unwritten);
+  const int32_t answer =
+      host_.showMessage(unwrittenFilesMessage(unwritten, ask), ask ? yesNoButtons : 0);
+  if (!ask || answer != answerYes) return;
+  // Refused or not started: the apply goes on as after No. The program started with the
+  // rights reports what it still could not write; should it end in any other way, the
+  // files are listed again.
+  const std::optional<uint32_t> administrator =
+      host_.runAsAdministrator(elevatedApplyArgument(settingsFromControls(controls_)));
+  if (administrator && *administrator != administratorWroteAll &&
+      *administrator != administratorReportedUnwritten) {
+    host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
+  }
+}
+
+void LauncherFlow::onStartGameClicked() {
+  std::vector<UnwrittenFile> unwritten;
+  const DisplayConfigOutcome display = writeGameFiles(unwritten, true);
+  if (!unwritten.empty()) reportUnwritten(unwritten);
+  const Path runDirectory = host_.runDirectory();
   if (display == DisplayConfigOutcome::unusable) {
     host_.showMessage(gbkToWide(gbk::configUnusable) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
@@ -71,4 +85,12 @@ void LauncherFlow::onStartGameClicked() {
         gbkToWide(gbk::gameStartFailed) + withName(runDirectory, gbk::gameProgramName).wide(), 0);
   }
   controls_.destroyWindow();
+}
+
+bool LauncherFlow::writeAsAdministrator() {
+  std::vector<UnwrittenFile> unwritten;
+  writeGameFiles(unwritten, false);
+  if (unwritten.empty()) return true;
+  host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
+  return false;
 }

@@ -1,15 +1,25 @@
 // The launcher's two event handlers: loading the settings into the controls when the
 // window is created, and the apply of the start button (save, patch the game's files,
-// start the game, close the window).
+// start the game, close the window). Also the work of the program started with
+// administrator rights: the same writes without a window or a game.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "launcher/DisplayConfigPatch.h"
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
+#include "launcher/UnwrittenFiles.h"
+#include "services/FileFault.h"
 #include "services/Path.h"
 #include "services/Text.h"
+
+// The exit codes of the program started with administrator rights: everything written, or
+// not, in which case it has told the user which files and why.
+inline constexpr uint32_t administratorWroteAll = 0;
+inline constexpr uint32_t administratorReportedUnwritten = 1;
 
 class LauncherFlow {
  public:
@@ -17,17 +27,32 @@ class LauncherFlow {
 
   // Fills the three lists and the check box from "wdpz.ini" (defaults when missing).
   void onWindowCreated();
-  // Writes the four settings from the controls to "wdpz.ini"; true when all were stored.
-  bool saveSettings();
-  // The apply: save, mission files, "config.ini", report files that could not be
-  // written, start the game, close the window. With an unusable "config.ini" it reports
-  // that the game was not started and ends the process instead.
+  // Writes the four settings from the controls to "wdpz.ini"; true when all were stored,
+  // else fault (when given) receives why not.
+  bool saveSettings(FileFault* fault = nullptr);
+  // The apply: save, mission files, "config.ini", report files that could not be written
+  // (offering to write them with administrator rights where that may help), start the
+  // game, close the window. With an unusable "config.ini" it reports that the game was not
+  // started and ends the process instead.
   void onStartGameClicked();
+  // The writes of the apply for the choices the controls hold, by the program started with
+  // administrator rights: no game, no report of a missing mission folder or an unusable
+  // "config.ini" (the user's own instance reports those); files that still cannot be
+  // written are reported with their causes. True when nothing was left unwritten.
+  bool writeAsAdministrator();
 
   // The game's command line: the quoted path of the game, then " w" when windowed.
   static std::wstring gameCommandLine(const Path& runDirectory, bool windowed);
 
  private:
+  // Saves the settings and patches the missions and "config.ini", adding what could not be
+  // written to unwritten. A missing mission folder is reported when reportMissingLevel.
+  DisplayConfigOutcome writeGameFiles(std::vector<UnwrittenFile>& unwritten,
+                                      bool reportMissingLevel);
+  // The message listing the unwritten files; where administrator rights may help it asks,
+  // and Yes starts the program itself with them to write the files again.
+  void reportUnwritten(const std::vector<UnwrittenFile>& unwritten);
+
   LauncherControls& controls_;
   LauncherHost& host_;
 };

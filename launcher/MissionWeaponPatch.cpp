@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "GbkTexts.h"
 #include "launcher/MissionContent.h"
@@ -45,25 +46,24 @@ bool copyBytes(FileReader& reader, FileReplacement& out, uint64_t count) {
 
 }  // namespace
 
-void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
-                        std::vector<Path>& unwritten) {
-  if (!fileExists(withName(host.runDirectory(), gbk::levelFolderName))) {
-    host.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
-    return;
-  }
+bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
+                        std::vector<UnwrittenFile>& unwritten) {
+  if (!fileExists(withName(host.runDirectory(), gbk::levelFolderName))) return false;
   const int32_t number = weaponNumber(chosenItem(controls, LauncherList::weapon),
                                       chosenItem(controls, LauncherList::attribute));
   const Text replacement = weaponLine(number);
   FileReader reader(kPieceSize);
   for (int32_t n = 1; n <= 20; ++n) {
-    const Path name = withName(host.runDirectory(), missionFileName(n));
+    Path name = withName(host.runDirectory(), missionFileName(n));
     if (!fileExists(name)) continue;
     // A mission that is there but cannot be read (held by another program, a folder of
     // that name) keeps its old weapon: the user is told as for a failed write.
     WeaponLineSearch search;
     search.keepHead(replacement.view().size() + 1);
-    if (!reader.open(name) || !searchWeaponLine(reader, search)) {
-      unwritten.push_back(name);
+    FileFault fault = FileFault::none;
+    if (!reader.open(name, &fault) || !searchWeaponLine(reader, search)) {
+      if (fault == FileFault::none) fault = FileFault::unreadable;
+      unwritten.push_back({std::move(name), fault});
       continue;
     }
     const std::optional<LineSpan> line = search.line();
@@ -77,6 +77,12 @@ void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
                         patched.append(replacement.view()) && reader.seek(line->end) &&
                         copyBytes(reader, patched, UINT64_MAX);
     reader.close();
-    if (!copied || !patched.commit()) unwritten.push_back(name);
+    // A read that failed part-way leaves the file as it was, as one that could not be read.
+    if (!copied && patched.fault() == FileFault::none) {
+      unwritten.push_back({std::move(name), FileFault::unreadable});
+    } else if (!copied || !patched.commit()) {
+      unwritten.push_back({std::move(name), patched.fault()});
+    }
   }
+  return true;
 }

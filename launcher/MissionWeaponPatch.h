@@ -6,10 +6,12 @@
 
 #include "launcher/LauncherControls.h"
 #include "launcher/LauncherHost.h"
+#include "launcher/UnwrittenFiles.h"
 #include "services/Path.h"
 
-// Without a "Level" folder (or file) shows "找不到任务文件。" and writes nothing. A file
-// without a weapon line, or whose weapon line already holds the number, is left untouched;
-// the full name of each file that could not be read or rewritten is added to unwritten.
-void MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
-                        std::vector<Path>& unwritten);
+// False, with nothing written, when there is no "Level" folder (or file): the caller tells
+// the user "找不到任务文件。". A file without a weapon line, or whose weapon line already
+// holds the number, is left untouched; each file that could not be read or rewritten is
+// added to unwritten with its full name and cause.
+bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
+                        std::vector<UnwrittenFile>& unwritten);

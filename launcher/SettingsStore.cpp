@@ -16,6 +16,7 @@ bool SettingsStore::write(const Text& key, const Text& value) const {
   return writeProfileItem(fileName(), gbk::settingsSection, key, value);
 }
 
-bool SettingsStore::writeAll(std::initializer_list<std::pair<Text, Text>> items) const {
-  return writeProfileItems(fileName(), gbk::settingsSection, items);
+bool SettingsStore::writeAll(std::initializer_list<std::pair<Text, Text>> items,
+                             FileFault* fault) const {
+  return writeProfileItems(fileName(), gbk::settingsSection, items, fault);
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "launcher/LauncherHost.h"
+#include "services/FileFault.h"
 #include "services/Path.h"
 #include "services/Text.h"
 
@@ -20,7 +21,8 @@ class SettingsStore {
   bool write(const Text& key, const Text& value) const;
   // Stores every key=value in one replacement of the file: either all are stored or the
   // file stays as it was.
-  bool writeAll(std::initializer_list<std::pair<Text, Text>> items) const;
+  bool writeAll(std::initializer_list<std::pair<Text, Text>> items,
+                FileFault* fault = nullptr) const;
 
  private:
   LauncherHost& host_;

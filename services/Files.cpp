@@ -100,14 +100,45 @@ class RenameRequest {
   std::string storage_;
 };
 
-// The target may be replaced: not a folder, not read-only, and not held open by another
-// program (an open for writing without sharing, which cuts nothing, must succeed).
-bool mayReplace(const std::wstring& name, DWORD attributes) {
-  if (attributes == INVALID_FILE_ATTRIBUTES) return true;  // a new file
-  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
+// The cause of a failed call from the platform's error code.
+FileFault faultOfError(DWORD error) {
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileFault::inUse;
+    case ERROR_ACCESS_DENIED:
+      return FileFault::noPermission;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileFault::diskFull;
+    default:
+      return FileFault::other;
+  }
+}
+
+FileFault faultOfLastError() { return faultOfError(GetLastError()); }
+
+// Why a file could not be opened for reading: a folder in its place, held by another
+// program, no permission, or else could not be read.
+FileFault readFault(const std::wstring& name, DWORD error) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileFault::folderInPlace;
+  }
+  const FileFault cause = faultOfError(error);
+  return cause == FileFault::inUse || cause == FileFault::noPermission ? cause
+                                                                       : FileFault::unreadable;
+}
+
+// Why the target may not be replaced: a folder, read-only, or held open by another program
+// (an open for writing without sharing, which cuts nothing, must succeed). none: it may.
+FileFault replaceFault(const std::wstring& name, DWORD attributes) {
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileFault::none;  // a new file
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileFault::folderInPlace;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return FileFault::readOnly;
   FileHandle probe(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  return probe.valid();
+  return probe.valid() ? FileFault::none : faultOfLastError();
 }
 
 // A new, empty file beside the target, opened exclusively; its name goes to tempName.
@@ -146,17 +177,25 @@ bool fileExists(const Path& name) {
   return true;
 }
 
-std::optional<ByteBuffer> readWholeFile(const Path& name) {
+std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault) {
+  // Until the content is there, the cause is that it could not be read.
+  if (fault != nullptr) *fault = FileFault::unreadable;
   if (name.empty()) return std::nullopt;
   SECURITY_ATTRIBUTES security = inheritableHandle();
   FileHandle file(CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, &security,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return std::nullopt;
+  if (!file.valid()) {
+    if (fault != nullptr) *fault = readFault(platformPath(name), GetLastError());
+    return std::nullopt;
+  }
   LONG high = 0;
   DWORD length = SetFilePointer(file.get(), 0, &high, FILE_END);
   SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
   if (length == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return std::nullopt;
-  if (length == 0 && high == 0) return ByteBuffer{};
+  if (length == 0 && high == 0) {
+    if (fault != nullptr) *fault = FileFault::none;
+    return ByteBuffer{};
+  }
   if (high != 0 || length > INT32_MAX) return std::nullopt;
   {
     // A file too large for the memory to be had cannot be read, rather than ending the
@@ -169,6 +208,7 @@ std::optional<ByteBuffer> readWholeFile(const Path& name) {
   DWORD got = 0;
   if (!ReadFile(file.get(), result.bytes.data(), length, &got, nullptr)) return std::nullopt;
   result.bytes.resize(got);
+  if (fault != nullptr) *fault = FileFault::none;
   return result;
 }
 
@@ -181,14 +221,20 @@ FileReader::~FileReader() {
   if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
 }
 
-bool FileReader::open(const Path& name) {
+bool FileReader::open(const Path& name, FileFault* fault) {
   close();
+  if (fault != nullptr) *fault = FileFault::unreadable;
   if (name.empty()) return false;
   if (area_ == nullptr) area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, pieceSize_));
   if (area_ == nullptr) return false;
   file_ = CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file_ != INVALID_HANDLE_VALUE;
+  if (file_ == INVALID_HANDLE_VALUE) {
+    if (fault != nullptr) *fault = readFault(platformPath(name), GetLastError());
+    return false;
+  }
+  if (fault != nullptr) *fault = FileFault::none;
+  return true;
 }
 
 std::optional<std::string_view> FileReader::next(uint64_t most) {
@@ -218,6 +264,8 @@ FileReplacement::FileReplacement(const Path& name)
   const DWORD targetAttributes = GetFileAttributesW(target_.c_str());
   if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
       (targetAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+    fail((targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileFault::folderInPlace
+                                                           : FileFault::readOnly);
     return;
   }
   // The new file keeps the target's hidden, system and archive marks.
@@ -226,7 +274,17 @@ FileReplacement::FileReplacement(const Path& name)
   DWORD attributes = targetAttributes == INVALID_FILE_ATTRIBUTES ? 0 : targetAttributes & kept;
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   temp_ = createTemporaryBeside(target_, attributes, tempName_);
-  if (temp_ == INVALID_HANDLE_VALUE) return;
+  if (temp_ == INVALID_HANDLE_VALUE) {
+    // Refused beside an existing target: the folder takes no new file, unless the target
+    // may not be written either, which fault() asks once the caller holds it no more.
+    FileFault cause = faultOfLastError();
+    if (cause == FileFault::noPermission && targetAttributes != INVALID_FILE_ATTRIBUTES) {
+      cause = FileFault::folderRefusesNewFiles;
+      askTarget_ = true;
+    }
+    fail(cause);
+    return;
+  }
   reachedWriteStep(WriteStep::created);
   // Delete-pending while it is written: should the process end before the rename, closing
   // the handle (by the system, if need be) removes the half-written file. (Only an empty file
@@ -242,29 +300,53 @@ FileReplacement::~FileReplacement() {
   if (temp_ != INVALID_HANDLE_VALUE) discard();
 }
 
+FileFault FileReplacement::fault() {
+  if (askTarget_) {
+    askTarget_ = false;
+    if (replaceFault(target_, GetFileAttributesW(target_.c_str())) == FileFault::noPermission) {
+      fault_ = FileFault::noPermission;
+    }
+  }
+  return fault_;
+}
+
+bool FileReplacement::fail(FileFault fault) {
+  if (fault_ == FileFault::none) fault_ = fault;
+  return false;
+}
+
 bool FileReplacement::append(std::string_view bytes) {
   while (ok_ && !bytes.empty()) {
     const DWORD size = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    ok_ = WriteFile(temp_, bytes.data(), size, &written, nullptr) && written == size;
+    if (!WriteFile(temp_, bytes.data(), size, &written, nullptr)) {
+      ok_ = fail(faultOfLastError());
+    } else if (written != size) {
+      ok_ = fail(FileFault::diskFull);  // a write cut short without an error
+    }
     bytes.remove_prefix(size);
   }
   return ok_;
 }
 
 bool FileReplacement::commit() {
-  if (temp_ == INVALID_HANDLE_VALUE) return false;
+  if (temp_ == INVALID_HANDLE_VALUE) return fail(FileFault::other);
   RenameRequest rename(target_);
-  bool done = ok_ && rename.valid() && FlushFileBuffers(temp_) != FALSE &&
-              mayReplace(target_, GetFileAttributesW(target_.c_str()));
+  bool done = ok_;
+  if (done && !rename.valid()) done = fail(FileFault::other);
+  if (done && FlushFileBuffers(temp_) == FALSE) done = fail(faultOfLastError());
+  if (done) {
+    const FileFault refused = replaceFault(target_, GetFileAttributesW(target_.c_str()));
+    if (refused != FileFault::none) done = fail(refused);
+  }
   if (done) reachedWriteStep(WriteStep::flushed);
   // An end between these two calls leaves the complete new content beside the target,
   // for the next apply to remove.
-  if (done && pending_) done = setDeletePending(temp_, false);
+  if (done && pending_ && !setDeletePending(temp_, false)) done = fail(faultOfLastError());
   if (done) {
     pending_ = false;
     reachedWriteStep(WriteStep::unmarked);
-    done = rename.applyTo(temp_);
+    if (!rename.applyTo(temp_)) done = fail(faultOfLastError());
   }
   if (!done) {
     discard();
@@ -273,7 +355,7 @@ bool FileReplacement::commit() {
   reachedWriteStep(WriteStep::replaced);
   const bool closed = CloseHandle(temp_) != FALSE;
   temp_ = INVALID_HANDLE_VALUE;
-  return closed;
+  return closed || fail(faultOfLastError());
 }
 
 void FileReplacement::discard() {
@@ -284,12 +366,15 @@ void FileReplacement::discard() {
   ok_ = false;
 }
 
-bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers) {
+bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers,
+               FileFault* fault) {
   FileReplacement replacement(name);
   for (const ByteBuffer* buffer : buffers) {
     if (buffer != nullptr) replacement.append(buffer->bytes);
   }
-  return replacement.commit();
+  const bool written = replacement.commit();
+  if (fault != nullptr) *fault = replacement.fault();
+  return written;
 }
 
 int removeLeftoverTemporaries(const Path& folder) {

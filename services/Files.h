@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "services/FileFault.h"
 #include "services/Path.h"
 #include "services/Text.h"
 
@@ -19,7 +20,7 @@ bool fileExists(const Path& name);
 // The whole file; empty when it is missing, a folder, unreadable or held open for writing.
 ByteBuffer readFile(const Path& name);
 // The same, telling a file that could not be read (no value) from an empty one.
-std::optional<ByteBuffer> readWholeFile(const Path& name);
+std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault = nullptr);
 
 // Files read piece by piece through one read area, made once and reused from file to
 // file: an apply over many files holds one piece of memory, whatever their sizes.
@@ -33,7 +34,7 @@ class FileReader {
   // Opens a file for reading (others may read it too, none may write it) in place of the
   // one before. False when it cannot be read: missing, a folder, held open for writing by
   // another program, or no memory for the read area.
-  bool open(const Path& name);
+  bool open(const Path& name, FileFault* fault = nullptr);
   // The next piece of the open file, at most `most` bytes, valid until the next call; an
   // empty piece at the end of the file, no value when reading failed.
   std::optional<std::string_view> next(uint64_t most = UINT64_MAX);
@@ -65,8 +66,12 @@ class FileReplacement {
   // target unchanged and the temporary file gone, when anything failed or the target may
   // not be replaced: a folder, read-only, or held open by another program.
   bool commit();
+  // Why the replacement failed; FileFault::none while it has not. Asked after the caller
+  // has closed its own handles to the target.
+  FileFault fault();
 
  private:
+  bool fail(FileFault fault);
   void discard();
 
   std::wstring target_;  // in the form the file calls take
@@ -74,6 +79,8 @@ class FileReplacement {
   void* temp_;
   bool pending_ = false;  // the temporary file is marked for deletion
   bool ok_ = false;
+  FileFault fault_ = FileFault::none;
+  bool askTarget_ = false;  // a refused new file: whether the target itself is writable
 };
 
 // Removes from `folder` the temporary files of replacements whose writing process is no
@@ -86,7 +93,9 @@ int removeLeftoverTemporaries(const Path& folder);
 // to a temporary file in the same folder which then replaces the target in one step, so on
 // any failure the target keeps its old content byte for byte and no temporary file is left.
 // A read-only target or one held open by another program gives false and stays unchanged.
-bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers);
-inline bool writeFile(const Path& name, const ByteBuffer& buffer) {
-  return writeFile(name, {&buffer});
+// fault, when given, receives why the file could not be written (FileFault::none when it was).
+bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffers,
+               FileFault* fault = nullptr);
+inline bool writeFile(const Path& name, const ByteBuffer& buffer, FileFault* fault = nullptr) {
+  return writeFile(name, {&buffer}, fault);
 }

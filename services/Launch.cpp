@@ -1,8 +1,11 @@
 #include "services/Launch.h"
 
 #include <windows.h>
+// After windows.h, on which it builds.
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 int32_t showWindowForMode(std::optional<int32_t> showMode) {
   static constexpr int32_t showWindow[] = {SW_HIDE,          SW_SHOWNORMAL,     SW_SHOWMINIMIZED,
@@ -34,4 +37,88 @@ bool runProgram(const std::wstring& commandLine, bool wait, std::optional<int32_
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+namespace {
+
+// The full path of this program; empty when the platform cannot give all of it.
+std::wstring ownProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD size = static_cast<DWORD>(path.size());
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
+    if (length == 0) return std::wstring();
+    if (length < size) {
+      path.resize(length);
+      return path;
+    }
+    if (size >= 32768) return std::wstring();
+    path.resize(path.size() * 2);
+  }
+}
+
+BOOL CALLBACK collectEnabledWindow(HWND window, LPARAM list) {
+  if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  }
+  return TRUE;
+}
+
+// Waits for the process to end with the thread's windows disabled, handling their
+// messages meanwhile. A quit request that comes in the meantime is made again afterwards.
+void waitWithWindowsDisabled(HANDLE process) {
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), &collectEnabledWindow,
+                    reinterpret_cast<LPARAM>(&disabled));
+  for (HWND window : disabled) EnableWindow(window, FALSE);
+  std::optional<WPARAM> quit;
+  while (!quit && MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT) ==
+                      WAIT_OBJECT_0 + 1) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = message.wParam;
+        break;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  if (quit) WaitForSingleObject(process, INFINITE);
+  for (auto window = disabled.rbegin(); window != disabled.rend(); ++window) {
+    if (IsWindow(*window)) EnableWindow(*window, TRUE);
+  }
+  if (quit) PostQuitMessage(static_cast<int>(*quit));
+}
+
+}  // namespace
+
+std::optional<uint32_t> runSelfAsAdministrator(const std::wstring& arguments) {
+  const std::wstring program = ownProgramPath();
+  if (program.empty()) return std::nullopt;
+  // The shell is loaded only here, from the system folder, so that an ordinary start of the
+  // program does not pay for it.
+  HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (shell == nullptr) shell = LoadLibraryW(L"shell32.dll");  // a system without that flag
+  if (shell == nullptr) return std::nullopt;
+  using ShellExecuteExCall = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+  auto shellExecuteEx = reinterpret_cast<ShellExecuteExCall>(
+      reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteExW")));
+  SHELLEXECUTEINFOW start{};
+  start.cbSize = sizeof start;
+  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  start.hwnd = GetActiveWindow();
+  start.lpVerb = L"runas";
+  start.lpFile = program.c_str();
+  start.lpParameters = arguments.c_str();
+  start.nShow = SW_SHOWNORMAL;
+  // The shell stays loaded: it may keep threads of its own after the call.
+  bool started = shellExecuteEx != nullptr && shellExecuteEx(&start) != FALSE;
+  if (!started || start.hProcess == nullptr) return std::nullopt;
+  waitWithWindowsDisabled(start.hProcess);
+  DWORD code = 0;
+  bool known = GetExitCodeProcess(start.hProcess, &code) != FALSE;
+  CloseHandle(start.hProcess);
+  if (!known) return std::nullopt;
+  return code;
 }

@@ -18,10 +18,17 @@ std::string_view skipLeadingBlanks(const Text& text) {
 
 // The file's content; the empty content for a missing file; no value for one that is there
 // but cannot be read.
-std::optional<std::string> currentContent(const Path& file) {
-  if (std::optional<ByteBuffer> content = readWholeFile(file)) return std::move(content->bytes);
+std::optional<std::string> currentContent(const Path& file, FileFault& fault) {
+  if (std::optional<ByteBuffer> content = readWholeFile(file, &fault)) {
+    return std::move(content->bytes);
+  }
   if (!fileExists(file)) return std::string();
   return std::nullopt;
+}
+
+bool failWith(FileFault* out, FileFault fault) {
+  if (out != nullptr) *out = fault;
+  return false;
 }
 
 struct Item {
@@ -29,10 +36,13 @@ struct Item {
   std::optional<std::string_view> value;
 };
 
-bool writeItems(const Path& file, const Text& section, const std::vector<Item>& items) {
-  if (file.empty()) return false;
-  std::optional<std::string> content = currentContent(file);
-  if (!content || profile::hasByteOrderMark(*content)) return false;
+bool writeItems(const Path& file, const Text& section, const std::vector<Item>& items,
+                FileFault* fault = nullptr) {
+  if (file.empty()) return failWith(fault, FileFault::other);
+  FileFault cause = FileFault::none;
+  std::optional<std::string> content = currentContent(file, cause);
+  if (!content) return failWith(fault, cause);
+  if (profile::hasByteOrderMark(*content)) return failWith(fault, FileFault::other);
   bool changed = false;
   for (const Item& item : items) {
     if (auto next = profile::writeValue(*content, section.view(), item.key, item.value)) {
@@ -40,8 +50,11 @@ bool writeItems(const Path& file, const Text& section, const std::vector<Item>& 
       changed = true;
     }
   }
-  if (!changed) return true;  // every value is there already: nothing to write
-  return writeFile(file, ByteBuffer{std::move(*content)});
+  if (!changed) {  // every value is there already: nothing to write
+    if (fault != nullptr) *fault = FileFault::none;
+    return true;
+  }
+  return writeFile(file, ByteBuffer{std::move(*content)}, fault);
 }
 
 }  // namespace
@@ -71,8 +84,8 @@ bool writeProfileItem(const Path& file, const Text& section, const std::optional
 }
 
 bool writeProfileItems(const Path& file, const Text& section,
-                       std::initializer_list<std::pair<Text, Text>> items) {
+                       std::initializer_list<std::pair<Text, Text>> items, FileFault* fault) {
   std::vector<Item> list;
   for (const auto& [key, value] : items) list.push_back(Item{key.view(), value.view()});
-  return writeItems(file, section, list);
+  return writeItems(file, section, list, fault);
 }

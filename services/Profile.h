@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "services/FileFault.h"
 #include "services/Path.h"
 #include "services/Text.h"
 
@@ -27,6 +28,8 @@ bool writeProfileItem(const Path& file, const Text& section, const std::optional
 // beside it in its own folder (writeFile: on any failure the file keeps its old content
 // byte for byte). When every value is already there the file is not written. False, with
 // the file unchanged, for a file that cannot be read (a folder, held open by another
-// program), cannot be replaced (read-only), or starts with a byte-order mark.
+// program), cannot be replaced (read-only), or starts with a byte-order mark; fault, when
+// given, receives why.
 bool writeProfileItems(const Path& file, const Text& section,
-                       std::initializer_list<std::pair<Text, Text>> items);
+                       std::initializer_list<std::pair<Text, Text>> items,
+                       FileFault* fault = nullptr);

@@ -54,12 +54,28 @@ RunningProgram::~RunningProgram() {
   CloseHandle(info_.hProcess);
 }
 
-bool RunningProgram::start(const std::string& exe, const std::string& folder) {
-  std::string commandLine = "\"" + exe + "\"";
-  STARTUPINFOA startup{};
+bool RunningProgram::start(const std::string& exe, const std::string& folder,
+                           const std::wstring& arguments) {
+  if (arguments.empty()) {
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &info_) != 0;
+  }
+  auto wide = [](const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    int length =
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
+    out.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
+    return out;
+  };
+  std::wstring program = wide(exe);
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &info_) != 0;
+  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wide(folder).c_str(), &startup, &info_) != 0;
 }
 
 bool RunningProgram::start(const std::wstring& exe, const std::wstring& folder,

@@ -16,8 +16,10 @@ class RunningProgram {
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
 
-  // Starts `exe` (full path) with the command line `"exe"` in `folder`.
-  bool start(const std::string& exe, const std::string& folder);
+  // Starts `exe` (full path) with the command line `"exe"` in `folder`; arguments, when
+  // given, follow after a blank.
+  bool start(const std::string& exe, const std::string& folder,
+             const std::wstring& arguments = L"");
   // The same with wide paths, and an environment block of its own (UTF-16) when given.
   bool start(const std::wstring& exe, const std::wstring& folder,
              const std::wstring* environment = nullptr);

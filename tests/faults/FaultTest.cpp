@@ -6,6 +6,7 @@
 // either untouched or exactly as it must be, with nothing left beside them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -368,10 +369,16 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
 
     EXPECT_EQ(outcome.exitCode, 0u);
     ASSERT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
+    // Each file with its cause, and below them what to do.
     for (const char* name : c.unwritten) {
-      EXPECT_NE(outcome.boxes[0].find(fromGbk(dir) + L"\\" + fromGbk(name)), std::wstring::npos)
+      EXPECT_NE(outcome.boxes[0].find(fromGbk(dir) + L"\\" + fromGbk(name) + L"（磁盘空间已满）"),
+                std::wstring::npos)
           << name << " is not listed: " << testing::PrintToString(outcome.boxes);
     }
+    const std::wstring hint = L"\r\n\r\n请释放磁盘空间，然后重新运行本程序。";
+    EXPECT_EQ(outcome.boxes[0].substr(outcome.boxes[0].size() -
+                                      std::min(outcome.boxes[0].size(), hint.size())),
+              hint);
     FolderFiles expected = before;
     expected["wdpz.ini"] = profileText(11, 3, 1, false);
     expected["Level\\sn01_.pst"] = withFiller(patchedMission(1, 58), c.missionLines);

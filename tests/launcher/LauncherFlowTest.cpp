@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "services/Launch.h"
 #include "services/Wide.h"
 #include "tests/support/HeldFile.h"
+#include "tests/support/Immutable.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/PlainLauncherControls.h"
 #include "tests/support/TempFolder.h"
@@ -78,10 +80,16 @@ class RecordingHost final : public LauncherHost {
 
   // The test's folder names are ASCII: their GBK and system code page forms are the same.
   Path runDirectory() override { return Path(widePath(folder_)); }
-  void showMessage(const std::wstring& message, int32_t buttons) override {
+  int32_t showMessage(const std::wstring& message, int32_t buttons) override {
     messages.push_back({wideToGbk(message), buttons});
     events.push_back("message");
     if (observe) observe("message");
+    return answer;
+  }
+  std::optional<uint32_t> runAsAdministrator(const std::wstring& arguments) override {
+    administratorRuns.push_back(arguments);
+    events.push_back("administrator");
+    return administratorExit;
   }
   bool startProgram(const std::wstring& commandLine, const Path& directory) override {
     commandLines.push_back(wideToGbk(commandLine));
@@ -94,7 +102,10 @@ class RecordingHost final : public LauncherHost {
     if (observe) observe("end");
   }
 
+  int32_t answer = 0;                         // what every message box answers
+  std::optional<uint32_t> administratorExit;  // none: not started
   std::vector<Message> messages;
+  std::vector<std::wstring> administratorRuns;
   std::vector<std::string> commandLines;
   std::vector<std::string> events;
   std::function<void(const std::string&)> observe;
@@ -329,7 +340,7 @@ TEST_F(LauncherFlowTest, WeaponNumberOfEveryChoiceInAMissionFile) {
   for (const WeaponChoice& c : choices) {
     writeBytes(mission(7), "a\r\nint PlayerWeapon2 = 0;\r\nb\r\n");
     choose(c.weapon, c.attribute, 0, false);
-    std::vector<Path> unwritten;
+    std::vector<UnwrittenFile> unwritten;
     MissionWeaponPatch(*controls_, *host_, unwritten);
     EXPECT_EQ(readBytes(mission(7)),
               "a\r\nint PlayerWeapon2 = " + std::to_string(c.number) + ";\r\nb\r\n")
@@ -372,7 +383,7 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
   }
   makeFolder(mission(11));  // a folder under a mission file's name cannot be read: listed
   choose(3, 3, 0, false);   // "双刺" with "速度属性（风）"
-  std::vector<Path> unwritten;
+  std::vector<UnwrittenFile> unwritten;
   MissionWeaponPatch(*controls_, *host_, unwritten);
 
   for (const File& file : files) {
@@ -385,7 +396,8 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
     }
   }
   ASSERT_EQ(unwritten.size(), 1u);
-  EXPECT_EQ(unwritten[0].wide(), widePath(mission(11)));
+  EXPECT_EQ(unwritten[0].name.wide(), widePath(mission(11)));
+  EXPECT_EQ(unwritten[0].fault, FileFault::folderInPlace);
   EXPECT_TRUE(host_->messages.empty());
 }
 
@@ -532,9 +544,11 @@ TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
     apply();
   }
   ASSERT_EQ(host_->messages.size(), 1u);
-  EXPECT_EQ(host_->messages[0].text, std::string(gbk::filesNotWritten) + "\r\n" + path("wdpz.ini") +
-                                         "\r\n" + mission(1) + "\r\n" + mission(3) + "\r\n" +
-                                         path("config.ini"));
+  EXPECT_EQ(host_->messages[0].text,
+            std::string(gbk::filesNotWritten) + "\r\n" + path("wdpz.ini") + gbk::reasonInUse +
+                "\r\n" + mission(1) + gbk::reasonReadOnly + "\r\n" + mission(3) + gbk::reasonInUse +
+                "\r\n" + path("config.ini") + gbk::reasonReadOnly + gbk::hintStart +
+                gbk::hintReadOnly + gbk::hintSeparator + gbk::hintInUse + gbk::hintEnd);
   EXPECT_EQ(host_->messages[0].buttons, 0);
   EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
   EXPECT_EQ(readBytes(path("wdpz.ini")), profile);
@@ -561,7 +575,9 @@ TEST_F(LauncherFlowTest, MissionsThatCannotBeReadAreListedAndKeepTheirWeapon) {
   }
   ASSERT_EQ(host_->messages.size(), 1u);
   EXPECT_EQ(host_->messages[0].text,
-            std::string(gbk::filesNotWritten) + "\r\n" + mission(2) + "\r\n" + mission(3));
+            std::string(gbk::filesNotWritten) + "\r\n" + mission(2) + gbk::reasonFolderInPlace +
+                "\r\n" + mission(3) + gbk::reasonInUse + gbk::hintStart + gbk::hintInUse +
+                gbk::hintSeparator + gbk::hintFolderInPlace + gbk::hintEnd);
   EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 1;\r\n");
   EXPECT_EQ(readBytes(mission(3)), "int PlayerWeapon2 = 0;\r\n");
   EXPECT_EQ(readBytes(mission(4)), "");
@@ -601,6 +617,125 @@ TEST_F(LauncherFlowTest, TwoAppliesInARowGiveIdenticalFiles) {
   EXPECT_EQ(first[1], "a\r\nWidth 1024\r\nHeight 768\r\n");
   EXPECT_EQ(first[2], "x\r\nint PlayerWeapon2 = 53;\r\n");
   EXPECT_TRUE(host_->messages.empty());
+}
+
+// A file that fails for lack of permission turns the list into a question: Yes starts the
+// program itself with administrator rights and the four choices; whatever follows, the
+// game is then started by this instance. Only an end of the other instance without its own
+// report brings the list again.
+TEST_F(LauncherFlowTest, NoPermissionAsksToSaveWithAdministratorRights) {
+  struct Case {
+    const char* name;
+    int32_t answer;
+    std::optional<uint32_t> administratorExit;
+    bool started;      // the program with administrator rights was asked for
+    bool listedAgain;  // a second message: the list without the question
+  } cases[] = {
+      {"No", 6, std::nullopt, false, false},
+      {"Yes, refused or not started", 5, std::nullopt, true, false},
+      {"Yes, everything written", 5, administratorWroteAll, true, false},
+      {"Yes, it reported what it could not write", 5, administratorReportedUnwritten, true, false},
+      {"Yes, it ended without a report", 5, 0xC000013Au, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("admin");
+    useRunDirectory(folder.path());
+    installGame();
+    writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+    createWindow();
+    choose(11, 3, 1, true);
+    host_->answer = c.answer;
+    host_->administratorExit = c.administratorExit;
+    {
+      Immutable locked(path("config.ini"));
+      ASSERT_TRUE(locked.set());
+      apply();
+    }
+    const std::string list =
+        std::string(gbk::filesNotWritten) + "\r\n" + path("config.ini") + gbk::reasonNoPermission;
+    ASSERT_GE(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].text, list + gbk::askAdministrator);
+    EXPECT_EQ(host_->messages[0].buttons, yesNoButtons);
+    if (c.started) {
+      EXPECT_EQ(host_->administratorRuns, std::vector<std::wstring>{L"--apply-settings=11,3,1,1"});
+    } else {
+      EXPECT_TRUE(host_->administratorRuns.empty());
+    }
+    if (c.listedAgain) {
+      ASSERT_EQ(host_->messages.size(), 2u);
+      EXPECT_EQ(host_->messages[1].text,
+                list + gbk::hintStart + gbk::hintNoPermission + gbk::hintEnd);
+      EXPECT_EQ(host_->messages[1].buttons, 0);
+    } else {
+      EXPECT_EQ(host_->messages.size(), 1u);
+    }
+    EXPECT_EQ(host_->events.back(), "start");
+    EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 58;\r\n");
+    EXPECT_EQ(readBytes(path("config.ini")), kConfig);
+    EXPECT_EQ(launchRecord(dir_), gameRecord(true));
+    EXPECT_TRUE(controls_->destroyRequested());
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
+}
+
+// The work of the program started with administrator rights: the same writes, no game, no
+// message for a missing mission folder or an unusable config.ini (the other instance
+// reports those), and what still cannot be written listed with a hint instead of a
+// question.
+TEST_F(LauncherFlowTest, WritingAsAdministratorStartsNothingAndReportsWhatIsLeft) {
+  struct Case {
+    const char* name;
+    bool lockConfig;
+    bool removeLevel;
+    const char* config;
+    bool allWritten;
+  } cases[] = {
+      {"everything written", false, false, kConfig.c_str(), true},
+      {"config.ini still refused", true, false, kConfig.c_str(), false},
+      {"no mission folder", false, true, kConfig.c_str(), true},
+      {"config.ini of two lines", false, false, "a\r\nb\r\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("asadmin");
+    useRunDirectory(folder.path());
+    installGame();
+    writeBytes(path("config.ini"), c.config);
+    if (c.removeLevel) {
+      RemoveDirectoryA(path("Level").c_str());
+    } else {
+      writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+    }
+    controls_ = std::make_unique<PlainLauncherControls>();
+    choose(11, 3, 1, false);
+    bool allWritten = false;
+    {
+      std::optional<Immutable> locked;
+      if (c.lockConfig) {
+        locked.emplace(path("config.ini"));
+        ASSERT_TRUE(locked->set());
+      }
+      allWritten = LauncherFlow(*controls_, *host_).writeAsAdministrator();
+    }
+    EXPECT_EQ(allWritten, c.allWritten);
+    if (c.lockConfig) {
+      ASSERT_EQ(host_->messages.size(), 1u);
+      EXPECT_EQ(host_->messages[0].text, std::string(gbk::filesNotWritten) + "\r\n" +
+                                             path("config.ini") + gbk::reasonNoPermission +
+                                             gbk::hintStart + gbk::hintNoPermission + gbk::hintEnd);
+      EXPECT_EQ(host_->messages[0].buttons, 0);
+    } else {
+      EXPECT_TRUE(host_->messages.empty());
+    }
+    EXPECT_EQ(storedValue(dir_, gbk::keyWeapon), "11");
+    if (!c.removeLevel) {
+      EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 58;\r\n");
+    }
+    EXPECT_TRUE(host_->commandLines.empty()) << "no game";
+    EXPECT_FALSE(controls_->destroyRequested());
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+// Why a file could not be read or written, from what the platform reported.
+#pragma once
+
+enum class FileFault {
+  none,
+  readOnly,               // the file carries the read-only mark
+  inUse,                  // another program holds it open (a sharing or lock violation)
+  noPermission,           // access denied, the file not being read-only
+  diskFull,               // no room left on the drive
+  folderInPlace,          // a folder stands where the file belongs
+  folderRefusesNewFiles,  // the file may be changed, but its folder takes no new file, which
+                          // the whole-file write needs beside it
+  unreadable,             // the file is there but its content could not be read
+  other,                  // anything else the platform reported
+};

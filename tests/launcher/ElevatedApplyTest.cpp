@@ -1,0 +1,98 @@
+// The private argument of the program started with administrator rights, and its reading
+// from the command line.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "launcher/ElevatedApplyArgument.h"
+#include "services/CommandLine.h"
+
+namespace {
+
+const ListSizes kLists{12, 4, 2};  // the launcher window's lists
+
+TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
+  for (int32_t w = -1; w < kLists.weapon; ++w) {
+    for (int32_t a = -1; a < kLists.attribute; ++a) {
+      for (int32_t r = -1; r < kLists.resolution; ++r) {
+        for (bool windowed : {false, true}) {
+          LauncherSettings settings{w, a, r, windowed};
+          std::wstring argument = elevatedApplyArgument(settings);
+          std::optional<LauncherSettings> back = parseElevatedApplyArgument(argument, kLists);
+          ASSERT_TRUE(back.has_value()) << std::string(argument.begin(), argument.end());
+          EXPECT_EQ(back->weaponIndex, w);
+          EXPECT_EQ(back->attributeIndex, a);
+          EXPECT_EQ(back->resolutionIndex, r);
+          EXPECT_EQ(back->windowed, windowed);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(elevatedApplyArgument({11, 3, 1, true}), L"--apply-settings=11,3,1,1");
+}
+
+TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
+  const std::wstring overlong = L"--apply-settings=" + std::wstring(5000, L'1') + L",0,0,0";
+  const wchar_t* cases[] = {
+      L"",                                   // missing
+      L"--apply-settings=",                  // no choices
+      L"--apply-settings=1,2,1",             // one missing
+      L"--apply-settings=1,2,1,",            // empty last
+      L"--apply-settings=1,,1,0",            // empty inside
+      L"--apply-settings=1,2,1,0,",          // extra comma
+      L"--apply-settings=1,2,1,0,5",         // extra part
+      L"--apply-settings=1,2,1,0 ",          // trailing blank
+      L"--apply-settings=1,2,1,0 --x",       // extra argument
+      L" --apply-settings=1,2,1,0",          // leading blank
+      L"--apply-settings=12,0,0,0",          // weapon past the list
+      L"--apply-settings=0,4,0,0",           // attribute past the list
+      L"--apply-settings=0,0,2,0",           // resolution past the list
+      L"--apply-settings=0,0,0,2",           // windowed neither 0 nor 1
+      L"--apply-settings=-2,0,0,0",          // below none
+      L"--apply-settings=0,0,0,-1",          // windowed cannot be none
+      L"--apply-settings=01,0,0,0",          // leading zero
+      L"--apply-settings=+1,0,0,0",          // sign
+      L"--apply-settings=-0,0,0,0",          // minus zero
+      L"--apply-settings=a,0,0,0",           // not a number
+      L"--apply-settings=1.0,0,0,0",         // not an integer
+      L"--apply-settings=\uff11,0,0,0",      // full-width digit
+      L"--apply-settings= 1,0,0,0",          // blank inside
+      L"--APPLY-SETTINGS=1,0,0,0",           // other case
+      L"--apply-settings:1,0,0,0",           // other separator
+      L"/apply-settings=1,0,0,0",            // other form
+      L"--apply-settings=4294967297,0,0,0",  // wraps to 1 in 32 bits
+      overlong.c_str(),
+  };
+  for (const wchar_t* c : cases) {
+    std::wstring argument = c;
+    EXPECT_FALSE(parseElevatedApplyArgument(argument, kLists).has_value())
+        << std::string(argument.begin(), argument.end());
+  }
+  // A zero byte ends nothing: the rest still counts.
+  EXPECT_FALSE(
+      parseElevatedApplyArgument(std::wstring(L"--apply-settings=1,0,0,0\0x", 26), kLists));
+}
+
+TEST(CommandLineArguments, WhatFollowsTheProgramName) {
+  struct Case {
+    const wchar_t* commandLine;
+    const wchar_t* arguments;
+  } cases[] = {
+      {L"\"C:\\Game Dir\\launcher.exe\"", L""},
+      {L"\"C:\\Game Dir\\launcher.exe\"   ", L""},
+      {L"\"C:\\Game Dir\\launcher.exe\" --apply-settings=1,0,0,0", L"--apply-settings=1,0,0,0"},
+      {L"\"C:\\Game Dir\\launcher.exe\"\t \t--x y ", L"--x y "},
+      {L"\"C:\\a\"b c", L"b c"},
+      {L"C:\\Game\\launcher.exe", L""},
+      {L"C:\\Game\\launcher.exe --x", L"--x"},
+      {L"launcher.exe\t-x", L"-x"},
+      {L"\"C:\\no closing quote", L""},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(std::wstring(commandLineArguments(c.commandLine)), c.arguments)
+        << std::string(c.commandLine, c.commandLine + std::wcslen(c.commandLine));
+  }
+}
+
+}  // namespace
