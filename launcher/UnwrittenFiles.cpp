@@ -53,8 +53,7 @@ bool administratorMayHelp(const std::vector<UnwrittenFile>& files) {
   return anyWith(files, &needsPermission);
 }
 
-std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files,
-                                   bool askAdministrator) {
+std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool askAdministrator) {
   std::wstring message = gbkToWide(gbk::filesNotWritten);
   for (const UnwrittenFile& file : files) {
     message += L"\r\n";

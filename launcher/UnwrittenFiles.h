@@ -21,5 +21,4 @@ bool administratorMayHelp(const std::vector<UnwrittenFile>& files);
 // the line of what to do. With askAdministrator, the lack of permission is answered by the
 // question whether to save the settings with administrator rights (a Yes/No message)
 // instead of a hint. Each path is shown as it is.
-std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files,
-                                   bool askAdministrator);
+std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool askAdministrator);

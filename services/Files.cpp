@@ -265,7 +265,7 @@ FileReplacement::FileReplacement(const Path& name)
   if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
       (targetAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
     fail((targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileFault::folderInPlace
-                                                           : FileFault::readOnly);
+                                                            : FileFault::readOnly);
     return;
   }
   // The new file keeps the target's hidden, system and archive marks.
