@@ -39,6 +39,9 @@ function(launcher_defaults target)
     # Each function and datum in a section of its own, so a program linked with
     # --gc-sections keeps only what it reaches.
     target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+    # Optimised for size: the program's time goes to the system's file and window calls,
+    # not to its own code, and a small program starts sooner.
+    target_compile_options(${target} PRIVATE -Os)
   elseif(LAUNCHER_SANITIZE)
     target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)
