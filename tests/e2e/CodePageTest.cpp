@@ -27,27 +27,6 @@ std::string utf8(const std::wstring& wide) {
   return bytes;
 }
 
-void writeWide(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  if (!bytes.empty())
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string readWide(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string out;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
-  CloseHandle(file);
-  return out;
-}
-
 const int kMissions[] = {1, 2, 7, 20};
 
 std::wstring missionName(int number) {
@@ -63,9 +42,9 @@ void makeGame(const std::wstring& folder, const std::string& program) {
   const std::wstring bin = widePath(testProgramFolder());
   CopyFileW((bin + L"\\" + widePath(program)).c_str(), (folder + L"\\launcher.exe").c_str(), FALSE);
   CopyFileW((bin + L"\\standin_game.exe").c_str(), (folder + L"\\Drovar.exe").c_str(), FALSE);
-  writeWide(folder + L"\\config.ini", kSampleConfig);
+  writeBytes(folder + L"\\config.ini", kSampleConfig);
   CreateDirectoryW((folder + L"\\Level").c_str(), nullptr);
-  for (int number : kMissions) writeWide(folder + missionName(number), sampleMission(number));
+  for (int number : kMissions) writeBytes(folder + missionName(number), sampleMission(number));
 }
 
 // Waits until the process has ended or shows a message box; the box, or nullptr.
@@ -125,10 +104,10 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
         DWORD code = 0;
         ASSERT_TRUE(first.waitExit(30000, &code));
         EXPECT_EQ(code, 0u);
-        EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), "<missing>");
+        EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), "<missing>");
       }
 
-      writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
+      writeBytes(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
       RunningProgram run;
       ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
       HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
@@ -164,16 +143,16 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       ASSERT_TRUE(run.waitExit(30000, &code));
       EXPECT_EQ(code, 0u);
 
-      EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
+      EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
       for (int number : kMissions) {
-        EXPECT_EQ(readWide(folder + missionName(number)), patchedMission(number, 48)) << number;
+        EXPECT_EQ(readBytes(folder + missionName(number)), patchedMission(number, 48)) << number;
       }
-      EXPECT_EQ(readWide(folder + L"\\config.ini"),
+      EXPECT_EQ(readBytes(folder + L"\\config.ini"),
                 "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n");
       std::string record;
       waitUntil(
           [&] {
-            record = readWide(folder + L"\\launch-record.txt");
+            record = readBytes(folder + L"\\launch-record.txt");
             return record.ends_with("\r\n") && record.find("cwd=") != std::string::npos;
           },
           30000);
@@ -207,20 +186,20 @@ TEST(CodePageTest, LongFolderPathAppliesItsOwnGame) {
   ASSERT_TRUE(run.waitExit(30000, &code));
   EXPECT_EQ(code, 0u);
 
-  EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 0, false));
-  EXPECT_EQ(readWide(folder + missionName(7)), patchedMission(7, 48));
-  EXPECT_EQ(readWide(folder + L"\\config.ini"),
+  EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 0, false));
+  EXPECT_EQ(readBytes(folder + missionName(7)), patchedMission(7, 48));
+  EXPECT_EQ(readBytes(folder + L"\\config.ini"),
             "[Screen]\r\nWidth 800\r\nHeight 600\r\nBits 32\r\n");
   std::string record;
-  waitUntil([&] { return (record = readWide(folder + L"\\launch-record.txt")).ends_with("\r\n"); },
+  waitUntil([&] { return (record = readBytes(folder + L"\\launch-record.txt")).ends_with("\r\n"); },
             30000);
   EXPECT_EQ(record, "cmdline=\"" + utf8(folder) + "\\Drovar.exe\"\r\ncwd=" + utf8(folder) + "\r\n");
 
   // The game above: untouched and not started.
-  EXPECT_EQ(readWide(parent + L"\\wdpz.ini"), "<missing>");
-  EXPECT_EQ(readWide(parent + missionName(7)), sampleMission(7));
-  EXPECT_EQ(readWide(parent + L"\\config.ini"), kSampleConfig);
-  EXPECT_EQ(readWide(parent + L"\\launch-record.txt"), "<missing>");
+  EXPECT_EQ(readBytes(parent + L"\\wdpz.ini"), "<missing>");
+  EXPECT_EQ(readBytes(parent + missionName(7)), sampleMission(7));
+  EXPECT_EQ(readBytes(parent + L"\\config.ini"), kSampleConfig);
+  EXPECT_EQ(readBytes(parent + L"\\launch-record.txt"), "<missing>");
 }
 
 // The process environment with TEMP and TMP pointing to a folder that does not exist.
@@ -243,7 +222,7 @@ TEST(CodePageTest, ProfileIsSavedWithoutATemporaryFolder) {
   TempFolder temp("notemp");
   const std::wstring folder = widePath(temp.path()) + L"\\game";
   makeGame(folder, "launcher.exe");
-  writeWide(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
+  writeBytes(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
   const std::wstring environment =
       environmentWithoutTemporaryFolder(widePath(temp.path()) + L"\\no such folder");
 
@@ -260,8 +239,8 @@ TEST(CodePageTest, ProfileIsSavedWithoutATemporaryFolder) {
   DWORD code = 0;
   ASSERT_TRUE(run.waitExit(30000, &code));
   EXPECT_EQ(code, 0u);
-  EXPECT_EQ(readWide(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
-  EXPECT_EQ(readWide(folder + missionName(7)), patchedMission(7, 48));
+  EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
+  EXPECT_EQ(readBytes(folder + missionName(7)), patchedMission(7, 48));
 }
 
 }  // namespace

@@ -24,9 +24,12 @@ class TempFolder {
 std::wstring widePath(const std::string& path);
 
 bool makeFolder(const std::string& path);
+// Paths as the tests build them (system code page) or wide, for names outside it.
 void writeBytes(const std::string& path, const std::string& bytes);
+void writeBytes(const std::wstring& path, const std::string& bytes);
 // The whole content; "<missing>" when the file cannot be opened.
 std::string readBytes(const std::string& path);
+std::string readBytes(const std::wstring& path);
 bool pathExists(const std::string& path);
 void removeTree(const std::string& path);
 // Folder of the running test executable (where support programs such as the stand-in game
