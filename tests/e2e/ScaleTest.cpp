@@ -381,8 +381,14 @@ TEST_F(ScaleTest, MovingToAnotherScaleLaysOutAnewAndKeepsTheState) {
 
   // The button, pressed where it now is, still does the whole apply.
   RECT button{};
-  GetWindowRect(run_.control(kStartButton), &button);
-  clickAt(POINT{(button.left + button.right) / 2, (button.top + button.bottom) / 2});
+  HWND start = run_.control(kStartButton);
+  GetWindowRect(start, &button);
+  POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+  // The click goes where the moved window is once the system places it there and in front.
+  ASSERT_TRUE(waitUntil(
+      [&] { return GetForegroundWindow() == run_.window && WindowFromPoint(centre) == start; },
+      10000));
+  clickAt(centre);
   EXPECT_EQ(run_.exitCode(30000), 0u);
   EXPECT_EQ(game_.read("wdpz.ini"), profileText(9, 3, 1, true));
   EXPECT_NE(waitForLaunchRecord(game_.path()), "<missing>");
