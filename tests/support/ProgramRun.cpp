@@ -9,10 +9,17 @@ ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCapti
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
-    return end;
+  // A start can fail for a moment on a loaded machine while the previous program is still
+  // being torn down; what these runs check begins once the program runs, so a failed start
+  // is tried again a few times before it counts.
+  bool created = false;
+  for (int attempt = 0; attempt < 5 && !created; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    created =
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &process) != FALSE;
   }
+  if (!created) return end;
   end.started = true;
   if (!boxCaption.empty()) {
     HWND box = waitForBox(process.dwProcessId, boxCaption, 30000);
