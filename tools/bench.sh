@@ -6,9 +6,10 @@
 #                   32 MB against the copy at the same size (a steady ratio: linear), and
 #                   the peak memory of the 8 MB runs (target: 4x the file + 32 MB).
 #   whole apply     under Wine, the real program driven from outside: a press of the start
-#                   button with 20 mission files of 8 MB less the same press without
-#                   mission files, against CopyFile and FlushFileBuffers of the same 21
-#                   files in the same run (target: within 1.5x), the same at 1 and 32 MB
+#                   button to the start of the game with 20 mission files of 8 MB less the
+#                   same press without mission files, against CopyFile and FlushFileBuffers
+#                   of the same 21 files in the same run (target: within 1.5x); the press to
+#                   the program's end is shown for information; the same at 1 and 32 MB
 #                   (a steady ratio: the apply is linear), the program's peak working set
 #                   over the apply (target: 32 MB), and a second press with the same choices
 #                   against the first with the bytes it wrote (target: none).
