@@ -21,12 +21,19 @@ int32_t chosenItem(LauncherControls& controls, LauncherList list) {
 }
 
 // The weapon line of the open file, read from its start; no value in `line` when it has
-// none. False when the file could not be read.
-bool searchWeaponLine(FileReader& reader, WeaponLineSearch& search) {
-  for (;;) {
+// none. When the whole line lay in the file's first piece, `first` is that piece, still in
+// the read area, and the reader stands right after it. False when the file could not be
+// read.
+bool searchWeaponLine(FileReader& reader, WeaponLineSearch& search,
+                      std::optional<std::string_view>& first) {
+  for (bool firstPiece = true;; firstPiece = false) {
     const std::optional<std::string_view> piece = reader.next();
     if (!piece) return false;
-    if (piece->empty() || search.take(*piece)) break;
+    if (piece->empty()) break;
+    if (search.take(*piece)) {
+      if (firstPiece) first = piece;
+      break;
+    }
   }
   search.finish();
   return true;
@@ -61,7 +68,8 @@ bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
     WeaponLineSearch search;
     search.keepHead(replacement.view().size() + 1);
     FileFault fault = FileFault::none;
-    if (!reader.open(name, &fault) || !searchWeaponLine(reader, search)) {
+    std::optional<std::string_view> first;
+    if (!reader.open(name, &fault) || !searchWeaponLine(reader, search, first)) {
       if (fault == FileFault::none) fault = FileFault::unreadable;
       unwritten.push_back({std::move(name), fault});
       continue;
@@ -71,11 +79,17 @@ bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
     // A file whose weapon line already holds the number is already right: not written.
     if (search.head() == replacement.view()) continue;
     // The new content is the part before the weapon line, the new line and the part after
-    // it, read a second time from the file, which nobody can have written in between.
+    // it. A line in the first piece (a whole small file) is written around from that piece
+    // and the rest read on; otherwise the file is read a second time, as nobody can have
+    // written it in between.
     FileReplacement patched(name);
-    const bool copied = reader.seek(0) && copyBytes(reader, patched, line->begin) &&
-                        patched.append(replacement.view()) && reader.seek(line->end) &&
-                        copyBytes(reader, patched, UINT64_MAX);
+    const bool copied = first ? patched.append(first->substr(0, line->begin)) &&
+                                    patched.append(replacement.view()) &&
+                                    patched.append(first->substr(line->end)) &&
+                                    copyBytes(reader, patched, UINT64_MAX)
+                              : reader.seek(0) && copyBytes(reader, patched, line->begin) &&
+                                    patched.append(replacement.view()) && reader.seek(line->end) &&
+                                    copyBytes(reader, patched, UINT64_MAX);
     reader.close();
     // A read that failed part-way leaves the file as it was, as one that could not be read.
     if (!copied && patched.fault() == FileFault::none) {

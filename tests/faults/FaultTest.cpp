@@ -194,6 +194,8 @@ using namespace std::string_literals;
 const ContentCase kContents[] = {
     {"10 MB weapon line", kSampleConfig, patchedConfig(1024, 768), "int PlayerWeapon2 = 1;" + kLong,
      "int PlayerWeapon2 = 58;", 0},
+    {"weapon line before 10 MB", kSampleConfig, patchedConfig(1024, 768),
+     "int PlayerWeapon2 = 1;\r\n" + kLong, "int PlayerWeapon2 = 58;\r\n" + kLong, 0},
     {"10 MB line before the weapon line", kSampleConfig, patchedConfig(1024, 768),
      kLong + "\r\nint PlayerWeapon2 = 1;\r\n" + kLong,
      kLong + "\r\nint PlayerWeapon2 = 58;\r\n" + kLong, 0},
