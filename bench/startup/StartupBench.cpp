@@ -13,23 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TopWindows.h"
+
 namespace {
-
-struct WindowSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK findVisible(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 std::string programFolder() {
   char path[MAX_PATH];
@@ -52,20 +38,21 @@ double timeStartup(const std::string& exe, const std::string& folder) {
     return -1;
   }
   double elapsed = -1;
-  WindowSearch search{process.dwProcessId, nullptr};
+  const DWORD pid = process.dwProcessId;
+  HWND found = nullptr;
   for (;;) {
-    EnumWindows(findVisible, reinterpret_cast<LPARAM>(&search));
+    found = firstVisibleTopWindow([&](HWND window) { return processOf(window) == pid; });
     QueryPerformanceCounter(&now);
     double ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
                 static_cast<double>(frequency.QuadPart);
-    if (search.found) {
+    if (found != nullptr) {
       elapsed = ms;
       break;
     }
     if (ms > 20000 || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
     Sleep(1);
   }
-  if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
+  if (found != nullptr) PostMessageW(found, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
     WaitForSingleObject(process.hProcess, 5000);

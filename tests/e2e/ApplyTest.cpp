@@ -155,19 +155,6 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
   }
 }
 
-// The control id holding the focus once it is `want` (or whatever holds it after 3 s).
-int focusReaching(DWORD thread, int want) {
-  int id = 0;
-  waitUntil(
-      [&] {
-        HWND focus = focusOf(thread);
-        id = focus ? GetDlgCtrlID(focus) : 0;
-        return id == want;
-      },
-      3000);
-  return id;
-}
-
 TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
   GameFolder game("keys");
   LauncherRun run;

@@ -59,6 +59,22 @@ HWND boxBeforeTheEnd(RunningProgram& program) {
   return box;
 }
 
+// Picks the weapon and attribute in the started launcher and presses its button; the
+// program must end with 0 and show no message on its way.
+void pressStartWith(RunningProgram& run, int weapon, int attribute) {
+  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+  ASSERT_NE(window, nullptr);
+  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, weapon, 0);
+  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, attribute, 0);
+  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  HWND box = boxBeforeTheEnd(run);
+  EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
+  if (box != nullptr) dismissMessageBox(box);
+  DWORD code = 0;
+  ASSERT_TRUE(run.waitExit(30000, &code));
+  EXPECT_EQ(code, 0u);
+}
+
 struct Folder {
   const char* name;
   std::wstring leaf;
@@ -174,17 +190,7 @@ TEST(CodePageTest, LongFolderPathAppliesItsOwnGame) {
 
   RunningProgram run;
   ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
-  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
-  ASSERT_NE(window, nullptr);
-  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
-  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
-  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
-  HWND box = boxBeforeTheEnd(run);
-  EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
-  if (box != nullptr) dismissMessageBox(box);
-  DWORD code = 0;
-  ASSERT_TRUE(run.waitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_NO_FATAL_FAILURE(pressStartWith(run, 9, 1));
 
   EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 0, false));
   EXPECT_EQ(readBytes(folder + missionName(7)), patchedMission(7, 48));
@@ -228,17 +234,7 @@ TEST(CodePageTest, ProfileIsSavedWithoutATemporaryFolder) {
 
   RunningProgram run;
   ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder, &environment));
-  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
-  ASSERT_NE(window, nullptr);
-  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
-  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
-  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
-  HWND box = boxBeforeTheEnd(run);
-  EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
-  if (box != nullptr) dismissMessageBox(box);
-  DWORD code = 0;
-  ASSERT_TRUE(run.waitExit(30000, &code));
-  EXPECT_EQ(code, 0u);
+  ASSERT_NO_FATAL_FAILURE(pressStartWith(run, 9, 1));
   EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
   EXPECT_EQ(readBytes(folder + missionName(7)), patchedMission(7, 48));
 }

@@ -319,18 +319,6 @@ bool sendDpiChanged(const LauncherRun& run, int dpi, const RECT& suggested) {
   return ok;
 }
 
-int focusReaching(DWORD thread, int want) {
-  int id = 0;
-  waitUntil(
-      [&] {
-        HWND focus = focusOf(thread);
-        id = focus ? GetDlgCtrlID(focus) : 0;
-        return id == want;
-      },
-      10000);
-  return id;
-}
-
 TEST_F(ScaleTest, MovingToAnotherScaleLaysOutAnewAndKeepsTheState) {
   ASSERT_TRUE(run_.start(game_.launcherPath(), game_.path()));
   DWORD thread = run_.program.threadId();
@@ -344,10 +332,10 @@ TEST_F(ScaleTest, MovingToAnotherScaleLaysOutAnewAndKeepsTheState) {
   SendMessageW(run_.control(kAttributeList), CB_SETCURSEL, 3, 0);
   SendMessageW(run_.control(kResolutionList), CB_SETCURSEL, 1, 0);
   SendMessageW(run_.control(kWindowedBox), BM_CLICK, 0, 0);  // the box takes the focus
-  ASSERT_EQ(focusReaching(thread, kWindowedBox), kWindowedBox);
+  ASSERT_EQ(focusReaching(thread, kWindowedBox, 10000), kWindowedBox);
   for (int next : {kWeaponList, kResolutionList, kAttributeList, kStartButton}) {
     postKey(focusOf(thread), VK_TAB);
-    ASSERT_EQ(focusReaching(thread, next), next);
+    ASSERT_EQ(focusReaching(thread, next, 10000), next);
   }
 
   int dpi = otherDpi(dpi_);

@@ -13,22 +13,6 @@ LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return static_cast<LRESULT>(result);
 }
 
-struct TopSearch {
-  DWORD pid;
-  const wchar_t* className;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectTop(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<TopSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid && IsWindowVisible(window) && classOf(window) == search->className) {
-    search->found.push_back(window);
-  }
-  return TRUE;
-}
-
 void sendInputs(std::vector<INPUT>& inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -132,9 +116,8 @@ std::vector<DWORD> childProcesses(DWORD pid) {
 }
 
 std::vector<HWND> topWindows(DWORD pid, const wchar_t* className) {
-  TopSearch search{pid, className, {}};
-  EnumWindows(collectTop, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return visibleTopWindows(
+      [&](HWND window) { return processOf(window) == pid && classOf(window) == className; });
 }
 
 HWND waitForWindow(DWORD pid, const wchar_t* className, DWORD ms) {
@@ -147,12 +130,6 @@ HWND waitForWindow(DWORD pid, const wchar_t* className, DWORD ms) {
       },
       ms);
   return window;
-}
-
-std::wstring classOf(HWND window) {
-  wchar_t name[256] = {};
-  int length = GetClassNameW(window, name, 256);
-  return std::wstring(name, length > 0 ? length : 0);
 }
 
 std::wstring textOf(HWND window) {
@@ -219,6 +196,18 @@ HWND waitFocusChange(DWORD threadId, HWND from, DWORD ms) {
       },
       ms);
   return focus;
+}
+
+int focusReaching(DWORD threadId, int want, DWORD ms) {
+  int id = 0;
+  waitUntil(
+      [&] {
+        HWND focus = focusOf(threadId);
+        id = focus ? GetDlgCtrlID(focus) : 0;
+        return id == want;
+      },
+      ms);
+  return id;
 }
 
 void postKey(HWND target, UINT virtualKey) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TopWindows.h"
+
 // A started program; ended by force when the object goes before the program has ended.
 class RunningProgram {
  public:
@@ -50,7 +52,6 @@ HWND waitForWindow(DWORD pid, const wchar_t* className, DWORD ms);
 // Every visible top-level window of the process with that class, now.
 std::vector<HWND> topWindows(DWORD pid, const wchar_t* className);
 
-std::wstring classOf(HWND window);
 std::wstring textOf(HWND window);  // WM_GETTEXT, wide
 // The window's rectangle in the client coordinates of its parent.
 RECT rectInParent(HWND window);
@@ -79,6 +80,9 @@ bool isTicked(HWND checkBox);
 HWND focusOf(DWORD threadId);
 // Waits until the focus in `threadId` is somewhere other than `from` (up to `ms`).
 HWND waitFocusChange(DWORD threadId, HWND from, DWORD ms);
+// The control id that holds the focus in `threadId` once it has reached `want`, or whatever
+// holds it after `ms` when it never does.
+int focusReaching(DWORD threadId, int want, DWORD ms = 3000);
 
 // A key press and release posted to `target`, as the thread's queue would receive them.
 void postKey(HWND target, UINT virtualKey);

@@ -230,20 +230,6 @@ TEST_F(WindowTest, InitialStateFromProfile) {
   }
 }
 
-// The control id that holds the focus once it has reached `want`, or whatever holds it
-// after `ms` when it never does.
-int focusReaching(DWORD thread, int want, DWORD ms = 3000) {
-  int id = 0;
-  waitUntil(
-      [&] {
-        HWND focus = focusOf(thread);
-        id = focus ? GetDlgCtrlID(focus) : 0;
-        return id == want;
-      },
-      ms);
-  return id;
-}
-
 TEST_F(WindowTest, FocusOrderForwardAndBackward) {
   startLauncher();
   DWORD thread = run_.program.threadId();

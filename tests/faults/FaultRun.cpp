@@ -9,25 +9,6 @@
 
 namespace {
 
-void readInto(const std::string& root, const std::string& relative, FolderFiles& files) {
-  std::string base = relative.empty() ? root : root + "\\" + relative;
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string path = relative.empty() ? name : relative + "\\" + name;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      files[path] = "<folder>";
-      readInto(root, path, files);
-    } else {
-      files[path] = readBytes(root + "\\" + path);
-    }
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-}
-
 std::string describe(const std::string& bytes) {
   if (bytes.size() <= 80) return testing::PrintToString(bytes);
   return std::to_string(bytes.size()) + " bytes beginning " +
@@ -36,9 +17,34 @@ std::string describe(const std::string& bytes) {
 
 }  // namespace
 
+std::vector<FolderEntry> entriesUnder(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  std::vector<std::string> pending{""};  // folders still to be listed, relative to `folder`
+  while (!pending.empty()) {
+    const std::string relative = pending.back();
+    pending.pop_back();
+    const std::string base = relative.empty() ? folder : folder + "\\" + relative;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) continue;
+    do {
+      const std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = relative.empty() ? name : relative + "\\" + name;
+      const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entries.push_back({path, isFolder});
+      if (isFolder) pending.push_back(path);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  return entries;
+}
+
 FolderFiles readFolder(const std::string& folder) {
   FolderFiles files;
-  readInto(folder, "", files);
+  for (const FolderEntry& entry : entriesUnder(folder)) {
+    files[entry.path] = entry.isFolder ? "<folder>" : readBytes(folder + "\\" + entry.path);
+  }
   return files;
 }
 

@@ -11,6 +11,13 @@
 
 #include "tests/support/SampleGame.h"
 
+// Every file and folder under `folder`, at any depth, by its path relative to it.
+struct FolderEntry {
+  std::string path;  // "Level\\sn01_.pst"
+  bool isFolder;
+};
+std::vector<FolderEntry> entriesUnder(const std::string& folder);
+
 // Every file under `folder` by its path relative to it ("Level\\sn01_.pst"); folders map to
 // "<folder>" so a folder where a file belongs, or one left behind, shows as itself.
 using FolderFiles = std::map<std::string, std::string>;

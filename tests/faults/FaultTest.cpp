@@ -410,30 +410,12 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
 
 // ---------------------------------------------------------------- ended in the middle
 
-// The names of every file and folder under `folder`, relative to it.
-void namesUnder(const std::string& folder, const std::string& relative,
-                std::vector<std::string>& names) {
-  WIN32_FIND_DATAA entry;
-  std::string base = relative.empty() ? folder : folder + "\\" + relative;
-  HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = entry.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string path = relative.empty() ? name : relative + "\\" + name;
-    names.push_back(path);
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) namesUnder(folder, path, names);
-  } while (FindNextFileA(search, &entry));
-  FindClose(search);
-}
-
 // True when the game folder holds a file under `under` that was not there before the apply
 // (other than the game's record): a temporary file of a write.
 bool newFileIn(const std::string& folder, const FolderFiles& before,
                const std::string& under = "") {
-  std::vector<std::string> names;
-  namesUnder(folder, "", names);
-  for (const std::string& name : names) {
+  for (const FolderEntry& entry : entriesUnder(folder)) {
+    const std::string& name = entry.path;
     if (name.rfind(under, 0) == 0 && before.count(name) == 0 && name != "launch-record.txt") {
       return true;
     }
@@ -529,9 +511,8 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     // written, once the process is gone. Only an empty one can stay: an end between its
     // creation and that mark leaves it, and the next apply removes it.
     auto leftNonEmpty = [&] {
-      std::vector<std::string> names;
-      namesUnder(game.dir, "", names);
-      for (const std::string& name : names) {
+      for (const FolderEntry& entry : entriesUnder(game.dir)) {
+        const std::string& name = entry.path;
         if (before.count(name) == 0 && name != "launch-record.txt" &&
             sizeOf(game.dir + "\\" + name) > 0) {
           return true;

@@ -89,30 +89,15 @@ bool startAndPress(RunningProgram& program, const std::string& dir, HWND* window
 
 void press(HWND box, int button) { PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0); }
 
-// The message box of another process than `except`, waited for.
-struct OtherBoxSearch {
-  DWORD except;
-  HWND found;
-};
-BOOL CALLBACK findOtherBox(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<OtherBoxSearch*>(data);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != search->except && IsWindowVisible(window) && classOf(window) == L"#32770") {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+// The message box of another process than `except`: now, and waited for.
+HWND otherBox(DWORD except) {
+  return firstVisibleTopWindow(
+      [&](HWND window) { return processOf(window) != except && classOf(window) == L"#32770"; });
 }
 HWND waitForOtherBox(DWORD except, DWORD ms) {
-  OtherBoxSearch search{except, nullptr};
-  waitUntil(
-      [&] {
-        EnumWindows(findOtherBox, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      ms);
-  return search.found;
+  HWND found = nullptr;
+  waitUntil([&] { return (found = otherBox(except)) != nullptr; }, ms);
+  return found;
 }
 
 // Answers any box another process still shows when a test ends early, so that no program
@@ -120,9 +105,8 @@ HWND waitForOtherBox(DWORD except, DWORD ms) {
 struct OtherBoxesAnswered {
   DWORD except;
   ~OtherBoxesAnswered() {
-    OtherBoxSearch search{except, nullptr};
-    EnumWindows(findOtherBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    HWND box = otherBox(except);
+    if (box != nullptr) PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
 };
 

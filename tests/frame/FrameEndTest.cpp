@@ -11,31 +11,15 @@
 #include "services/Wide.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TopWindows.h"
 
 namespace {
 
-struct WindowSearch {
-  DWORD processId;
-  bool found;
-};
-
-BOOL CALLBACK matchLauncherWindow(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t name[32] = {};
-  GetClassNameW(window, name, 32);
-  if (owner == search->processId && std::wstring(name) == L"WTWindow" && IsWindowVisible(window)) {
-    search->found = true;
-  }
-  return TRUE;
-}
-
 // A visible launcher window of the process.
 bool hasVisibleWindow(DWORD processId) {
-  WindowSearch search{processId, false};
-  EnumWindows(&matchLauncherWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return firstVisibleTopWindow([&](HWND window) {
+           return processOf(window) == processId && classOf(window) == L"WTWindow";
+         }) != nullptr;
 }
 
 struct Outcome {

@@ -1,32 +1,14 @@
 #include "tests/support/BoxWatcher.h"
 
-namespace {
+#include "tests/support/TopWindows.h"
 
-struct Search {
-  DWORD processId;
-  const std::wstring* caption;
-  HWND found;
-};
+namespace {
 
 std::wstring windowText(HWND window) {
   wchar_t text[2048] = {};
   SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof text[0],
                       reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
   return text;
-}
-
-BOOL CALLBACK matchBox(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<Search*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[32] = {};
-  GetClassNameW(window, className, 32);
-  if (owner == search->processId && std::wstring(className) == L"#32770" &&
-      IsWindowVisible(window) && windowText(window) == *search->caption) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
 }
 
 BOOL CALLBACK findIcon(HWND child, LPARAM parameter) {
@@ -46,9 +28,11 @@ BOOL CALLBACK findIcon(HWND child, LPARAM parameter) {
 HWND waitForBox(DWORD processId, const std::wstring& caption, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   do {
-    Search search{processId, &caption, nullptr};
-    EnumWindows(matchBox, reinterpret_cast<LPARAM>(&search));
-    if (search.found != nullptr) return search.found;
+    HWND box = firstVisibleTopWindow([&](HWND window) {
+      return processOf(window) == processId && classOf(window) == L"#32770" &&
+             windowText(window) == caption;
+    });
+    if (box != nullptr) return box;
     Sleep(20);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;
