@@ -165,6 +165,10 @@ Press press(const std::string& folder, int weapon, int resolution, bool readPeak
                                program.processId());
   if (process == nullptr) return result;
   StartedProcesses started(program.processId());
+  if (!readPeak && !started.watching()) {
+    std::fprintf(stderr, "apply_bench: the programs the launcher starts cannot be watched\n");
+    return result;
+  }
   const double start = seconds();
   PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
   double gameStarted = -1;
