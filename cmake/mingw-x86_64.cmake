@@ -8,4 +8,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# The 64-bit Wine loader itself, also for the programs the tests start (WINELOADER): the
+# `wine` command would start the 32-bit loader first where the 32-bit Wine is installed.
+set(LAUNCHER_WINE /usr/lib/wine/wine64)
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINELOADER=${LAUNCHER_WINE} ${LAUNCHER_WINE})

@@ -94,7 +94,7 @@ bench_apply() {
   local data=$BUILD_ROOT/bench-apply out=$RESULTS/apply.txt
   rm -rf "$data"
   mkdir -p "$data"
-  (cd "$WINDOWS_BIN" && wine apply_bench.exe "$(winepath -w "$data")" 7) | tee "$out"
+  (cd "$WINDOWS_BIN" && "$LAUNCHER_WINE" apply_bench.exe "$("$LAUNCHER_WINE" winepath -w "$data")" 7) | tee "$out"
   rm -rf "$data"
   local value
   value() { awk -F= -v k="$1" '$1 == k {print $2}' "$out"; }
@@ -110,7 +110,7 @@ bench_apply() {
 bench_startup() {
   heading "start-up (Wine): process start to visible window"
   local out=$RESULTS/startup.txt
-  (cd "$WINDOWS_BIN" && wine startup_bench.exe 50) | tee "$out"
+  (cd "$WINDOWS_BIN" && "$LAUNCHER_WINE" startup_bench.exe 50) | tee "$out"
   within "launcher / hand-built window" "$(sed -n 's/^launcher_vs_handbuilt=//p' "$out")" 1.05 |
     tee -a "$out"
   printf 'launcher / minimal window (for information): %s\n' \
@@ -144,11 +144,11 @@ bench_load() {
   heading "load (Wine): 500 applies in a row on one game folder"
   local out=$RESULTS/load.txt
   wineserver -p 60 2>/dev/null || true  # one server for the whole run, lingering after it
-  (cd "$WINDOWS_BIN" && LOAD_APPLIES=2 wine load_tests.exe >/dev/null)
+  (cd "$WINDOWS_BIN" && LOAD_APPLIES=2 "$LAUNCHER_WINE" load_tests.exe >/dev/null)
   {
     server_figures "after 2 applies"
     # The whole output stays in load-run.txt; a failure is shown with what it says.
-    (cd "$WINDOWS_BIN" && LOAD_APPLIES=500 wine load_tests.exe) | tee "$RESULTS/load-run.txt" |
+    (cd "$WINDOWS_BIN" && LOAD_APPLIES=500 "$LAUNCHER_WINE" load_tests.exe) | tee "$RESULTS/load-run.txt" |
       grep -E -A3 '^(applies|program|driver|apply_ms)|OK|FAILED|Failure' | grep -v '^--$'
     server_figures "after 502 applies"
   } | tee "$out"

@@ -23,6 +23,9 @@ SHOT=$ROOT/docs/launcher-window.png
 TITLE='《VarnokII》功能设置'
 export WINEPREFIX=${WINEPREFIX:-$BUILD_ROOT/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
+# The 64-bit loader itself, as ./run sets it.
+export LAUNCHER_WINE=${LAUNCHER_WINE:-/usr/lib/wine/wine64}
+export WINELOADER=${WINELOADER:-$LAUNCHER_WINE}
 
 say() { printf '[demo] %s\n' "$*" >&2; }
 
@@ -44,7 +47,7 @@ while [ $# -gt 0 ]; do
 done
 OWN_PREFIX=0
 if [ "$DPI" != 96 ]; then
-  bash "$ROOT/tools/scale_prefix.sh" wine "$WINEPREFIX" "$BUILD_ROOT/wine-dpi-$DPI" "$DPI"
+  bash "$ROOT/tools/scale_prefix.sh" "$LAUNCHER_WINE" "$WINEPREFIX" "$BUILD_ROOT/wine-dpi-$DPI" "$DPI"
   export WINEPREFIX=$BUILD_ROOT/wine-dpi-$DPI
   SHOT=$ROOT/docs/launcher-window-$DPI.png
   OWN_PREFIX=1
@@ -89,7 +92,7 @@ if [ $auto -eq 1 ]; then
 fi
 
 say "game folder: $RUN_DIR"
-(cd "$RUN_DIR" && exec wine launcher.exe) &
+(cd "$RUN_DIR" && exec "$LAUNCHER_WINE" launcher.exe) &
 LAUNCHER_PID=$!
 
 if [ $auto -eq 0 ]; then

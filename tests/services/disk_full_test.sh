@@ -2,12 +2,13 @@
 # A whole-file write that runs out of room part-way leaves the old file byte for byte and no
 # temporary file; on a 256 KiB file system of its own (tests/support/small_disk.sh).
 #
-#   disk_full_test.sh <services_probe.exe>      exit 0 pass, 1 fail, 77 skipped
+#   disk_full_test.sh <wine> <services_probe.exe>      exit 0 pass, 1 fail, 77 skipped
 set -uo pipefail
 if [ "${1:-}" != --on-small-disk ]; then
   exec bash "$(dirname "$0")/../support/small_disk.sh" 256k bash "$0" --on-small-disk "$@"
 fi
-probe=$2
+wine=$2
+probe=$3
 export WINEDEBUG=-all
 target="Z:$(tr / '\\' <<<"$SMALL_DISK/config.ini")"
 expected=$(mktemp)
@@ -21,13 +22,13 @@ check() { # description, condition...
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 
-wine "$probe" write "$target" 1024
+"$wine" "$probe" write "$target" 1024
 status=$?
 check "a write of 1 MiB into 256 KiB reports failure (status $status)" test "$status" = 1
 check "the old file is unchanged byte for byte" cmp -s "$expected" "$SMALL_DISK/config.ini"
 check "no temporary file is left" test "$(ls -A "$SMALL_DISK")" = config.ini
 
-wine "$probe" write "$target" 64
+"$wine" "$probe" write "$target" 64
 status=$?
 check "a write that fits succeeds afterwards (status $status)" test "$status" = 0
 check "the new content is in place" test "$(stat -c %s "$SMALL_DISK/config.ini")" = 65536
