@@ -28,6 +28,10 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonFolderRefusesNewFiles;
     case FileFault::unreadable:
       return gbk::reasonUnreadable;
+    case FileFault::recordDamaged:
+      return gbk::reasonRecordDamaged;
+    case FileFault::recordUnavailable:
+      return gbk::reasonRecordUnavailable;
     case FileFault::none:
     case FileFault::other:
       break;
@@ -71,6 +75,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::inUse>, gbk::hintInUse},
       {&is<FileFault::diskFull>, gbk::hintDiskFull},
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
+      {&is<FileFault::recordDamaged>, gbk::hintRecordDamaged},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };
   std::string line;

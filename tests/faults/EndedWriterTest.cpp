@@ -178,3 +178,71 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
 }
 
 }  // namespace
+
+namespace {
+
+// The apply's writes (tests/faults/apply_step_probe.cpp) ended at write step `step` of the
+// whole apply. False when the apply ended before it reached that step.
+bool endApplyAt(const std::string& folder, int step) {
+  char event[64];
+  std::snprintf(event, sizeof event, "apply-step-%lu-%d", GetCurrentProcessId(), step);
+  HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
+  if (reached == nullptr) return false;
+  std::string command = "\"" + testProgramFolder() + "\\apply_step_probe.exe\" \"" + folder +
+                        "\" " + std::to_string(step) + " " + event;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    CloseHandle(reached);
+    return false;
+  }
+  HANDLE both[] = {reached, info.hProcess};
+  const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
+  TerminateProcess(info.hProcess, 9);
+  WaitForSingleObject(info.hProcess, 60000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  CloseHandle(reached);
+  return atStep;
+}
+
+// The first apply ended at each step of each file it writes: every mission is unchanged or
+// its original is recorded, and an apply with 各关原版 then gives back every mission byte
+// for byte.
+TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
+  const std::string small = "// 2\r\nint PlayerWeapon2 = 3; // x\r\nEnd";
+  const std::string recordName = toGbk(L"原版副武器.txt");
+  int step = 1;
+  for (;; ++step) {
+    SCOPED_TRACE("apply ended at write step " + std::to_string(step));
+    GameWithMissions game;
+    writeBytes(game.dir + "\\Level\\sn02_.pst", small);
+    if (!endApplyAt(game.dir, step)) break;
+    const std::string record = readBytes(game.dir + "\\" + recordName);
+    const struct {
+      const char* name;
+      std::string before, after, line;
+    } missions[] = {
+        {"sn01_.pst", kOld, kNew, "int PlayerWeapon2 = 1;"},
+        {"sn02_.pst", small, "// 2\r\nint PlayerWeapon2 = 58;\r\nEnd",
+         "int PlayerWeapon2 = 3; // x"},
+    };
+    for (const auto& m : missions) {
+      const std::string now = readBytes(game.dir + "\\Level\\" + m.name);
+      const bool recorded =
+          record.find(std::string(m.name) + "\t" + m.line + "\r\n") != std::string::npos;
+      EXPECT_TRUE(now == m.before || (now == m.after && recorded)) << m.name;
+    }
+    const ApplyOutcome outcome = applyOnce(game.dir, 12);  // 各关原版
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), kOld);
+    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), small);
+  }
+  // The record, "wdpz.ini", two missions and "config.ini", five steps each.
+  EXPECT_EQ(step, 26);
+}
+
+}  // namespace

@@ -84,14 +84,14 @@ void placePrograms(const std::string& folder) {
   CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
 }
 
-ApplyOutcome applyOnce(const std::string& folder) {
+ApplyOutcome applyOnce(const std::string& folder, int weapon) {
   ApplyOutcome outcome;
   RunningProgram program;
   if (!program.start(folder + "\\launcher.exe", folder)) return outcome;
   HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
-    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);     // 忍刀
+    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, static_cast<WPARAM>(weapon), 0);
     SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);   // 速度属性（风）
     SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);  // 1024*788
     PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);

@@ -299,7 +299,7 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
       L"--apply-settings=11,3,1",                                   // missing
       L"--apply-settings=11,3,1,0,0",                               // extra
       L"--apply-settings=11,3,1,0 more",                            // extra argument
-      L"--apply-settings=12,3,1,0",                                 // out of range
+      L"--apply-settings=13,3,1,0",                                 // out of range
       L"--apply-settings=11,3,1,x",                                 // not a number
       L"--apply-settings=011,3,1,0",                                // not as written
       L"--apply-settings=" + std::wstring(4000, L'9') + L",3,1,0",  // overlong

@@ -175,8 +175,9 @@ TEST(TemplateReader, ReadsTheListEntriesAndItemValues) {
   EXPECT_EQ(weapons.entries,
             (std::vector<std::string>{gbk::weapon1, gbk::weapon2, gbk::weapon3, gbk::weapon4,
                                       gbk::weapon5, gbk::weapon6, gbk::weapon7, gbk::weapon8,
-                                      gbk::weapon9, gbk::weapon10, gbk::weapon11, gbk::weapon12}));
-  EXPECT_EQ(weapons.itemValues, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55}));
+                                      gbk::weapon9, gbk::weapon10, gbk::weapon11, gbk::weapon12,
+                                      gbk::weapon13}));
+  EXPECT_EQ(weapons.itemValues, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0}));
   EXPECT_EQ(attributes.entries, (std::vector<std::string>{gbk::attribute1, gbk::attribute2,
                                                           gbk::attribute3, gbk::attribute4}));
   EXPECT_EQ(attributes.itemValues, (std::vector<int32_t>{1, 2, 3, 4}));

@@ -9,7 +9,7 @@
 
 namespace {
 
-const ListSizes kLists{12, 4, 2};  // the launcher window's lists
+const ListSizes kLists{13, 4, 2};  // the launcher window's lists
 
 TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
   for (int32_t w = -1; w < kLists.weapon; ++w) {
@@ -29,6 +29,7 @@ TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
     }
   }
   EXPECT_EQ(elevatedApplyArgument({11, 3, 1, true}), L"--apply-settings=11,3,1,1");
+  EXPECT_EQ(elevatedApplyArgument({12, 0, 1, false}), L"--apply-settings=12,0,1,0");
 }
 
 TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
@@ -44,7 +45,7 @@ TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
       L"--apply-settings=1,2,1,0 ",          // trailing blank
       L"--apply-settings=1,2,1,0 --x",       // extra argument
       L" --apply-settings=1,2,1,0",          // leading blank
-      L"--apply-settings=12,0,0,0",          // weapon past the list
+      L"--apply-settings=13,0,0,0",          // weapon past the list
       L"--apply-settings=0,4,0,0",           // attribute past the list
       L"--apply-settings=0,0,2,0",           // resolution past the list
       L"--apply-settings=0,0,0,2",           // windowed neither 0 nor 1

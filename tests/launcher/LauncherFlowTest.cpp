@@ -207,14 +207,14 @@ TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
   const std::string t = gbk::logicalTrue;
   const Case cases[] = {
       {"missing file", "", 0, 0, 0, false, {"0", "0", "0", f}, 1},
-      {"index past the end",
+      {"index past the end: 各关原版, with nothing recorded to restore",
        profileWith(profileLine(gbk::keyWeapon, "99")),
-       11,
+       12,
        0,
        0,
        false,
-       {"11", "0", "0", f},
-       55},
+       {"12", "0", "0", f},
+       0},
       {"negative index",
        profileWith(profileLine(gbk::keyWeapon, "-3")),
        -1,
