@@ -72,6 +72,16 @@ std::string withWeapon(const std::string& content, int number) {
          content.substr(end);
 }
 
+// GBK bytes (as the files hold them) as UTF-8 (as the test's output shows them).
+std::string utf8Of(const std::string& gbk) {
+  const std::wstring wide = fromGbk(gbk);
+  std::string utf8(wide.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                          static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
 // The weapon line of a file as the table shows it: escaped, cut at 28 bytes.
 std::string shownLine(const std::string& content) {
   size_t begin = 0;
@@ -90,13 +100,7 @@ std::string shownLine(const std::string& content) {
                          : std::string(1, c);
   }
   if (shown.size() > 28) shown = shown.substr(0, 25) + "...";
-  // GBK in the files, UTF-8 in the test's output.
-  const std::wstring wide = fromGbk(shown);
-  std::string utf8(static_cast<size_t>(wide.size()) * 3, '\0');
-  utf8.resize(static_cast<size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr)));
-  return utf8;
+  return utf8Of(shown);
 }
 
 // One press of 开始游戏 with the sub-weapon `weapon`. When files cannot be written, a message
@@ -142,7 +146,9 @@ TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
     {
       const bool holding = s == 2;
       std::optional<HeldFile> held;
-      if (holding) ASSERT_TRUE(held.emplace(game / missionPath(6), HeldFile::readersOnly).held());
+      if (holding) {
+        ASSERT_TRUE(held.emplace(game / missionPath(6), HeldFile::readersOnly).held());
+      }
       const std::wstring message = press(game, step.weapon, holding);
       if (holding) {
         EXPECT_EQ(message, fromGbk(gbk::filesNotWritten) + L"\r\n" +
@@ -179,7 +185,7 @@ TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
     const bool same = game.read(missionPath(table[i].number)) == table[i].content;
     std::printf(" | %s\n", same ? "same" : "DIFFERENT");
   }
-  std::printf("\n%s:\n%s\n", recordName.c_str(), recordAfterFirst[0].substr(0, 600).c_str());
+  std::printf("\n原版副武器.txt:\n%s\n", utf8Of(recordAfterFirst[0]).c_str());
 }
 
 // A record that cannot be trusted never writes a wrong line: the missions it is damaged for

@@ -114,7 +114,7 @@ if start_launcher "$game"; then
   [ "$WIDTH x $HEIGHT" = "231 x 205" ] || fail "X window size $WIDTH x $HEIGHT"
   [ "$X,$Y" = "396,281" ] || fail "X window position $X,$Y (centred on 1024x768: 396,281)"
 
-  xdotool key End                        # 组合框1 has the focus: 忍刀
+  xdotool key End Up                     # 组合框1 has the focus: 忍刀, the last but one
   click_client "$WINDOW" 144 50          # open 组合框3 with the mouse
   sleep 0.3
   xdotool key Home Down Down Return      # 防御属性（山）

@@ -335,6 +335,15 @@ TEST(PrivateArgument, ItsExactFormWritesTheFiles) {
   EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, true));
   EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kPatchedConfig);
   EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), patchedMission(2));
+
+  // 各关原版, the last entry: the missions get their recorded weapon lines back.
+  RunningProgram restore;
+  ASSERT_TRUE(restore.start(game.dir + "\\launcher.exe", game.dir, L"--apply-settings=12,3,1,1"));
+  ASSERT_TRUE(restore.waitExit(30000, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(12, 3, 1, true));
+  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), mission(1));
+  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), mission(2));
 }
 
 }  // namespace
