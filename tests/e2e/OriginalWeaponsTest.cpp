@@ -51,6 +51,11 @@ std::vector<Mission> missions() {
   };
 }
 
+// The record of the originals, by its wide name: found under any system code page.
+std::wstring recordPath(const GameFolder& game) {
+  return widePath(game.path()) + L"\\原版副武器.txt";
+}
+
 std::string missionPath(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", number);
@@ -126,7 +131,7 @@ TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
   GameFolder game("originals");
   const std::vector<Mission> table = missions();
   for (const Mission& m : table) game.write(missionPath(m.number), m.content);
-  const std::string recordName = toGbk(L"原版副武器.txt");
+  const std::wstring record = recordPath(game);
 
   struct Step {
     const char* name;
@@ -169,8 +174,8 @@ TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
       EXPECT_EQ(now, want) << m.name;
     }
     // The record is made at the first press and never changed afterwards.
-    if (s == 0) recordAfterFirst.push_back(game.read(recordName));
-    EXPECT_EQ(game.read(recordName), recordAfterFirst[0]);
+    if (s == 0) recordAfterFirst.push_back(readBytes(record));
+    EXPECT_EQ(readBytes(record), recordAfterFirst[0]);
   }
   EXPECT_EQ(game.read("wdpz.ini"), profileText(12, 0, 0, false));
 
@@ -212,7 +217,7 @@ TEST(OriginalWeaponsTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
     game.write("Level\\sn01_.pst", "int PlayerWeapon2 = 55;\r\n");
     game.write("Level\\sn02_.pst", "int PlayerWeapon2 = 55;\r\n");
     game.write("Level\\sn03_.pst", "int EnemyCount = 2;\r\n");
-    game.write(toGbk(L"原版副武器.txt"), c.record);
+    writeBytes(recordPath(game), c.record);
     std::vector<std::string> before;
     for (int n : {1, 2, 3, 7, 20}) before.push_back(game.read(missionPath(n)));
     const std::wstring message = press(game, kOriginals, true);
@@ -229,7 +234,7 @@ TEST(OriginalWeaponsTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
       if (i == 1) ++i;
       EXPECT_EQ(game.read(missionPath(n)), before[i++]) << n;
     }
-    EXPECT_EQ(game.read(toGbk(L"原版副武器.txt")), c.record);
+    EXPECT_EQ(readBytes(recordPath(game)), c.record);
   }
 }
 
