@@ -44,6 +44,9 @@ int launcherEntry() {
   activeFlow = &flow;
 
   startFrame(launcherHandlers);
+  // The weapon number is computed in double precision and truncated: what start-up loaded
+  // (OLE and the libraries it brings) may have changed the rounding or unmasked an
+  // exception, so the default environment is put back before the launcher's own arithmetic.
   std::fesetenv(FE_DFL_ENV);
   setEndHandler(&launcherEnd);
   loadStartupWindow(launcherWindowId);

@@ -18,7 +18,7 @@ UINT lastMouseMessage = 0;
 LPARAM lastMousePosition = 0;
 
 void dispatchOne(MSG& message) {
-  if (message.message == frame_message::platformSkipped) return;
+  if (message.message == frame_message::skippedByLoop) return;
   if (!preTranslateMessage(message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
