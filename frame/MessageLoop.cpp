@@ -109,3 +109,13 @@ void runMessageLoop() {
     } while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
+
+void suspendEvents() {
+  pumpWaitingMessages();
+  frameState().eventSuppression += 1;
+}
+
+void resumeEvents() {
+  pumpWaitingMessages();
+  if (frameState().eventSuppression > 0) frameState().eventSuppression -= 1;
+}
