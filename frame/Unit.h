@@ -32,7 +32,7 @@ class Unit {
   uint32_t windowId() const { return window_.id(); }
   // The id that this unit's events carry: 0 for the window's own unit.
   uint32_t eventUnitId() const { return index_ == 0 ? 0 : description().id; }
-  bool raise(int32_t number, EventRecord* out = nullptr) {
+  bool raise(int32_t number, EventRecord* out = nullptr) const {
     return raiseUnitEvent(windowId(), eventUnitId(), number, out);
   }
 
