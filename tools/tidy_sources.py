@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Prints the program's own sources (services, frame, launcher, app) that a build compiles,
-one path a line, for clang-tidy.
+"""Prints the program's own C and C++ sources (services, frame, launcher, app) that a build
+compiles, one path a line, for clang-tidy.
 
     tools/tidy_sources.py SOURCE_ROOT COMPILE_COMMANDS [--except OTHER_COMPILE_COMMANDS]
 
@@ -19,7 +19,8 @@ def sources(root, commands):
     for entry in json.load(open(commands)):
         path = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
         relative = os.path.relpath(path, root)
-        if relative.split(os.sep)[0] in LAYERS and path not in found:
+        if (relative.split(os.sep)[0] in LAYERS and path.endswith((".c", ".cpp"))
+                and path not in found):
             found.append(path)
     return found
 
