@@ -1,5 +1,6 @@
 #include "app/LauncherEntry.h"
 
+#include <array>
 #include <cfenv>
 #include <optional>
 
@@ -29,8 +30,13 @@ std::optional<int32_t> onStartGameClicked(std::span<const int32_t>) {
   return std::nullopt;
 }
 
-// The handlers that the window template names by number: 0 and 1.
-constexpr EventHandler launcherHandlers[] = {&onWindowCreated, &onStartGameClicked};
+// The handlers that the window template names, each in the place its name has.
+constexpr std::array<EventHandler, launcher_handler::count> launcherHandlers = [] {
+  std::array<EventHandler, launcher_handler::count> table{};
+  table[launcher_handler::onWindowCreated] = &onWindowCreated;
+  table[launcher_handler::onStartGameClicked] = &onStartGameClicked;
+  return table;
+}();
 
 // The launcher keeps nothing to release at the end.
 void launcherEnd() {}
@@ -44,6 +50,9 @@ int launcherEntry() {
   activeFlow = &flow;
 
   startFrame(launcherHandlers);
+  // The weapon number is computed in double precision and truncated: what start-up loaded
+  // (OLE and the libraries it brings) may have changed the rounding or unmasked an
+  // exception, so the default environment is put back before the launcher's own arithmetic.
   std::fesetenv(FE_DFL_ENV);
   setEndHandler(&launcherEnd);
   loadStartupWindow(launcherWindowId);
@@ -55,7 +64,7 @@ int launcherEntry() {
 int administratorEntry(std::wstring_view arguments) {
   constexpr int argumentRejected = 2;
   // No window is built, so no event is raised: the template gives the lists' entries.
-  constexpr EventHandler unbound[] = {nullptr, nullptr};
+  constexpr std::array<EventHandler, launcher_handler::count> unbound{};
   startFrame(unbound);
   TemplateChoices choices;
   const std::optional<LauncherSettings> settings =

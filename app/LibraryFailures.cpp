@@ -20,7 +20,8 @@ namespace {
 
 namespace __gnu_cxx {
 
-void __verbose_terminate_handler() { libraryFailure(); }
+// The runtime's own name, defined here on purpose.
+void __verbose_terminate_handler() { libraryFailure(); }  // NOLINT(bugprone-reserved-identifier)
 
 }  // namespace __gnu_cxx
 

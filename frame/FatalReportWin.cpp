@@ -5,10 +5,10 @@
 #include "GbkTexts.h"
 #include "frame/FatalReport.h"
 #include "frame/FrameState.h"
+#include "services/Wide.h"
 
 namespace {
 
-constexpr UINT gbkCodePage = 936;
 constexpr uint32_t fatalExitCode = 0xFFFFFFFF;
 
 char boxText[4096];

@@ -18,7 +18,7 @@ UINT lastMouseMessage = 0;
 LPARAM lastMousePosition = 0;
 
 void dispatchOne(MSG& message) {
-  if (message.message == frame_message::platformSkipped) return;
+  if (message.message == frame_message::skippedByLoop) return;
   if (!preTranslateMessage(message)) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -108,4 +108,14 @@ void runMessageLoop() {
       }
     } while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE));
   }
+}
+
+void suspendEvents() {
+  pumpWaitingMessages();
+  frameState().eventSuppression += 1;
+}
+
+void resumeEvents() {
+  pumpWaitingMessages();
+  if (frameState().eventSuppression > 0) frameState().eventSuppression -= 1;
 }

@@ -18,3 +18,9 @@ bool preTranslateMessage(MSG& message);
 
 // One idle step with counter n; true when more idle calls are wanted.
 bool runIdleStep(int n);
+
+// Events are dropped from suspendEvents to the matching resumeEvents (they nest). Each first
+// dispatches the messages already waiting: suspendEvents while their events still count,
+// resumeEvents while they are still dropped, so that building a window raises nothing.
+void suspendEvents();
+void resumeEvents();

@@ -1,10 +1,5 @@
 #include "frame/Unit.h"
 
-#include "frame/ButtonUnits.h"
-#include "frame/DropDownListUnit.h"
-#include "frame/LabelUnit.h"
-#include "frame/WindowUnit.h"
-
 namespace {
 
 constexpr wchar_t unitProperty[] = L"WTUnit";
@@ -24,7 +19,7 @@ void Unit::detach() {
 
 int32_t Unit::dpi() const {
   const Unit* window = window_.units.empty() ? nullptr : window_.units[0].live.get();
-  return window != nullptr ? static_cast<const WindowUnit*>(window)->layoutDpi() : templateDpi;
+  return window != nullptr ? window->layoutDpi() : templateDpi;
 }
 
 UnitLayout Unit::layout() const { return layoutAtDpi(description(), dpi()); }
@@ -34,37 +29,28 @@ Unit* unitFromHandle(HWND hwnd) {
   return static_cast<Unit*>(GetPropW(hwnd, unitProperty));
 }
 
-bool registerUnitClasses() {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSW window{};
-  window.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  window.lpfnWndProc = &WindowUnit::procedure;
-  window.hInstance = moduleInstance();
-  window.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  window.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  window.lpszClassName = windowClassName;
-  WNDCLASSW label = window;
-  label.lpfnWndProc = &LabelUnit::procedure;
-  label.lpszClassName = labelClassName;
-  if (RegisterClassW(&window) == 0 || RegisterClassW(&label) == 0) return false;
-  registered = true;
-  return true;
+void UnitDeleter::operator()(Unit* unit) const { delete unit; }
+
+HWND windowHandle(const WindowEntry& window) {
+  if (window.units.empty() || !window.units[0].live) return nullptr;
+  return window.units[0].live->hwnd();
 }
 
-std::unique_ptr<Unit> makeUnit(WindowEntry& window, size_t index) {
-  switch (window.units[index].description->kind) {
-    case unit_kind::window:
-      return std::make_unique<WindowUnit>(window, index);
-    case unit_kind::label:
-      return std::make_unique<LabelUnit>(window, index);
-    case unit_kind::button:
-      return std::make_unique<ButtonUnit>(window, index);
-    case unit_kind::checkBox:
-      return std::make_unique<CheckBoxUnit>(window, index);
-    case unit_kind::dropDownList:
-      return std::make_unique<DropDownListUnit>(window, index);
-    default:
-      return nullptr;
+bool isWindowAlive(const WindowEntry& window) {
+  HWND hwnd = windowHandle(window);
+  return hwnd != nullptr && IsWindow(hwnd);
+}
+
+bool anyWindowAlive() {
+  for (const WindowEntry& w : windowRegistry().windows) {
+    if (isWindowAlive(w)) return true;
   }
+  return false;
+}
+
+void clearWindowRegistry() {
+  for (WindowEntry& w : windowRegistry().windows) {
+    if (isWindowAlive(w)) DestroyWindow(windowHandle(w));
+  }
+  windowRegistry().windows.clear();
 }

@@ -32,12 +32,14 @@ class Unit {
   uint32_t windowId() const { return window_.id(); }
   // The id that this unit's events carry: 0 for the window's own unit.
   uint32_t eventUnitId() const { return index_ == 0 ? 0 : description().id; }
-  bool raise(int32_t number, EventRecord* out = nullptr) {
+  bool raise(int32_t number, EventRecord* out = nullptr) const {
     return raiseUnitEvent(windowId(), eventUnitId(), number, out);
   }
 
   // The scale the unit's window is laid out for, and the unit's figures at that scale.
   int32_t dpi() const;
+  // The scale this unit lays its own window out for; only the window's own unit has one.
+  virtual int32_t layoutDpi() const { return templateDpi; }
   UnitLayout layout() const;
 
   // Creates the native window (hidden). False when it cannot be created.
@@ -81,10 +83,12 @@ class Unit {
 // The frame's unit behind a native window, or null for a foreign window.
 Unit* unitFromHandle(HWND hwnd);
 
-// Registers "WTWindow" and "WTLabel" once. False when a class cannot be registered.
-bool registerUnitClasses();
-// Makes the unit object of a template record (null for a kind the frame does not know).
-std::unique_ptr<Unit> makeUnit(WindowEntry& window, size_t index);
+// The native window of a window entry's own unit, or null when it is not built.
+HWND windowHandle(const WindowEntry& window);
+bool isWindowAlive(const WindowEntry& window);
+bool anyWindowAlive();
+// Destroys what is still on the screen and frees every window record.
+void clearWindowRegistry();
 
 // The program's module, which owns the frame's window classes.
 HINSTANCE moduleInstance();

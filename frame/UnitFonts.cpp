@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr UINT gbkCodePage = 936;
-
 // True when the font selected into dc draws every character of text with its own glyphs.
 bool drawsAll(HDC dc, const wchar_t* text) {
   WORD glyphs[16];

@@ -50,8 +50,10 @@ namespace frame_message {
 inline constexpr unsigned destroyRequest = 0x8065;  // posted: a deferred destroy
 inline constexpr unsigned listSelected = 0x8066;    // posted after CBN_SELENDOK
 inline constexpr unsigned windowShown = 0x8076;     // sent to every unit once shown
-// The platform's own private messages: its timer, which does not count as activity for the
-// idle step, and one that the loop neither offers for pre-translation nor dispatches.
+// The system's timer message (WM_SYSTIMER, undocumented), which does not count as activity
+// for the idle step.
 inline constexpr unsigned systemTimer = 0x0118;
-inline constexpr unsigned platformSkipped = 0x036A;
+// A private message of the frame's own loop protocol (an idle wake-up that windows of this
+// frame may post): the loop neither offers it for pre-translation nor dispatches it.
+inline constexpr unsigned skippedByLoop = 0x036A;
 }  // namespace frame_message

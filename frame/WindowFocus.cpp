@@ -5,6 +5,10 @@
 #include "frame/UnitNumbers.h"
 #include "frame/WindowUnit.h"
 
+// The Tab order: the units that can take the focus, from the last of the template's list to
+// the first, then sorted by their tabOrder, units of equal tabOrder keeping that reversed
+// order. The launcher's template gives every unit tabOrder 0, so its order is the reversed
+// list (its template's comment spells it out).
 std::vector<Unit*> WindowUnit::focusOrder() const {
   std::vector<Unit*> order;
   for (size_t i = window_.units.size(); i-- > 1;) {

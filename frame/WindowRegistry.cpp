@@ -1,11 +1,9 @@
 #include "frame/WindowRegistry.h"
 
 #include "GbkTexts.h"
+#include "frame/CloseRequests.h"
 #include "frame/FatalReport.h"
 #include "frame/FrameState.h"
-#include "frame/MessageLoop.h"
-#include "frame/Unit.h"
-#include "frame/WindowUnit.h"
 
 namespace {
 
@@ -34,23 +32,6 @@ UnitRecord* findUnit(WindowEntry& window, uint32_t unitId) {
   return nullptr;
 }
 
-HWND windowHandle(const WindowEntry& window) {
-  if (window.units.empty() || !window.units[0].live) return nullptr;
-  return window.units[0].live->hwnd();
-}
-
-bool isWindowAlive(const WindowEntry& window) {
-  HWND hwnd = windowHandle(window);
-  return hwnd != nullptr && IsWindow(hwnd);
-}
-
-bool anyWindowAlive() {
-  for (const WindowEntry& w : registry.windows) {
-    if (isWindowAlive(w)) return true;
-  }
-  return false;
-}
-
 bool fillWindowRegistry(TemplateContents contents, std::span<const EventHandler> handlers) {
   registry.windows.clear();
   registry.windows.resize(contents.windows.size());
@@ -72,13 +53,6 @@ bool fillWindowRegistry(TemplateContents contents, std::span<const EventHandler>
     }
   }
   return true;
-}
-
-void clearWindowRegistry() {
-  for (WindowEntry& w : registry.windows) {
-    if (isWindowAlive(w)) DestroyWindow(windowHandle(w));
-  }
-  registry.windows.clear();
 }
 
 bool raiseEvent(EventRecord& event) {
@@ -114,14 +88,4 @@ bool raiseUnitEvent(uint32_t windowId, uint32_t unitId, int32_t number, EventRec
   bool ran = raiseEvent(event);
   if (out != nullptr) *out = event;
   return ran;
-}
-
-void suspendEvents() {
-  pumpWaitingMessages();
-  frameState().eventSuppression += 1;
-}
-
-void resumeEvents() {
-  pumpWaitingMessages();
-  if (frameState().eventSuppression > 0) frameState().eventSuppression -= 1;
 }

@@ -33,9 +33,15 @@ struct EventBinding {
 
 class Unit;
 
+// Deletes a built unit (defined with the units, so that the registry needs only the name).
+struct UnitDeleter {
+  void operator()(Unit* unit) const;
+};
+using LiveUnit = std::unique_ptr<Unit, UnitDeleter>;
+
 struct UnitRecord {
   const UnitTemplate* description = nullptr;
-  std::unique_ptr<Unit> live;  // the built unit, while the window is loaded
+  LiveUnit live;  // the built unit, while the window is loaded
   std::vector<EventBinding> events;
 };
 
@@ -53,23 +59,14 @@ WindowRegistry& windowRegistry();
 WindowEntry* findWindow(uint32_t windowId);
 // Unit id 0 and the window's own unit id both name record 0. Null when not found.
 UnitRecord* findUnit(WindowEntry& window, uint32_t unitId);
-// The native window of a window entry's own unit, or null when it is not built.
-HWND windowHandle(const WindowEntry& window);
-bool isWindowAlive(const WindowEntry& window);
-bool anyWindowAlive();
 
 // Fills the registry from a read template and binds every event entry through the
 // handler table (reference n names handlers[n]; -1 none). False for a reference outside
 // the table.
 bool fillWindowRegistry(TemplateContents contents, std::span<const EventHandler> handlers);
-// Destroys what is still on the screen and frees every window record.
-void clearWindowRegistry();
 
 // Runs the first handler bound to the event; false when events are suppressed or no
 // handler is bound. A window or unit that does not exist ends the process.
 bool raiseEvent(EventRecord& event);
 // raiseEvent with no arguments for one unit; the record when the caller wants the result.
 bool raiseUnitEvent(uint32_t windowId, uint32_t unitId, int32_t number, EventRecord* out = nullptr);
-
-void suspendEvents();
-void resumeEvents();

@@ -1,5 +1,6 @@
 #include "frame/WindowUnit.h"
 
+#include "frame/CloseRequests.h"
 #include "frame/FrameState.h"
 #include "frame/IcoFile.h"
 #include "frame/IconImage.h"

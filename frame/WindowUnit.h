@@ -31,7 +31,7 @@ class WindowUnit final : public Unit {
   // being destroyed anyway.
   void releaseHeldClose();
   // The scale the window is laid out for: its monitor's.
-  int32_t layoutDpi() const { return dpi_; }
+  int32_t layoutDpi() const override { return dpi_; }
   // Lays the window out for another scale inside the rectangle the system suggests.
   void changeDpi(int32_t dpi, const RECT& suggested);
 
@@ -84,7 +84,3 @@ class WindowUnit final : public Unit {
   bool firstActivated_ = false;
   HWND lastFocus_ = nullptr;
 };
-
-// Called once no launcher routine is running any more: every window that held back a close
-// request gets it again.
-void releaseHeldCloseRequests();

@@ -1,7 +1,11 @@
 #include "launcher/DisplayConfigContent.h"
 
+#include <iterator>
+
 #include "GbkTexts.h"
+#include "LauncherTemplate.h"
 #include "launcher/CrLfLines.h"
+#include "services/Decimal.h"
 
 namespace {
 
@@ -17,8 +21,22 @@ bool endsInLoneLeadByte(std::string_view line) {
 }  // namespace
 
 DisplayLines displayLinesFor(int32_t resolutionSelection) {
-  if (resolutionSelection == 0) return {gbk::displayWidth800, gbk::displayHeight600};
-  return {gbk::displayWidth1024, gbk::displayHeight768};
+  constexpr int32_t noSelectionWidth = 1024;
+  constexpr int32_t noSelectionHeight = 768;
+  int32_t width = noSelectionWidth;
+  int32_t height = noSelectionHeight;
+  if (resolutionSelection >= 0 && resolutionSelection < int32_t{std::size(launcherResolutions)}) {
+    width = launcherResolutions[resolutionSelection].width;
+    height = launcherResolutions[resolutionSelection].height;
+  }
+  auto line = [](const char* name, int32_t value) {
+    char digits[12];
+    std::string text(name);
+    text += ' ';
+    text += formatDecimal(value, digits);
+    return text;
+  };
+  return {line(gbk::displayWidthName, width), line(gbk::displayHeightName, height)};
 }
 
 std::optional<std::string> patchDisplayConfigContent(std::string_view content,

@@ -8,11 +8,13 @@
 #include <string_view>
 
 struct DisplayLines {
-  const char* width;   // "Width 800" or "Width 1024"
-  const char* height;  // "Height 600" or "Height 768"
+  std::string width;   // "Width 800"
+  std::string height;  // "Height 600"
 };
 
-// Selection 0 of the resolution list is 800 by 600; any other (-1 included) 1024 by 768.
+// The lines of the resolution list's entry at the selection, each entry's size as the window
+// template gives it; a list without a selection (-1, or any index past its entries) is
+// 1024 by 768.
 DisplayLines displayLinesFor(int32_t resolutionSelection);
 
 // The content with lines 2 and 3 replaced and every line, the last included, ending with

@@ -9,16 +9,31 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-// The item value of the entry "各关原版" of the sub-weapon list: no weapon number of the
-// game. Choosing it writes back the recorded lines instead of a weapon number.
-inline constexpr int32_t originalWeaponsItem = 0;
+#include "LauncherTemplate.h"
+
+// The item value of the entry "各关原版", the last of the sub-weapon list, as the window
+// template gives it: no weapon number of the game. Choosing it writes back the recorded
+// lines instead of a weapon number.
+inline constexpr int32_t originalWeaponsItem =
+    launcher_entries::weaponList[std::size(launcher_entries::weaponList) - 1].itemValue;
+
+// No other entry may share it, or choosing that entry would restore too.
+constexpr bool onlyTheOriginalsEntryHasItsItemValue() {
+  for (size_t i = 0; i + 1 < std::size(launcher_entries::weaponList); ++i) {
+    if (launcher_entries::weaponList[i].itemValue == originalWeaponsItem) return false;
+  }
+  return true;
+}
+static_assert(onlyTheOriginalsEntryHasItsItemValue());
 
 inline constexpr int32_t kMissionCount = 20;
 

@@ -1,5 +1,6 @@
-// The reader and writer of "wdpz.ini": one key at a time in section "我的设置" of the
-// profile file in the run directory. The file name is built afresh at each use.
+// The reader and writer of "wdpz.ini": the keys of section "我的设置" of the profile file in
+// the run directory, read one by one and saved together in one replacement of the file.
+// The file name is built afresh at each use.
 #pragma once
 
 #include <initializer_list>

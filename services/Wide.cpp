@@ -4,10 +4,6 @@
 
 #include "services/Path.h"
 
-namespace {
-constexpr UINT gbkCodePage = 936;
-}
-
 std::wstring gbkToWide(std::string_view gbk) {
   if (gbk.empty()) return std::wstring();
   int size = static_cast<int>(gbk.size());

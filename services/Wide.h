@@ -5,5 +5,8 @@
 #include <string>
 #include <string_view>
 
+// The code page of the program's texts and of every file it reads and writes: GBK.
+inline constexpr unsigned gbkCodePage = 936;
+
 std::wstring gbkToWide(std::string_view gbk);
 std::string wideToGbk(std::wstring_view wide);

@@ -6,23 +6,7 @@ it be read and edited as ordinary text. Escapes \\r and \\n are understood in a 
 """
 import sys
 
-from generated import write_if_changed
-
-
-def c_literal(data: bytes) -> str:
-    out = []
-    prev_hex = False
-    for b in data:
-        ch = chr(b)
-        if b < 0x80 and ch.isprintable() and ch not in '\\"':
-            if prev_hex and ch in '0123456789abcdefABCDEF':
-                out.append('""')
-            out.append(ch)
-            prev_hex = False
-        else:
-            out.append('\\x%02x' % b)
-            prev_hex = True
-    return '"' + ''.join(out) + '"'
+from generated import c_literal, write_if_changed
 
 
 def main(src: str, dst: str) -> None:

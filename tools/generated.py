@@ -12,3 +12,20 @@ def write_if_changed(path, data):
         pass
     with open(path, 'wb') as f:
         f.write(data)
+
+
+def c_literal(data: bytes) -> str:
+    """The bytes as a C string literal: printable ASCII as it is, the rest as escapes."""
+    out = []
+    prev_hex = False
+    for b in data:
+        ch = chr(b)
+        if b < 0x80 and ch.isprintable() and ch not in '\\"':
+            if prev_hex and ch in '0123456789abcdefABCDEF':
+                out.append('""')
+            out.append(ch)
+            prev_hex = False
+        else:
+            out.append('\\x%02x' % b)
+            prev_hex = True
+    return '"' + ''.join(out) + '"'

@@ -27,17 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "LauncherTemplate.h"
 #include "bench/MissionSample.h"
 #include "tests/e2e/UiProbe.h"
 
 namespace {
 
 constexpr int kMissionFiles = 20;
-// Child-window ids of the launcher's controls (as tests/e2e/GameFolder.h names them).
-constexpr int kWeaponList = 100;
-constexpr int kResolutionList = 130;
-constexpr int kAttributeList = 140;
-constexpr int kStartButton = 160;
 const char kConfig[] = "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n";
 
 std::string ownFolder() {
@@ -158,9 +154,9 @@ Press press(const std::string& folder, int weapon, int resolution, bool readPeak
   if (!program.start(folder + "\\launcher.exe", folder)) return result;
   HWND window = waitForWindow(program.processId(), L"WTWindow", 60000);
   if (window == nullptr) return result;
-  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, weapon, 0);
-  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
-  SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, resolution, 0);
+  SendMessageW(childById(window, launcher_child::weaponList), CB_SETCURSEL, weapon, 0);
+  SendMessageW(childById(window, launcher_child::attributeList), CB_SETCURSEL, 3, 0);
+  SendMessageW(childById(window, launcher_child::resolutionList), CB_SETCURSEL, resolution, 0);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
                                program.processId());
   if (process == nullptr) return result;
@@ -170,7 +166,7 @@ Press press(const std::string& folder, int weapon, int resolution, bool readPeak
     return result;
   }
   const double start = seconds();
-  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  PostMessageW(childById(window, launcher_child::startButton), BM_CLICK, 0, 0);
   double gameStarted = -1;
   if (!readPeak && started.watching() && started.waitForNew(60000)) {
     gameStarted = seconds() - start;

@@ -7,20 +7,21 @@
 
 #include <string>
 
+#include "LauncherTemplate.h"
 #include "tests/e2e/UiProbe.h"
 #include "tests/support/SampleGame.h"
 #include "tests/support/TempFolder.h"
 
-// Child-window ids of the launcher's controls.
+// Child-window ids of the launcher's controls, as the window template gives them.
 enum ControlId : int {
-  kWeaponList = 100,       // 组合框1
-  kWeaponLabel = 110,      // 标签1
-  kResolutionLabel = 120,  // 标签2
-  kResolutionList = 130,   // 组合框2
-  kAttributeList = 140,    // 组合框3
-  kAttributeLabel = 150,   // 标签3
-  kStartButton = 160,      // 按钮1
-  kWindowedBox = 170,      // 选择框1
+  kWeaponList = launcher_child::weaponList,            // 组合框1
+  kWeaponLabel = launcher_child::weaponLabel,          // 标签1
+  kResolutionLabel = launcher_child::resolutionLabel,  // 标签2
+  kResolutionList = launcher_child::resolutionList,    // 组合框2
+  kAttributeList = launcher_child::attributeList,      // 组合框3
+  kAttributeLabel = launcher_child::attributeLabel,    // 标签3
+  kStartButton = launcher_child::startButton,          // 按钮1
+  kWindowedBox = launcher_child::windowedBox,          // 选择框1
 };
 
 class GameFolder {

@@ -2,6 +2,9 @@
 
 #include <tlhelp32.h>
 
+#include "tests/support/ProgramRun.h"
+#include "tests/support/TempFolder.h"
+
 namespace {
 
 // Answers from another process: never wait for ever on a hung window.
@@ -40,36 +43,17 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::start(const std::string& exe, const std::string& folder,
                            const std::wstring& arguments) {
-  if (arguments.empty()) {
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.c_str(), &startup, &info_) != 0;
-  }
-  auto wide = [](const std::string& text) {
-    std::wstring out(text.size() + 1, L'\0');
-    int length =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out.data(), static_cast<int>(out.size()));
-    out.resize(length > 0 ? static_cast<size_t>(length - 1) : 0);
-    return out;
-  };
-  std::wstring program = wide(exe);
-  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        wide(folder).c_str(), &startup, &info_) != 0;
+  const std::wstring program = widePath(exe);
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  return startProcess(program.c_str(), commandLine, widePath(folder).c_str(), 0, nullptr, info_);
 }
 
 bool RunningProgram::start(const std::wstring& exe, const std::wstring& folder,
                            const std::wstring* environment) {
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   void* block = environment ? const_cast<wchar_t*>(environment->c_str()) : nullptr;
-  return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block, folder.c_str(), &startup, &info_) != 0;
+  return startProcess(exe.c_str(), L"\"" + exe + L"\"", folder.c_str(), CREATE_UNICODE_ENVIRONMENT,
+                      block, info_);
 }
 
 bool RunningProgram::waitExit(DWORD ms, DWORD* code) {

@@ -4,8 +4,9 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "GbkTexts.h"
+#include "LauncherTemplate.h"
 #include "frame/TemplateReader.h"
 
 namespace {
@@ -23,6 +24,20 @@ uint32_t readU32(const std::string& data, size_t at) {
   uint32_t v = 0;
   for (int i = 0; i < 4; ++i) v |= uint32_t(static_cast<unsigned char>(data[at + i])) << (8 * i);
   return v;
+}
+
+template <size_t n>
+std::vector<std::string> entryTexts(const TemplateEntry (&entries)[n]) {
+  std::vector<std::string> texts;
+  for (const TemplateEntry& entry : entries) texts.emplace_back(entry.text);
+  return texts;
+}
+
+template <size_t n>
+std::vector<int32_t> entryValues(const TemplateEntry (&entries)[n]) {
+  std::vector<int32_t> values;
+  for (const TemplateEntry& entry : entries) values.push_back(entry.itemValue);
+  return values;
 }
 
 void writeU32(std::string& data, size_t at, uint32_t v) {
@@ -50,29 +65,31 @@ struct ExpectedUnit {
   uint32_t id;
   uint32_t kind;
   const char* name;
-  int32_t left, top, width, height;
+  TemplateRect rect;
   uint32_t flags;
   int32_t handler;  // of event 0; -1 when the unit binds no event
 };
 
+// clang-format off
 const ExpectedUnit expectedUnits[] = {
-    {0x06010000, unit_kind::window, "", 50, 50, 231, 205, 1, 0},
-    {0x16010049, unit_kind::checkBox, gbk::unitWindowedBox, 73, 107, 63, 24, 5, -1},
-    {0x16010029, unit_kind::button, gbk::unitStartButton, 64, 136, 80, 32, 5, 1},
-    {0x16010025, unit_kind::label, gbk::unitAttributeLabel, 16, 40, 72, 24, 1, -1},
-    {0x16010026, unit_kind::dropDownList, gbk::unitAttributeList, 92, 40, 104, 20, 5, -1},
-    {0x1601000B, unit_kind::dropDownList, gbk::unitResolutionList, 92, 80, 104, 20, 5, -1},
-    {0x1601000A, unit_kind::label, gbk::unitResolutionLabel, 16, 80, 72, 24, 1, -1},
-    {0x16010007, unit_kind::label, gbk::unitWeaponLabel, 16, 16, 72, 24, 1, -1},
-    {0x16010002, unit_kind::dropDownList, gbk::unitWeaponList, 92, 16, 104, 20, 5, -1},
+    {windowUnitId,                   unit_kind::window,       "",                             launcher_rect::window,          1, launcher_handler::onWindowCreated},
+    {launcher_unit::windowedBox,     unit_kind::checkBox,     launcher_name::windowedBox,     launcher_rect::windowedBox,     5, -1},
+    {launcher_unit::startButton,     unit_kind::button,       launcher_name::startButton,     launcher_rect::startButton,     5, launcher_handler::onStartGameClicked},
+    {launcher_unit::attributeLabel,  unit_kind::label,        launcher_name::attributeLabel,  launcher_rect::attributeLabel,  1, -1},
+    {launcher_unit::attributeList,   unit_kind::dropDownList, launcher_name::attributeList,   launcher_rect::attributeList,   5, -1},
+    {launcher_unit::resolutionList,  unit_kind::dropDownList, launcher_name::resolutionList,  launcher_rect::resolutionList,  5, -1},
+    {launcher_unit::resolutionLabel, unit_kind::label,        launcher_name::resolutionLabel, launcher_rect::resolutionLabel, 1, -1},
+    {launcher_unit::weaponLabel,     unit_kind::label,        launcher_name::weaponLabel,     launcher_rect::weaponLabel,     1, -1},
+    {launcher_unit::weaponList,      unit_kind::dropDownList, launcher_name::weaponList,      launcher_rect::weaponList,      5, -1},
 };
+// clang-format on
 
 TEST(TemplateReader, ReadsTheLauncherWindow) {
   TemplateContents contents;
   ASSERT_TRUE(readWindowTemplate(launcherTemplate(), contents));
   ASSERT_EQ(contents.windows.size(), 1u);
   const WindowTemplate& window = contents.windows[0];
-  EXPECT_EQ(window.windowId, 0x52010001u);
+  EXPECT_EQ(window.windowId, launcherWindowId);
   EXPECT_EQ(window.defect, WindowDefect::none);
   ASSERT_EQ(window.units.size(), std::size(expectedUnits));
   for (size_t i = 0; i < std::size(expectedUnits); ++i) {
@@ -83,10 +100,10 @@ TEST(TemplateReader, ReadsTheLauncherWindow) {
     EXPECT_EQ(u.kind, e.kind);
     EXPECT_EQ(u.version, highestKnownVersion(e.kind));
     EXPECT_EQ(u.name, e.name);
-    EXPECT_EQ(u.left, e.left);
-    EXPECT_EQ(u.top, e.top);
-    EXPECT_EQ(u.width, e.width);
-    EXPECT_EQ(u.height, e.height);
+    EXPECT_EQ(u.left, e.rect.left);
+    EXPECT_EQ(u.top, e.rect.top);
+    EXPECT_EQ(u.width, e.rect.width);
+    EXPECT_EQ(u.height, e.rect.height);
     EXPECT_EQ(u.flags, e.flags);
     EXPECT_EQ(u.tabOrder, 0);
     EXPECT_EQ(u.parent, 0u);
@@ -120,7 +137,7 @@ TEST(TemplateReader, ReadsTheWindowBlock) {
   EXPECT_TRUE(a.showInTaskbar);
   EXPECT_FALSE(a.alwaysOnTop);
   EXPECT_EQ(a.className, "");
-  EXPECT_EQ(a.title, gbk::windowTitle);
+  EXPECT_EQ(a.title, launcher_text::window);
   EXPECT_EQ(a.helpFile, "");
   // The icon: one 64 x 64 entry of 24 bits, image of 12,840 bytes right after the entry.
   ASSERT_EQ(a.icon.size(), 6u + 16u + 12840u);
@@ -139,20 +156,22 @@ TEST(TemplateReader, ReadsTheControlBlocks) {
   ASSERT_TRUE(readWindowTemplate(launcherTemplate(), contents));
   const auto& units = contents.windows[0].units;
   const auto& box = std::get<CheckBoxAttributes>(units[1].attributes);
-  EXPECT_EQ(box.text, gbk::captionWindowed);
+  EXPECT_EQ(box.text, launcher_text::windowedBox);
   EXPECT_EQ(box.ticked, 0);
   EXPECT_EQ(box.hAlign, 0);
   EXPECT_EQ(box.vAlign, 1);
   EXPECT_EQ(box.backgroundColour, 0xFF000000u);
   const auto& button = std::get<ButtonAttributes>(units[2].attributes);
-  EXPECT_EQ(button.text, gbk::captionStartGame);
+  EXPECT_EQ(button.text, launcher_text::startButton);
   EXPECT_EQ(button.type, 0);
   EXPECT_EQ(button.hAlign, 1);
   EXPECT_EQ(button.vAlign, 1);
   const struct {
     size_t unit;
     const char* text;
-  } labels[] = {{3, gbk::captionAttribute}, {6, gbk::captionResolution}, {7, gbk::captionWeapon}};
+  } labels[] = {{3, launcher_text::attributeLabel},
+                {6, launcher_text::resolutionLabel},
+                {7, launcher_text::weaponLabel}};
   for (const auto& l : labels) {
     const auto& label = std::get<LabelAttributes>(units[l.unit].attributes);
     EXPECT_EQ(label.text, l.text);
@@ -172,16 +191,11 @@ TEST(TemplateReader, ReadsTheListEntriesAndItemValues) {
   const auto& weapons = std::get<DropDownListAttributes>(units[8].attributes);
   const auto& attributes = std::get<DropDownListAttributes>(units[4].attributes);
   const auto& resolutions = std::get<DropDownListAttributes>(units[5].attributes);
-  EXPECT_EQ(weapons.entries,
-            (std::vector<std::string>{gbk::weapon1, gbk::weapon2, gbk::weapon3, gbk::weapon4,
-                                      gbk::weapon5, gbk::weapon6, gbk::weapon7, gbk::weapon8,
-                                      gbk::weapon9, gbk::weapon10, gbk::weapon11, gbk::weapon12,
-                                      gbk::weapon13}));
-  EXPECT_EQ(weapons.itemValues, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0}));
-  EXPECT_EQ(attributes.entries, (std::vector<std::string>{gbk::attribute1, gbk::attribute2,
-                                                          gbk::attribute3, gbk::attribute4}));
-  EXPECT_EQ(attributes.itemValues, (std::vector<int32_t>{1, 2, 3, 4}));
-  EXPECT_EQ(resolutions.entries, (std::vector<std::string>{gbk::resolution1, gbk::resolution2}));
+  EXPECT_EQ(weapons.entries, entryTexts(launcher_entries::weaponList));
+  EXPECT_EQ(weapons.itemValues, entryValues(launcher_entries::weaponList));
+  EXPECT_EQ(attributes.entries, entryTexts(launcher_entries::attributeList));
+  EXPECT_EQ(attributes.itemValues, entryValues(launcher_entries::attributeList));
+  EXPECT_EQ(resolutions.entries, entryTexts(launcher_entries::resolutionList));
   EXPECT_TRUE(resolutions.itemValues.empty());
   for (const auto* list : {&weapons, &attributes, &resolutions}) {
     EXPECT_EQ(list->listType, 2);

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "GbkTexts.h"
 #include "app/LauncherWindow.h"
 #include "app/WindowControls.h"
 #include "frame/FrameState.h"
@@ -19,7 +19,6 @@
 #include "frame/UnitAccess.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
-#include "tests/support/LauncherLayout.h"
 
 namespace {
 
@@ -121,13 +120,13 @@ class LauncherWindowTest : public testing::Test {
 TEST_F(LauncherWindowTest, WindowIsCentredFixedFrameWithOnlyACloseBox) {
   HWND hwnd = launcherWindow();
   EXPECT_EQ(className(hwnd), L"WTWINDOW");
-  EXPECT_EQ(windowText(hwnd), gbkToWide(gbk::windowTitle));
+  EXPECT_EQ(windowText(hwnd), gbkToWide(launcher_text::window));
   RECT r;
   GetWindowRect(hwnd, &r);
-  EXPECT_EQ(r.right - r.left, 231);
-  EXPECT_EQ(r.bottom - r.top, 205);
-  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 231) / 2);
-  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 205) / 2);
+  EXPECT_EQ(r.right - r.left, launcher_rect::window.width);
+  EXPECT_EQ(r.bottom - r.top, launcher_rect::window.height);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - launcher_rect::window.width) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - launcher_rect::window.height) / 2);
   LONG style = GetWindowLongW(hwnd, GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN),
             WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
@@ -164,6 +163,30 @@ TEST_F(LauncherWindowTest, TheIconGroupHoldsTheWindowIconImage) {
   EXPECT_EQ(image, window.icon.substr(22));
 }
 
+// The controls as the window template's description gives them, in stacking order from the
+// top (the template order): the class of their kind and the text shown on a first start.
+struct DescribedControl {
+  uint32_t unit;
+  int childId;
+  const wchar_t* className;  // compared without regard to case
+  TemplateRect rect;         // lists: the height is the system's
+  const char* text;
+  bool list;
+};
+
+// clang-format off
+const DescribedControl kDescribedControls[] = {
+    {launcher_unit::windowedBox,     launcher_child::windowedBox,     L"BUTTON",   launcher_rect::windowedBox,     launcher_text::windowedBox,              false},
+    {launcher_unit::startButton,     launcher_child::startButton,     L"BUTTON",   launcher_rect::startButton,     launcher_text::startButton,              false},
+    {launcher_unit::attributeLabel,  launcher_child::attributeLabel,  L"WTLabel",  launcher_rect::attributeLabel,  launcher_text::attributeLabel,           false},
+    {launcher_unit::attributeList,   launcher_child::attributeList,   L"COMBOBOX", launcher_rect::attributeList,   launcher_entries::attributeList[0].text,  true},
+    {launcher_unit::resolutionList,  launcher_child::resolutionList,  L"COMBOBOX", launcher_rect::resolutionList,  launcher_entries::resolutionList[0].text, true},
+    {launcher_unit::resolutionLabel, launcher_child::resolutionLabel, L"WTLabel",  launcher_rect::resolutionLabel, launcher_text::resolutionLabel,          false},
+    {launcher_unit::weaponLabel,     launcher_child::weaponLabel,     L"WTLabel",  launcher_rect::weaponLabel,     launcher_text::weaponLabel,              false},
+    {launcher_unit::weaponList,      launcher_child::weaponList,      L"COMBOBOX", launcher_rect::weaponList,      launcher_entries::weaponList[0].text,     true},
+};
+// clang-format on
+
 TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
   // Style bits that must be set, in stacking order.
   const DWORD styles[] = {
@@ -176,11 +199,11 @@ TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
       0,
       WS_TABSTOP | CBS_DROPDOWNLIST | CBS_AUTOHSCROLL,
   };
-  static_assert(std::size(styles) == std::size(kLauncherLayout));
+  static_assert(std::size(styles) == std::size(kDescribedControls));
   HWND window = launcherWindow();
   HWND above = nullptr;  // stacking: template order from the top
-  for (size_t i = 0; i < std::size(kLauncherLayout); ++i) {
-    const LayoutControl& c = kLauncherLayout[i];
+  for (size_t i = 0; i < std::size(kDescribedControls); ++i) {
+    const DescribedControl& c = kDescribedControls[i];
     SCOPED_TRACE(c.childId);
     HWND hwnd = control(c.unit);
     EXPECT_EQ(GetParent(hwnd), window);
@@ -189,13 +212,13 @@ TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
     RECT r;
     GetWindowRect(hwnd, &r);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, c.left);
-    EXPECT_EQ(r.top, c.top);
-    EXPECT_EQ(r.right, c.right);
-    if (c.bottom != 0) {
-      EXPECT_EQ(r.bottom, c.bottom);
+    EXPECT_EQ(r.left, c.rect.left);
+    EXPECT_EQ(r.top, c.rect.top);
+    EXPECT_EQ(r.right, c.rect.left + c.rect.width);
+    if (!c.list) {
+      EXPECT_EQ(r.bottom, c.rect.top + c.rect.height);
     }
-    EXPECT_EQ(windowText(hwnd), c.text);
+    EXPECT_EQ(windowText(hwnd), gbkToWide(c.text));
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     EXPECT_EQ(style & styles[i], LONG(styles[i]));
     EXPECT_EQ(style & (WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE | WS_DISABLED),
@@ -211,25 +234,11 @@ TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
 TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
   const struct {
     uint32_t unit;
-    std::vector<std::pair<const char*, int32_t>> entries;
+    std::span<const TemplateEntry> entries;
   } cases[] = {
-      {launcher_unit::weaponList,
-       {{gbk::weapon1, 1},
-        {gbk::weapon2, 2},
-        {gbk::weapon3, 3},
-        {gbk::weapon4, 4},
-        {gbk::weapon5, 5},
-        {gbk::weapon6, 6},
-        {gbk::weapon7, 7},
-        {gbk::weapon8, 8},
-        {gbk::weapon9, 9},
-        {gbk::weapon10, 47},
-        {gbk::weapon11, 51},
-        {gbk::weapon12, 55},
-        {gbk::weapon13, 0}}},
-      {launcher_unit::attributeList,
-       {{gbk::attribute1, 1}, {gbk::attribute2, 2}, {gbk::attribute3, 3}, {gbk::attribute4, 4}}},
-      {launcher_unit::resolutionList, {{gbk::resolution1, 0}, {gbk::resolution2, 0}}},
+      {launcher_unit::weaponList, launcher_entries::weaponList},
+      {launcher_unit::attributeList, launcher_entries::attributeList},
+      {launcher_unit::resolutionList, launcher_entries::resolutionList},
   };
   for (const auto& c : cases) {
     HWND list = control(c.unit);
@@ -237,12 +246,12 @@ TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
     for (size_t i = 0; i < c.entries.size(); ++i) {
       wchar_t text[64] = {};
       SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-      EXPECT_EQ(text, gbkToWide(c.entries[i].first)) << c.unit << " " << i;
-      EXPECT_EQ(SendMessageW(list, CB_GETITEMDATA, i, 0), c.entries[i].second);
+      EXPECT_EQ(text, gbkToWide(c.entries[i].text)) << c.unit << " " << i;
+      EXPECT_EQ(SendMessageW(list, CB_GETITEMDATA, i, 0), c.entries[i].itemValue);
     }
     EXPECT_EQ(SendMessageW(list, CB_GETCURSEL, 0, 0), 0);  // the initial selection
-    // Created 160 pixels high with the list dropped down: the open list of twelve weapons
-    // is cut to that height, shorter lists are not.
+    // Created 160 pixels high with the list dropped down: the open list of the weapons is
+    // cut to that height, the shorter lists are not.
     SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
@@ -250,7 +259,7 @@ TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
     RECT field, part;
     GetWindowRect(list, &field);
     GetWindowRect(info.hwndList, &part);
-    if (c.entries.size() == 12) {
+    if (c.unit == launcher_unit::weaponList) {
       EXPECT_LE(part.bottom - field.top, 160);
       EXPECT_GE(part.bottom - field.top, 140);
     }
@@ -267,14 +276,14 @@ TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
     uint32_t unit;
     const char* text;
   } cases[] = {
-      {launcher_unit::windowedBox, gbk::captionWindowed},
-      {launcher_unit::startButton, gbk::captionStartGame},
-      {0x16010025, gbk::captionAttribute},
-      {0x1601000A, gbk::captionResolution},
-      {0x16010007, gbk::captionWeapon},
-      {launcher_unit::weaponList, gbk::weapon10},
-      {launcher_unit::attributeList, gbk::attribute4},
-      {launcher_unit::resolutionList, gbk::resolution2},
+      {launcher_unit::windowedBox, launcher_text::windowedBox},
+      {launcher_unit::startButton, launcher_text::startButton},
+      {launcher_unit::attributeLabel, launcher_text::attributeLabel},
+      {launcher_unit::resolutionLabel, launcher_text::resolutionLabel},
+      {launcher_unit::weaponLabel, launcher_text::weaponLabel},
+      {launcher_unit::weaponList, launcher_entries::weaponList[9].text},
+      {launcher_unit::attributeList, launcher_entries::attributeList[3].text},
+      {launcher_unit::resolutionList, launcher_entries::resolutionList[1].text},
   };
   HDC dc = GetDC(launcherWindow());
   for (const auto& c : cases) {
@@ -337,20 +346,21 @@ TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
 }
 
 TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
-  for (const LayoutControl& c : kLauncherLayout) {
+  for (const DescribedControl& c : kDescribedControls) {
     SCOPED_TRACE(c.childId);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::left), c.left);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::top), c.top);
-    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::width), c.right - c.left);
-    if (c.bottom != 0) {
-      EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::height),
-                c.bottom - c.top);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::left), c.rect.left);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::top), c.rect.top);
+    EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::width), c.rect.width);
+    if (!c.list) {
+      EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::height), c.rect.height);
     }
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::visible), 1);
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::disabled), 0);
   }
-  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::width), 231);
-  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::height), 205);
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::width),
+            launcher_rect::window.width);
+  EXPECT_EQ(readUnitProperty(launcherWindowId, windowUnitId, unit_property::height),
+            launcher_rect::window.height);
 }
 
 // Loading a second time, now with handlers bound to the window's other events: nothing is

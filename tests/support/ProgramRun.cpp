@@ -1,25 +1,37 @@
 #include "tests/support/ProgramRun.h"
 
+#include <cstdio>
+
 #include "tests/support/BoxWatcher.h"
+#include "tests/support/TempFolder.h"
+
+bool startProcess(const wchar_t* application, std::wstring commandLine, const wchar_t* folder,
+                  DWORD flags, void* environment, PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    if (CreateProcessW(application, commandLine.data(), nullptr, nullptr, FALSE, flags, environment,
+                       folder, &startup, &process)) {
+      return true;
+    }
+    error = GetLastError();
+  }
+  std::fprintf(stderr, "could not start %ls: error %lu\n", commandLine.c_str(), error);
+  return false;
+}
 
 ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption,
                            const std::function<void(DWORD processId)>& atBox,
                            const std::string& folder) {
   ProgramEnd end;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  // A start can fail for a moment on a loaded machine while the previous program is still
-  // being torn down; what these runs check begins once the program runs, so a failed start
-  // is tried again a few times before it counts.
-  bool created = false;
-  for (int attempt = 0; attempt < 5 && !created; ++attempt) {
-    if (attempt > 0) Sleep(200);
-    created =
-        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &startup, &process) != FALSE;
+  const std::wstring wideFolder = widePath(folder);
+  if (!startProcess(nullptr, widePath(commandLine), folder.empty() ? nullptr : wideFolder.c_str(),
+                    0, nullptr, process)) {
+    return end;
   }
-  if (!created) return end;
   end.started = true;
   if (!boxCaption.empty()) {
     HWND box = waitForBox(process.dwProcessId, boxCaption, 30000);

@@ -7,6 +7,13 @@
 #include <functional>
 #include <string>
 
+// CreateProcessW as the tests start every program: tried again a few times when the start
+// fails for a moment on a loaded machine, while an earlier program is still being torn
+// down (what the tests check begins once the program runs). False when every try failed;
+// the last error is then written to stderr, so that a failed start says why.
+bool startProcess(const wchar_t* application, std::wstring commandLine, const wchar_t* folder,
+                  DWORD flags, void* environment, PROCESS_INFORMATION& process);
+
 struct ProgramEnd {
   bool started = false;
   bool boxShown = false;  // the box with the expected caption appeared

@@ -22,7 +22,7 @@ Outcome runProbe(const std::string& mode, bool expectBox) {
   std::string marker = temp / "marker.txt";
   Outcome outcome;
   std::string commandLine = "\"";
-  commandLine += testProgramFolder() + "\\services_probe.exe\" " + mode + " \"" + marker + "\"";
+  commandLine += testProgramFolder() + "\\fatal_probe.exe\" " + mode + " \"" + marker + "\"";
   outcome.end = runProgramToEnd(commandLine, expectBox ? L"错误" : L"");
   outcome.marker = readBytes(marker);
   return outcome;
