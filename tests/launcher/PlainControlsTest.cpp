@@ -40,18 +40,12 @@ TEST(PlainLauncherControls, SelectionRule) {
     int32_t selected;
   };
   const Case cases[] = {
-      {LauncherList::weapon, 0, 0},
-      {LauncherList::weapon, 11, 11},
-      {LauncherList::weapon, 12, 12},
-      {LauncherList::weapon, 13, 12},
-      {LauncherList::weapon, 99, 12},
-      {LauncherList::weapon, -1, -1},
-      {LauncherList::weapon, -3, -1},
-      {LauncherList::attribute, 3, 3},
-      {LauncherList::attribute, 4, 3},
-      {LauncherList::attribute, INT32_MIN, -1},
-      {LauncherList::resolution, 1, 1},
-      {LauncherList::resolution, INT32_MAX, 1},
+      {LauncherList::weapon, 0, 0},     {LauncherList::weapon, 11, 11},
+      {LauncherList::weapon, 12, 12},   {LauncherList::weapon, 13, 12},
+      {LauncherList::weapon, 99, 12},   {LauncherList::weapon, -1, -1},
+      {LauncherList::weapon, -3, -1},   {LauncherList::attribute, 3, 3},
+      {LauncherList::attribute, 4, 3},  {LauncherList::attribute, INT32_MIN, -1},
+      {LauncherList::resolution, 1, 1}, {LauncherList::resolution, INT32_MAX, 1},
   };
   for (const Case& c : cases) {
     PlainLauncherControls controls;
