@@ -91,10 +91,8 @@ ApplyOutcome applyOnce(const std::string& folder) {
   HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
-    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);     // 忍刀
-    SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);   // 速度属性（风）
-    SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);  // 1024*788
-    PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+    chooseInLauncher(window);
+    pressStart(window);
   }
   DWORD start = GetTickCount();
   while (GetTickCount() - start < 60000) {

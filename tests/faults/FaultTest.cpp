@@ -493,10 +493,8 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     ASSERT_TRUE(program.start(game.dir + "\\launcher.exe", game.dir));
     HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
     ASSERT_NE(window, nullptr);
-    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);
-    SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
-    SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);
-    PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+    chooseInLauncher(window);
+    pressStart(window);
     // Every moment is one that stays once reached, so it is seen even after the program
     // has gone past it or ended.
     ASSERT_TRUE(waitUntil([&] { return point.reached(game.dir, before); }, 120000));
