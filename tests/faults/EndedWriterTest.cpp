@@ -109,10 +109,14 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     bool replaced;  // the target holds the new content after the end
     bool leftOver;  // the end leaves the temporary file behind
   } cases[] = {
-      {WriteStep::created, "created", false, true},  // an empty file, not yet marked
-      {WriteStep::marked, "marked", false, false},    {WriteStep::flushed, "flushed", false, false},
-      {WriteStep::unmarked, "unmarked", false, true},  // the whole new content
-      {WriteStep::replaced, "replaced", true, false},
+      // clang-format off
+      {WriteStep::created,  "created",  false, true},   // an empty file, not yet marked
+      {WriteStep::marked,   "marked",   false, false},
+      {WriteStep::writing,  "writing",  false, false},  // part of the new content written
+      {WriteStep::flushed,  "flushed",  false, false},
+      {WriteStep::unmarked, "unmarked", false, true},   // the whole new content
+      {WriteStep::replaced, "replaced", true,  false},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("writer ended at step ") + c.name);
