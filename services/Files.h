@@ -1,5 +1,6 @@
 // Whole-file access: existence test, whole read, whole (atomic) write, and the removal of
-// what writers that were ended left behind.
+// what writers that were ended left behind. The reading is in FileReading.cpp, the writing
+// and the removal in FileReplacement.cpp, the causes of failures in FileFaults.
 #pragma once
 
 #include <cstddef>

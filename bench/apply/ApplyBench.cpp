@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "LauncherTemplate.h"
 #include "bench/MissionSample.h"
+#include "tests/e2e/GameFolder.h"
 #include "tests/e2e/UiProbe.h"
 
 namespace {
@@ -154,9 +154,7 @@ Press press(const std::string& folder, int weapon, int resolution, bool readPeak
   if (!program.start(folder + "\\launcher.exe", folder)) return result;
   HWND window = waitForWindow(program.processId(), L"WTWindow", 60000);
   if (window == nullptr) return result;
-  SendMessageW(childById(window, launcher_child::weaponList), CB_SETCURSEL, weapon, 0);
-  SendMessageW(childById(window, launcher_child::attributeList), CB_SETCURSEL, 3, 0);
-  SendMessageW(childById(window, launcher_child::resolutionList), CB_SETCURSEL, resolution, 0);
+  chooseInLauncher(window, {weapon, 3, resolution, kLeave});
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE,
                                program.processId());
   if (process == nullptr) return result;
@@ -166,7 +164,7 @@ Press press(const std::string& folder, int weapon, int resolution, bool readPeak
     return result;
   }
   const double start = seconds();
-  PostMessageW(childById(window, launcher_child::startButton), BM_CLICK, 0, 0);
+  pressStart(window);
   double gameStarted = -1;
   if (!readPeak && started.watching() && started.waitForNew(60000)) {
     gameStarted = seconds() - start;

@@ -15,8 +15,6 @@
 
 namespace {
 
-const int kLeave = -2;  // a choice the test leaves as the window loaded it
-
 // A profile of the given lines, as a user or an older version may have left it.
 std::string profileOfLines(const std::vector<std::wstring>& lines) {
   std::wstring text;
@@ -35,14 +33,6 @@ std::vector<std::string> snapshot(const GameFolder& game) {
     files.push_back(game.read(name));
   }
   return files;
-}
-
-void choose(HWND list, int index) {
-  if (index != kLeave) SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
-void tick(HWND box, int want) {
-  if (want != kLeave && isTicked(box) != (want != 0)) SendMessageW(box, BM_CLICK, 0, 0);
 }
 
 struct ApplyCase {
@@ -123,11 +113,8 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     std::string untouched = sampleMission(1);
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-    choose(run.control(kWeaponList), c.weapon);
-    choose(run.control(kAttributeList), c.attribute);
-    choose(run.control(kResolutionList), c.resolution);
-    tick(run.control(kWindowedBox), c.windowed);
-    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    chooseInLauncher(run.window, {c.weapon, c.attribute, c.resolution, c.windowed});
+    pressStart(run.window);
     EXPECT_EQ(run.exitCode(), 0u);
 
     EXPECT_EQ(game.read("wdpz.ini"),
@@ -210,10 +197,7 @@ TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
     // The user changes everything first; none of it may be saved.
-    choose(run.control(kWeaponList), 10);
-    choose(run.control(kAttributeList), 3);
-    choose(run.control(kResolutionList), 1);
-    tick(run.control(kWindowedBox), 1);
+    chooseInLauncher(run.window, {10, 3, 1, 1});
     HWND focus = nullptr;
     ASSERT_TRUE(
         waitUntil([&] { return (focus = focusOf(run.program.threadId())) != nullptr; }, 5000));
@@ -241,7 +225,7 @@ TEST(ApplyTest, MissingLevelFolderIsReportedThenTheApplyGoesOn) {
   GameFolder game("nolevel", false);
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  pressStart(run.window);
   HWND box = waitForMessageBox(run.program.processId(), 10000);
   ASSERT_NE(box, nullptr);
   MessageBoxInfo info = readMessageBox(box);
@@ -280,7 +264,7 @@ TEST(ApplyTest, CloseRequestDuringTheApplyWaitsForItsEnd) {
     GameFolder game("closeapply", false);
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    pressStart(run.window);
     HWND box = waitForMessageBox(run.program.processId(), 10000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(readMessageBox(box).text, L"找不到任务文件。");
@@ -323,7 +307,7 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     std::string before = game.read("config.ini");
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-    PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+    pressStart(run.window);
     HWND box = waitForMessageBox(run.program.processId(), 10000);
     ASSERT_NE(box, nullptr);
     MessageBoxInfo info = readMessageBox(box);
@@ -350,7 +334,7 @@ TEST(ApplyTest, GameThatCannotStartIsNamed) {
   DeleteFileA((game / "Drovar.exe").c_str());
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  pressStart(run.window);
   HWND box = waitForMessageBox(run.program.processId(), 10000);
   ASSERT_NE(box, nullptr);
   MessageBoxInfo info = readMessageBox(box);
@@ -369,7 +353,7 @@ TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   ASSERT_TRUE(held->held());
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-  PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
+  pressStart(run.window);
   HWND box = waitForMessageBox(run.program.processId(), 10000);
   if (box) {
     MessageBoxInfo info = readMessageBox(box);

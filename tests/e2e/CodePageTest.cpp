@@ -64,9 +64,8 @@ HWND boxBeforeTheEnd(RunningProgram& program) {
 void pressStartWith(RunningProgram& run, int weapon, int attribute) {
   HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
   ASSERT_NE(window, nullptr);
-  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, weapon, 0);
-  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, attribute, 0);
-  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  chooseInLauncher(window, {weapon, attribute, kLeave, kLeave});
+  pressStart(window);
   HWND box = boxBeforeTheEnd(run);
   EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
   if (box != nullptr) dismissMessageBox(box);
@@ -151,9 +150,8 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       EXPECT_TRUE(isTicked(childById(window, kWindowedBox)));
 
       // 乾坤刀 with 攻击属性: weapon number 48.
-      SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 9, 0);
-      SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 1, 0);
-      PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+      chooseInLauncher(window, {9, 1, kLeave, kLeave});
+      pressStart(window);
       EXPECT_EQ(boxBeforeTheEnd(run), nullptr) << "no message";
       DWORD code = 0;
       ASSERT_TRUE(run.waitExit(30000, &code));

@@ -20,6 +20,25 @@ GameFolder::GameFolder(const std::string& tag, bool withLevel) : folder_(tag) {
   }
 }
 
+void chooseInLauncher(HWND window, const LauncherChoice& choice) {
+  const struct {
+    int control;
+    int index;
+  } lists[] = {{kWeaponList, choice.weapon},
+               {kAttributeList, choice.attribute},
+               {kResolutionList, choice.resolution}};
+  for (const auto& list : lists) {
+    if (list.index == kLeave) continue;
+    SendMessageW(childById(window, list.control), CB_SETCURSEL, static_cast<WPARAM>(list.index), 0);
+  }
+  HWND box = childById(window, kWindowedBox);
+  if (choice.windowed != kLeave && isTicked(box) != (choice.windowed != 0)) {
+    SendMessageW(box, BM_CLICK, 0, 0);
+  }
+}
+
+void pressStart(HWND window) { PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0); }
+
 bool LauncherRun::start(const std::string& exe, const std::string& folder) {
   if (!program.start(exe, folder)) return false;
   window = waitForWindow(program.processId(), L"WTWindow", 20000);

@@ -24,6 +24,23 @@ enum ControlId : int {
   kWindowedBox = launcher_child::windowedBox,          // 选择框1
 };
 
+// What an outside test chooses in the launcher window before it presses the start button:
+// list indexes and the box (0 clear, 1 ticked); kLeave keeps what the window loaded. The
+// default is 忍刀, 速度属性（风） and 1024*788, the box as loaded.
+inline constexpr int kLeave = -2;
+struct LauncherChoice {
+  int weapon = 11;
+  int attribute = 3;
+  int resolution = 1;
+  int windowed = kLeave;
+};
+
+// Makes the choices in the launcher window's controls, as a user's selections do.
+void chooseInLauncher(HWND window, const LauncherChoice& choice = {});
+// Presses the start button. The click is posted, so the apply runs while the caller waits on
+// what it is to see (a message box, the program's end).
+void pressStart(HWND window);
+
 class GameFolder {
  public:
   // With `withLevel` false there is no "Level" folder at all.

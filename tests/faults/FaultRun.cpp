@@ -91,10 +91,10 @@ ApplyOutcome applyOnce(const std::string& folder, int weapon) {
   HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
-    SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, static_cast<WPARAM>(weapon), 0);
-    SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);   // 速度属性（风）
-    SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);  // 1024*788
-    PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+    LauncherChoice choice;
+    choice.weapon = weapon;
+    chooseInLauncher(window, choice);
+    pressStart(window);
   }
   DWORD start = GetTickCount();
   while (GetTickCount() - start < 60000) {

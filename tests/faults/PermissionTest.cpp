@@ -79,10 +79,8 @@ bool startAndPress(RunningProgram& program, const std::string& dir, HWND* window
   if (!program.start(dir + "\\launcher.exe", dir)) return false;
   HWND found = waitForWindow(program.processId(), L"WTWindow", 20000);
   if (found == nullptr) return false;
-  SendMessageW(childById(found, kWeaponList), CB_SETCURSEL, 11, 0);     // 忍刀
-  SendMessageW(childById(found, kAttributeList), CB_SETCURSEL, 3, 0);   // 速度属性（风）
-  SendMessageW(childById(found, kResolutionList), CB_SETCURSEL, 1, 0);  // 1024*788
-  PostMessageW(childById(found, kStartButton), BM_CLICK, 0, 0);
+  chooseInLauncher(found);
+  pressStart(found);
   if (window != nullptr) *window = found;
   return true;
 }

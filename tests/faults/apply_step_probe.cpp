@@ -1,8 +1,8 @@
 // The apply's writes, built over a test build of the file services that reports every step
 // of every whole-file replacement: writes the files of an apply with 忍刀 and 速度属性（风）
 // in a game folder, and at the given step (counted from 1 over all the files the apply
-// writes) sets the named event and waits to be ended there (for at most two minutes, in
-// case the test that started it is gone). Exit code 0 when the apply ended before that step.
+// writes) sets the named event and waits until it is ended there. Exit code 0 when the
+// apply ended before that step.
 //
 //   apply_step_probe <game folder> <step number> <event name>
 #include <windows.h>
@@ -40,8 +40,7 @@ class FolderHost final : public LauncherHost {
 void reachedWriteStep(WriteStep) {
   if (++reachedSteps != stopAt) return;
   SetEvent(reached);
-  Sleep(120000);
-  ExitProcess(3);
+  Sleep(INFINITE);
 }
 
 int main(int argc, char** argv) {

@@ -1,11 +1,9 @@
-// The private argument of the program started with administrator rights, and its reading
-// from the command line.
+// The private argument of the program started with administrator rights.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "launcher/ElevatedApplyArgument.h"
-#include "services/CommandLine.h"
 
 namespace {
 
@@ -72,28 +70,6 @@ TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
   // A zero byte ends nothing: the rest still counts.
   EXPECT_FALSE(
       parseElevatedApplyArgument(std::wstring(L"--apply-settings=1,0,0,0\0x", 26), kLists));
-}
-
-TEST(CommandLineArguments, WhatFollowsTheProgramName) {
-  struct Case {
-    const wchar_t* commandLine;
-    const wchar_t* arguments;
-  } cases[] = {
-      {L"\"C:\\Game Dir\\launcher.exe\"", L""},
-      {L"\"C:\\Game Dir\\launcher.exe\"   ", L""},
-      {L"\"C:\\Game Dir\\launcher.exe\" --apply-settings=1,0,0,0", L"--apply-settings=1,0,0,0"},
-      {L"\"C:\\Game Dir\\launcher.exe\"\t \t--x y ", L"--x y "},
-      {L"\"C:\\a\"b c", L"b c"},
-      {L"C:\\Game\\launcher.exe", L""},
-      {L"C:\\Game\\launcher.exe --x", L"--x"},
-      {L"launcher.exe\t-x", L"-x"},
-      {L"\"C:\\no closing quote", L""},
-      {L"", L""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(std::wstring(commandLineArguments(c.commandLine)), c.arguments)
-        << std::string(c.commandLine, c.commandLine + std::wcslen(c.commandLine));
-  }
 }
 
 }  // namespace

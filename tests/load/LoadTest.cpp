@@ -55,10 +55,8 @@ Apply applyMeasured(const std::string& folder) {
     }
     CloseHandle(process);
   }
-  SendMessageW(childById(window, kWeaponList), CB_SETCURSEL, 11, 0);
-  SendMessageW(childById(window, kAttributeList), CB_SETCURSEL, 3, 0);
-  SendMessageW(childById(window, kResolutionList), CB_SETCURSEL, 1, 0);
-  PostMessageW(childById(window, kStartButton), BM_CLICK, 0, 0);
+  chooseInLauncher(window);
+  pressStart(window);
   DWORD begun = GetTickCount();
   while (GetTickCount() - begun < 30000) {
     DWORD code = 0;

@@ -1,73 +1,17 @@
-#include "services/Files.h"
-
+// Writing: the whole-file replacement beside the target, and the removal of what writers
+// that were ended left behind.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-#include "services/Path.h"
+#include "services/FileFaults.h"
+#include "services/FileHandle.h"
+#include "services/Files.h"
 #include "services/TemporaryName.h"
 #include "services/WriteSteps.h"
 
 namespace {
-
-// A handle of the file interfaces, closed when it goes.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  bool close() {
-    if (!valid()) return true;
-    bool closed = CloseHandle(handle_) != FALSE;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-// A block of the process heap that may fail softly: the read area of a whole file.
-class HeapBlock {
- public:
-  explicit HeapBlock(DWORD bytes) : block_(HeapAlloc(GetProcessHeap(), 0, bytes)) {}
-  ~HeapBlock() {
-    if (block_ != nullptr) HeapFree(GetProcessHeap(), 0, block_);
-  }
-  HeapBlock(const HeapBlock&) = delete;
-  HeapBlock& operator=(const HeapBlock&) = delete;
-
-  char* get() const { return static_cast<char*>(block_); }
-
- private:
-  void* block_;
-};
-
-// The form in which the platform takes a path of any length: a full path of 248 characters
-// or more gets the "\\?\" prefix (and "\\server\share" becomes "\\?\UNC\server\share"),
-// which lifts the 260-character limit of the file calls. Other paths go as they are.
-std::wstring platformPath(const Path& path) {
-  const std::wstring& wide = path.wide();
-  constexpr size_t longFrom = MAX_PATH - 12;
-  if (wide.size() < longFrom || wide.starts_with(L"\\\\?\\")) return wide;
-  if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return L"\\\\?\\" + wide;
-  if (wide.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + wide.substr(2);
-  return wide;
-}
-
-std::wstring wideAscii(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-SECURITY_ATTRIBUTES inheritableHandle() {
-  SECURITY_ATTRIBUTES attributes{};
-  attributes.nLength = sizeof attributes;
-  attributes.bInheritHandle = TRUE;
-  return attributes;
-}
 
 bool setDeletePending(HANDLE file, bool pending) {
   FILE_DISPOSITION_INFO disposition{};
@@ -100,47 +44,6 @@ class RenameRequest {
   std::string storage_;
 };
 
-// The cause of a failed call from the platform's error code.
-FileFault faultOfError(DWORD error) {
-  switch (error) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return FileFault::inUse;
-    case ERROR_ACCESS_DENIED:
-      return FileFault::noPermission;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return FileFault::diskFull;
-    default:
-      return FileFault::other;
-  }
-}
-
-FileFault faultOfLastError() { return faultOfError(GetLastError()); }
-
-// Why a file could not be opened for reading: a folder in its place, held by another
-// program, no permission, or else could not be read.
-FileFault readFault(const std::wstring& name, DWORD error) {
-  const DWORD attributes = GetFileAttributesW(name.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return FileFault::folderInPlace;
-  }
-  const FileFault cause = faultOfError(error);
-  return cause == FileFault::inUse || cause == FileFault::noPermission ? cause
-                                                                       : FileFault::unreadable;
-}
-
-// Why the target may not be replaced: a folder, read-only, or held open by another program
-// (an open for writing without sharing, which cuts nothing, must succeed). none: it may.
-FileFault replaceFault(const std::wstring& name, DWORD attributes) {
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileFault::none;  // a new file
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileFault::folderInPlace;
-  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return FileFault::readOnly;
-  FileHandle probe(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  return probe.valid() ? FileFault::none : faultOfLastError();
-}
-
 // A new, empty file beside the target, opened exclusively; its name goes to tempName.
 HANDLE createTemporaryBeside(const std::wstring& name, DWORD attributes, std::wstring& tempName) {
   const size_t last = name.rfind(L'\\');
@@ -167,94 +70,6 @@ bool processEnded(DWORD processId) {
 }
 
 }  // namespace
-
-bool fileExists(const Path& name) {
-  if (name.empty() || name.wide().back() == L'\\') return false;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(platformPath(name).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
-}
-
-std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault) {
-  // Until the content is there, the cause is that it could not be read.
-  if (fault != nullptr) *fault = FileFault::unreadable;
-  if (name.empty()) return std::nullopt;
-  SECURITY_ATTRIBUTES security = inheritableHandle();
-  FileHandle file(CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, &security,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
-    if (fault != nullptr) *fault = readFault(platformPath(name), GetLastError());
-    return std::nullopt;
-  }
-  LONG high = 0;
-  DWORD length = SetFilePointer(file.get(), 0, &high, FILE_END);
-  SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-  if (length == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return std::nullopt;
-  if (length == 0 && high == 0) {
-    if (fault != nullptr) *fault = FileFault::none;
-    return ByteBuffer{};
-  }
-  if (high != 0 || length > INT32_MAX) return std::nullopt;
-  {
-    // A file too large for the memory to be had cannot be read, rather than ending the
-    // program; once the memory is known to be there the bytes are read straight into the
-    // result, without a second whole-file copy.
-    HeapBlock area(length);
-    if (area.get() == nullptr) return std::nullopt;
-  }
-  ByteBuffer result{std::string(length, '\0')};
-  DWORD got = 0;
-  if (!ReadFile(file.get(), result.bytes.data(), length, &got, nullptr)) return std::nullopt;
-  result.bytes.resize(got);
-  if (fault != nullptr) *fault = FileFault::none;
-  return result;
-}
-
-ByteBuffer readFile(const Path& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
-
-FileReader::FileReader(size_t pieceSize) : file_(INVALID_HANDLE_VALUE), pieceSize_(pieceSize) {}
-
-FileReader::~FileReader() {
-  close();
-  if (area_ != nullptr) HeapFree(GetProcessHeap(), 0, area_);
-}
-
-bool FileReader::open(const Path& name, FileFault* fault) {
-  close();
-  if (fault != nullptr) *fault = FileFault::unreadable;
-  if (name.empty()) return false;
-  if (area_ == nullptr) area_ = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, pieceSize_));
-  if (area_ == nullptr) return false;
-  file_ = CreateFileW(platformPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) {
-    if (fault != nullptr) *fault = readFault(platformPath(name), GetLastError());
-    return false;
-  }
-  if (fault != nullptr) *fault = FileFault::none;
-  return true;
-}
-
-std::optional<std::string_view> FileReader::next(uint64_t most) {
-  if (file_ == INVALID_HANDLE_VALUE) return std::nullopt;
-  const DWORD wanted = static_cast<DWORD>(most < pieceSize_ ? most : pieceSize_);
-  DWORD got = 0;
-  if (!ReadFile(file_, area_, wanted, &got, nullptr)) return std::nullopt;
-  return std::string_view(area_, got);
-}
-
-bool FileReader::seek(uint64_t offset) {
-  LARGE_INTEGER to{};
-  to.QuadPart = static_cast<LONGLONG>(offset);
-  return file_ != INVALID_HANDLE_VALUE && SetFilePointerEx(file_, to, nullptr, FILE_BEGIN);
-}
-
-void FileReader::close() {
-  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
-}
 
 FileReplacement::FileReplacement(const Path& name)
     : target_(platformPath(name)), temp_(INVALID_HANDLE_VALUE) {
@@ -323,6 +138,8 @@ bool FileReplacement::append(std::string_view bytes) {
       ok_ = fail(faultOfLastError());
     } else if (written != size) {
       ok_ = fail(FileFault::diskFull);  // a write cut short without an error
+    } else {
+      reachedWriteStep(WriteStep::writing);
     }
     bytes.remove_prefix(size);
   }
