@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "GbkTexts.h"
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/HeldFile.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include "services/TemporaryName.h"
 #include "services/WriteSteps.h"
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

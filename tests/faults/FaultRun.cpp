@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/GameFolder.h"
-#include "tests/e2e/UiProbe.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiProbe.h"
 
 namespace {
 

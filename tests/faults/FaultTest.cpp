@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "GbkTexts.h"
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/Immutable.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"

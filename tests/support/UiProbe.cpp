@@ -1,4 +1,4 @@
-#include "tests/e2e/UiProbe.h"
+#include "tests/support/UiProbe.h"
 
 #include <tlhelp32.h>
 
