@@ -28,6 +28,8 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonFolderRefusesNewFiles;
     case FileFault::unreadable:
       return gbk::reasonUnreadable;
+    case FileFault::byteOrderMark:
+      return gbk::reasonByteOrderMark;
     case FileFault::none:
     case FileFault::other:
       break;
@@ -71,6 +73,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::inUse>, gbk::hintInUse},
       {&is<FileFault::diskFull>, gbk::hintDiskFull},
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
+      {&is<FileFault::byteOrderMark>, gbk::hintByteOrderMark},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };
   std::string line;
