@@ -32,6 +32,8 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonRecordDamaged;
     case FileFault::recordUnavailable:
       return gbk::reasonRecordUnavailable;
+    case FileFault::byteOrderMark:
+      return gbk::reasonByteOrderMark;
     case FileFault::none:
     case FileFault::other:
       break;
@@ -76,6 +78,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::diskFull>, gbk::hintDiskFull},
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
       {&is<FileFault::recordDamaged>, gbk::hintRecordDamaged},
+      {&is<FileFault::byteOrderMark>, gbk::hintByteOrderMark},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };
   std::string line;
