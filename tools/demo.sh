@@ -92,58 +92,12 @@ if [ $auto -eq 1 ]; then
   ensure_display
 fi
 
-say "game folder: $RUN_DIR"
-(cd "$RUN_DIR" && exec "$LAUNCHER_WINE" launcher.exe) &
-LAUNCHER_PID=$!
-
-if [ $auto -eq 0 ]; then
-  say "make your choices and press 开始游戏 (or close the window to change nothing)"
-  wait "$LAUNCHER_PID" || true
-  LAUNCHER_PID=
-else
-  WINDOW=
-  for _ in $(seq 300); do
-    WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1) || true
-    [ -n "$WINDOW" ] && break
-    sleep 0.1
-  done
-  [ -n "$WINDOW" ] || { say "the launcher window did not appear"; exit 1; }
-  for _ in $(seq 50); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] && break
-    sleep 0.1
-  done
-  sleep 0.3
-  say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
-  xdotool key End Up              # 副武器选择 has the focus: the last but one entry, 忍刀
-  sleep 0.2
-  xdotool key Tab End             # 分辨率选择: 1024*788
-  sleep 0.2
-  click_client 144 50             # open 副武器属性 with the mouse ...
-  sleep 0.4
-  xdotool key End Return          # ... and take 速度属性（风）
-  sleep 0.2
-  click_client 80 119             # tick 窗口化
-  sleep 0.5
-  mkdir -p "$(dirname "$SHOT")"
-  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOT"
-  say "screenshot: $SHOT"
-  say "pressing 开始游戏"
-  click_client 104 152
-  for _ in $(seq 100); do
-    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  status=0
-  wait "$LAUNCHER_PID" || status=$?
-  LAUNCHER_PID=
-  say "launcher exit status: $status"
-fi
-
-# Starts the launcher and waits for its window (in WINDOW) to have the focus.
+# Starts the launcher; in the automatic demo, waits for its window (in WINDOW) to have the
+# focus.
 start_launcher() {
   (cd "$RUN_DIR" && exec "$LAUNCHER_WINE" launcher.exe) &
   LAUNCHER_PID=$!
+  [ $auto -eq 1 ] || return 0
   WINDOW=
   for _ in $(seq 300); do
     WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1) || true
@@ -170,6 +124,33 @@ press_start() {
   LAUNCHER_PID=
   say "launcher exit status: $status"
 }
+
+say "game folder: $RUN_DIR"
+start_launcher
+
+if [ $auto -eq 0 ]; then
+  say "make your choices and press 开始游戏 (or close the window to change nothing)"
+  wait "$LAUNCHER_PID" || true
+  LAUNCHER_PID=
+else
+  say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
+  xdotool key End Up              # 副武器选择 has the focus: the last but one entry, 忍刀
+  sleep 0.2
+  xdotool key Tab End             # 分辨率选择: 1024*788
+  sleep 0.2
+  click_client 144 50             # open 副武器属性 with the mouse ...
+  sleep 0.4
+  xdotool key End Return          # ... and take 速度属性（风）
+  sleep 0.2
+  click_client 80 119             # tick 窗口化
+  sleep 0.5
+  mkdir -p "$(dirname "$SHOT")"
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOT"
+  say "screenshot: $SHOT"
+  say "pressing 开始游戏"
+  press_start
+fi
 
 # What changed, shown as UTF-8 text (the files themselves are GBK).
 for _ in $(seq 30); do [ -f "$RUN_DIR/launch-record.txt" ] && break; sleep 0.1; done

@@ -15,6 +15,7 @@
 #include "services/WriteSteps.h"
 #include "tests/faults/FaultRun.h"
 #include "tests/support/GameFolder.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -50,30 +51,20 @@ std::vector<std::string> temporaryNamesIn(const std::string& folder) {
   return names;
 }
 
-// The writer, started on `target` and ended once it reports `step`. Returns its process
-// id, false when it never reported the step.
-bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
-                 DWORD& processId) {
+// A step probe (a test build that sets the named event once it reaches the step it is
+// given, then waits there) started with `arguments` and the event's name, and ended as soon
+// as it reports the step. False when it ended before it reached the step; its process id
+// goes to processId.
+bool endProbeAtStep(const std::string& program, const std::string& arguments, const char* kind,
+                    int step, DWORD* processId = nullptr) {
   char event[64];
-  std::snprintf(event, sizeof event, "write-step-%lu-%d", GetCurrentProcessId(),
-                static_cast<int>(step));
+  std::snprintf(event, sizeof event, "%s-step-%lu-%d", kind, GetCurrentProcessId(), step);
   HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
   if (reached == nullptr) return false;
-  std::string command = "\"";
-  command += testProgramFolder();
-  command += "\\write_step_probe.exe\" \"";
-  command += target;
-  command += "\" \"";
-  command += newContent;
-  command += "\" ";
-  command += std::to_string(static_cast<int>(step));
-  command += " ";
-  command += event;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  const std::string command =
+      "\"" + testProgramFolder() + "\\" + program + "\" " + arguments + " " + event;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!startProcess(nullptr, widePath(command), nullptr, 0, nullptr, info)) {
     CloseHandle(reached);
     return false;
   }
@@ -81,11 +72,21 @@ bool endWriterAt(const std::string& target, const std::string& newContent, Write
   const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
   TerminateProcess(info.hProcess, 9);
   WaitForSingleObject(info.hProcess, 60000);
-  processId = info.dwProcessId;
+  if (processId != nullptr) *processId = info.dwProcessId;
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   CloseHandle(reached);
   return atStep;
+}
+
+// The writer, started on `target` and ended once it reports `step`. Returns its process
+// id, false when it never reported the step.
+bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
+                 DWORD& processId) {
+  return endProbeAtStep(
+      "write_step_probe.exe",
+      "\"" + target + "\" \"" + newContent + "\" " + std::to_string(static_cast<int>(step)),
+      "write", static_cast<int>(step), &processId);
 }
 
 struct GameWithMissions {
@@ -188,28 +189,8 @@ namespace {
 // The apply's writes (tests/faults/apply_step_probe.cpp) ended at write step `step` of the
 // whole apply. False when the apply ended before it reached that step.
 bool endApplyAt(const std::string& folder, int step) {
-  char event[64];
-  std::snprintf(event, sizeof event, "apply-step-%lu-%d", GetCurrentProcessId(), step);
-  HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
-  if (reached == nullptr) return false;
-  std::string command = "\"" + testProgramFolder() + "\\apply_step_probe.exe\" \"" + folder +
-                        "\" " + std::to_string(step) + " " + event;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    CloseHandle(reached);
-    return false;
-  }
-  HANDLE both[] = {reached, info.hProcess};
-  const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
-  TerminateProcess(info.hProcess, 9);
-  WaitForSingleObject(info.hProcess, 60000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  CloseHandle(reached);
-  return atStep;
+  return endProbeAtStep("apply_step_probe.exe", "\"" + folder + "\" " + std::to_string(step),
+                        "apply", step);
 }
 
 // The first apply ended at each step of each file it writes: every mission is unchanged or
