@@ -100,7 +100,6 @@ std::string fitted(std::string_view text, size_t size) {
 struct Entry {
   std::string name;
   std::optional<std::string> value;  // none: a line without "="
-  std::string verbatim;              // a line that holds a zero byte is written back as it was
 };
 
 struct Section {
@@ -110,27 +109,43 @@ struct Section {
 
 using Document = std::vector<Section>;
 
-void addLine(Document& document, std::string_view line) {
-  size_t zero = line.find('\0');
-  std::string_view text = trimmedLeft(line.substr(0, zero));
-  if (text.empty()) return;
+// What one well-formed line is: blank, a section header or a key; a zero byte ends it.
+struct LineMeaning {
+  enum Kind { blank, section, entry } kind = blank;
+  std::string name;                  // of the section or the key
+  std::optional<std::string> value;  // of a key with "="
+};
+
+LineMeaning meaningOf(std::string_view line) {
+  LineMeaning meaning;
+  std::string_view text = trimmedLeft(line.substr(0, line.find('\0')));
+  if (text.empty()) return meaning;
   if (text[0] == '[') {
     size_t close = lastClosingBracket(text);
     if (close != std::string_view::npos) {
-      document.push_back(Section{std::string(trimmed(text.substr(1, close - 1))), {}});
-      return;
+      meaning.kind = LineMeaning::section;
+      meaning.name = trimmed(text.substr(1, close - 1));
+      return meaning;
     }
   }
-  Entry entry;
+  meaning.kind = LineMeaning::entry;
   size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
-    entry.name = trimmedRight(text);
+    meaning.name = trimmedRight(text);
   } else {
-    entry.name = trimmedRight(text.substr(0, equals));
-    entry.value = std::string(trimmed(text.substr(equals + 1)));
+    meaning.name = trimmedRight(text.substr(0, equals));
+    meaning.value = std::string(trimmed(text.substr(equals + 1)));
   }
-  if (zero != std::string_view::npos) entry.verbatim = line;
-  document.back().entries.push_back(std::move(entry));
+  return meaning;
+}
+
+void addLine(Document& document, std::string_view line) {
+  LineMeaning meaning = meaningOf(line);
+  if (meaning.kind == LineMeaning::section) {
+    document.push_back(Section{std::move(meaning.name), {}});
+  } else if (meaning.kind == LineMeaning::entry) {
+    document.back().entries.push_back(Entry{std::move(meaning.name), std::move(meaning.value)});
+  }
 }
 
 Document parsed(std::string_view content) {
@@ -192,28 +207,6 @@ std::vector<RawLine> rawLines(std::string_view content) {
   return lines;
 }
 
-// What one line is, read as the reader reads it.
-struct LineMeaning {
-  enum Kind { blank, section, entry } kind = blank;
-  std::string name;                  // of the section or the key
-  std::optional<std::string> value;  // of a key with "="
-};
-
-LineMeaning meaningOf(std::string_view line) {
-  Document document{Section{std::nullopt, {}}};
-  addLine(document, wellFormed(line, LoneLeadAtEnd::question));
-  LineMeaning meaning;
-  if (document.size() > 1) {
-    meaning.kind = LineMeaning::section;
-    meaning.name = *document.back().name;
-  } else if (!document.front().entries.empty()) {
-    meaning.kind = LineMeaning::entry;
-    meaning.name = document.front().entries.front().name;
-    meaning.value = document.front().entries.front().value;
-  }
-  return meaning;
-}
-
 }  // namespace
 
 bool hasByteOrderMark(std::string_view content) {
@@ -252,7 +245,8 @@ std::optional<std::string> writeValue(std::string_view content, std::string_view
   std::vector<LineMeaning> meanings;
   meanings.reserve(lines.size());
   for (const RawLine& line : lines) {
-    meanings.push_back(meaningOf(content.substr(line.begin, line.end - line.begin)));
+    meanings.push_back(meaningOf(
+        wellFormed(content.substr(line.begin, line.end - line.begin), LoneLeadAtEnd::question)));
   }
   // The first section of the name: its header line and the line where the next one begins.
   size_t header = lines.size();
