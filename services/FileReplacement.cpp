@@ -44,19 +44,44 @@ class RenameRequest {
   std::string storage_;
 };
 
-// A new, empty file beside the target, opened exclusively; its name goes to tempName.
-HANDLE createTemporaryBeside(const std::wstring& name, DWORD attributes, std::wstring& tempName) {
+// The attributes that, with a name of the form services/TemporaryName.h tells, mark a
+// temporary file as one of a whole-file write: hidden and system, which Windows' file
+// systems keep on every file and which the leftover clean-up asks for, and two that only
+// tell the system not to index the file and to keep it in memory where it can (not every
+// file system keeps those two, Wine's neither, so they are not asked for). A name of that
+// form alone marks nothing: a file without hidden and system is never removed.
+constexpr DWORD kTemporaryMark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kTemporaryAttributes =
+    kTemporaryMark | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The form of a full path that the file calls take at any length: past MAX_PATH only with
+// the "\\?\" prefix.
+std::wstring longFormOf(const std::wstring& path) { return platformPath(Path(path)); }
+
+// A new, empty file beside the target, opened exclusively and marked as a temporary file;
+// its name goes to tempName.
+HANDLE createTemporaryBeside(const Path& target, std::wstring& tempName) {
+  const std::wstring& name = target.wide();
   const size_t last = name.rfind(L'\\');
   const std::wstring prefix =
       last == std::wstring::npos ? std::wstring() : name.substr(0, last + 1);
+  const std::wstring_view targetName = std::wstring_view(name).substr(prefix.size());
   static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tempName = prefix + wideAscii(temporaryName(GetCurrentProcessId(), ++counter));
+    tempName = longFormOf(prefix + temporaryName(GetCurrentProcessId(), ++counter, targetName));
     HANDLE file = CreateFileW(tempName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                              attributes, nullptr);
+                              kTemporaryAttributes, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return INVALID_HANDLE_VALUE;
+}
+
+// Gives the open file the attributes it is to have in the target's place, in place of the
+// temporary file's.
+bool setAttributes(HANDLE file, DWORD attributes) {
+  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
+  basic.FileAttributes = attributes;
+  return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
 // True when the process is known to have ended: no process has the id any more, or the
@@ -83,12 +108,14 @@ FileReplacement::FileReplacement(const Path& name)
                                                             : FileFault::readOnly);
     return;
   }
-  // The new file keeps the target's hidden, system and archive marks.
-  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  DWORD attributes = targetAttributes == INVALID_FILE_ATTRIBUTES ? 0 : targetAttributes & kept;
-  if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-  temp_ = createTemporaryBeside(target_, attributes, tempName_);
+  // The new file keeps the target's hidden, system and not-indexed marks, and is marked as
+  // changed since the last backup, as any file that is written; it takes them just before
+  // the rename.
+  const DWORD kept =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  finalAttributes_ = FILE_ATTRIBUTE_ARCHIVE |
+                     (targetAttributes == INVALID_FILE_ATTRIBUTES ? 0 : targetAttributes & kept);
+  temp_ = createTemporaryBeside(name, tempName_);
   if (temp_ == INVALID_HANDLE_VALUE) {
     // Refused beside an existing target: the folder takes no new file, unless the target
     // may not be written either, which fault() asks once the caller holds it no more.
@@ -163,6 +190,13 @@ bool FileReplacement::commit() {
   if (done) {
     pending_ = false;
     reachedWriteStep(WriteStep::unmarked);
+    // The temporary file's attributes give way to the target's right before the rename: an
+    // end between the two calls leaves the new content under the temporary name without
+    // the mark, and such a file is never removed.
+    if (!setAttributes(temp_, finalAttributes_)) done = fail(faultOfLastError());
+  }
+  if (done) {
+    reachedWriteStep(WriteStep::attributed);
     if (!rename.applyTo(temp_)) done = fail(faultOfLastError());
   }
   if (!done) {
@@ -196,24 +230,25 @@ bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffer
 
 int removeLeftoverTemporaries(const Path& folder) {
   if (folder.empty()) return 0;
-  const std::wstring prefix = platformPath(folder) + L'\\';
+  const std::wstring prefix = folder.wide() + L'\\';
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((prefix + wideAscii(temporaryNamePattern)).c_str(), &found);
+  HANDLE search =
+      FindFirstFileW(longFormOf(prefix + wideAscii(temporaryNamePattern)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   int removed = 0;
   do {
-    const DWORD skipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY;
-    if ((found.dwFileAttributes & skipped) != 0) continue;
-    // A name of that form is ASCII; any other character makes it no such name.
-    std::string name;
-    for (const wchar_t* c = found.cFileName; *c != L'\0'; ++c) {
-      name += *c < 0x80 ? static_cast<char>(*c) : '\x80';
+    // Only a file with the whole mark, a name of the writer's form and the attributes it
+    // gives its temporary files, and neither a folder nor read-only.
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0 ||
+        (attributes & kTemporaryMark) != kTemporaryMark) {
+      continue;
     }
-    const std::optional<uint32_t> writer = writerOfTemporaryName(name);
+    const std::optional<uint32_t> writer = writerOfTemporaryName(found.cFileName);
     // A file still being written is held without sharing, so even a wrong judgement could
     // not remove it; the process test keeps a live writer's file out of the question.
     if (!writer || *writer == GetCurrentProcessId() || !processEnded(*writer)) continue;
-    if (DeleteFileW((prefix + found.cFileName).c_str())) ++removed;
+    if (DeleteFileW(longFormOf(prefix + found.cFileName).c_str())) ++removed;
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return removed;

@@ -50,8 +50,9 @@ class FileReader {
 };
 
 // The new content of a file, written piece by piece into a temporary file beside it (named
-// as services/TemporaryName.h tells) that replaces the file in one step on commit. The
-// target is untouched until then. A replacement that goes without commit, a failed one and
+// as services/TemporaryName.h tells, hidden and marked as a system file until just before
+// the rename) that replaces the file in one step on commit. The target is untouched until
+// then. A replacement that goes without commit, a failed one and
 // one whose process is ended while it writes leave the target as it was; the temporary
 // file is marked for deletion while it is written, so that its closing removes it.
 class FileReplacement {
@@ -81,13 +82,16 @@ class FileReplacement {
   bool pending_ = false;  // the temporary file is marked for deletion
   bool ok_ = false;
   FileFault fault_ = FileFault::none;
-  bool askTarget_ = false;  // a refused new file: whether the target itself is writable
+  bool askTarget_ = false;        // a refused new file: whether the target itself is writable
+  uint32_t finalAttributes_ = 0;  // the attributes the new file takes in the target's place
 };
 
 // Removes from `folder` the temporary files of replacements whose writing process is no
 // longer running: what a writer ended at the wrong instant (before its file was marked for
-// deletion, or after the mark was cleared for the rename) left behind. Files of running
-// processes, other names, folders and read-only files stay. Returns how many were removed.
+// deletion, or after the mark was cleared for the rename) left behind. Only a file that
+// carries the whole mark of a temporary file, a name of its form and its hidden and system
+// attributes, is removed; files of running processes, any other file, folders and read-only
+// files stay. Returns how many were removed.
 int removeLeftoverTemporaries(const Path& folder);
 
 // Replaces the whole content with the buffers written back to back. The new content goes

@@ -40,6 +40,11 @@ std::string inLevel(const std::string& name) {
   return path;
 }
 
+// The name of a writer's temporary file, as the test's paths spell it.
+std::string temporaryNameOf(DWORD writer, uint32_t n, const std::wstring& target) {
+  return toGbk(temporaryName(writer, n, target));
+}
+
 // The paths under `folder` whose last part begins with "~wr", sorted.
 std::vector<std::string> temporaryNamesIn(const std::string& folder) {
   std::vector<std::string> names;
@@ -109,14 +114,18 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     const char* name;
     bool replaced;  // the target holds the new content after the end
     bool leftOver;  // the end leaves the temporary file behind
+    bool marked;    // what is left carries the mark of a temporary file, for the next apply
   } cases[] = {
       // clang-format off
-      {WriteStep::created,  "created",  false, true},   // an empty file, not yet marked
-      {WriteStep::marked,   "marked",   false, false},
-      {WriteStep::writing,  "writing",  false, false},  // part of the new content written
-      {WriteStep::flushed,  "flushed",  false, false},
-      {WriteStep::unmarked, "unmarked", false, true},   // the whole new content
-      {WriteStep::replaced, "replaced", true,  false},
+      {WriteStep::created,    "created",    false, true,  true},   // an empty file
+      {WriteStep::marked,     "marked",     false, false, false},
+      {WriteStep::writing,    "writing",    false, false, false},  // part of the new content
+      {WriteStep::flushed,    "flushed",    false, false, false},
+      {WriteStep::unmarked,   "unmarked",   false, true,  true},   // the whole new content
+      // The whole new content with the target's attributes, which the next apply cannot
+      // tell from a file of the user's: it stays.
+      {WriteStep::attributed, "attributed", false, true,  false},
+      {WriteStep::replaced,   "replaced",   true,  false, false},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -128,56 +137,87 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), c.replaced ? kNew : kOld);
     // The system removes a marked file as it closes the ended writer's handles.
     std::vector<std::string> expectedLeft;
-    if (c.leftOver) expectedLeft.push_back(inLevel(temporaryName(writer, 1)));
+    const std::string left = inLevel(temporaryNameOf(writer, 1, L"sn01_.pst"));
+    if (c.leftOver) expectedLeft.push_back(left);
     EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.dir) == expectedLeft; }, 30000))
         << testing::PrintToString(temporaryNamesIn(game.dir));
+    if (c.leftOver) {
+      EXPECT_EQ(carriesTheMark(game.dir + "\\" + left), c.marked);
+    }
 
     const ApplyOutcome outcome = applyOnce(game.dir);
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(temporaryNamesIn(game.dir), std::vector<std::string>{});
+    if (c.marked) expectedLeft.clear();
+    EXPECT_EQ(temporaryNamesIn(game.dir), expectedLeft);
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), kNew);
     EXPECT_EQ(readBytes(level + "\\sn02_.pst"), kNew);
   }
 }
 
-// Only names of the writer's own form, of processes that have ended, are removed; a running
-// writer's file, other names, folders and read-only files stay.
+// Only files that carry the whole mark, a name of the writer's own form and the hidden and
+// system attributes, of processes that have ended, are removed; a running writer's file, other
+// names, files without the attributes (a user's "~wr1-1.tmp" among them), folders and
+// read-only files stay byte for byte.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
   GameWithMissions game(toGbk(L"ended 嘰媆"));
   DWORD ended = 0;
   ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
                           WriteStep::unmarked, ended));
-  const std::string deadName = temporaryName(ended, 7);
-  const std::string liveName = temporaryName(GetCurrentProcessId(), 1);  // this test runs on
+  const std::string writerLeft = temporaryNameOf(ended, 1, L"config.ini");
+  ASSERT_TRUE(pathExists(game.dir + "\\" + writerLeft));
+  ASSERT_TRUE(carriesTheMark(game.dir + "\\" + writerLeft));
+  const DWORD mark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  const std::string dead = temporaryNameOf(ended, 7, L"sn01_.pst");
   struct Entry {
     std::string name;
+    DWORD attributes;  // besides those of a new file
     bool removed;
   } entries[] = {
-      {inLevel(deadName), true},
-      {deadName, true},
-      {inLevel(liveName), false},
-      {inLevel("~wr" + std::to_string(ended) + "x-1.tmp"), false},
-      {inLevel("~wr0" + temporaryName(ended, 1).substr(3)), false},
-      {inLevel("~wrzz-1.tmp"), false},
-      {inLevel(temporaryName(ended, 2) + ".bak"), false},
+      {inLevel(dead), mark, true},
+      {temporaryNameOf(ended, 7, L"wdpz.ini"), mark, true},
+      {inLevel(temporaryNameOf(ended, 8, L"原版副武器.txt")), mark, true},
+      {inLevel(temporaryNameOf(GetCurrentProcessId(), 1, L"sn01_.pst")), mark, false},  // running
+      // A user's files of the old form (no process has the id 1 or 0x2a), and of the
+      // writer's form without the attributes or with only one of them.
+      {"~wr1-1.tmp", 0, false},
+      {inLevel("~wr2a-7.tmp"), 0, false},
+      {inLevel(temporaryNameOf(ended, 9, L"sn01_.pst")), 0, false},
+      {inLevel(temporaryNameOf(ended, 10, L"sn01_.pst")), FILE_ATTRIBUTE_HIDDEN, false},
+      {inLevel(temporaryNameOf(ended, 11, L"sn01_.pst")), FILE_ATTRIBUTE_SYSTEM, false},
+      // Names of other forms, with the attributes.
+      {inLevel("~wr" + std::to_string(ended) + "x-1.sn01_.pst.tmp"), mark, false},
+      {inLevel("~wr0" + dead.substr(3)), mark, false},
+      {inLevel("~wrzz-1.sn01_.pst.tmp"), mark, false},
+      {inLevel(dead + ".bak"), mark, false},
+      {inLevel(temporaryNameOf(ended, 12, L"")), mark, false},  // no target's name
+      {inLevel("~wr" + std::to_string(ended) + "-1.tmp"), mark, false},
   };
-  for (const Entry& e : entries) writeBytes(game.dir + "\\" + e.name, "left");
-  const std::string folderName = inLevel(temporaryName(ended, 3));
-  const std::string readOnlyName = inLevel(temporaryName(ended, 4));
+  int n = 0;
+  for (const Entry& e : entries) {
+    const std::string path = game.dir + "\\" + e.name;
+    writeBytes(path, "content " + std::to_string(++n) + "\r\n");
+    if (e.attributes != 0) {
+      ASSERT_TRUE(SetFileAttributesA(path.c_str(), e.attributes)) << e.name;
+    }
+  }
+  const std::string folderName = inLevel(temporaryNameOf(ended, 3, L"sn01_.pst"));
+  const std::string readOnlyName = inLevel(temporaryNameOf(ended, 4, L"sn01_.pst"));
   makeFolder(game.dir + "\\" + folderName);
+  SetFileAttributesA((game.dir + "\\" + folderName).c_str(), FILE_ATTRIBUTE_DIRECTORY | mark);
   writeBytes(game.dir + "\\" + readOnlyName, "kept");
-  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY);
-  const std::string writerLeft = temporaryName(ended, 1);  // beside config.ini
-  ASSERT_TRUE(pathExists(game.dir + "\\" + writerLeft));
+  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY | mark);
 
   const ApplyOutcome outcome = applyOnce(game.dir);
   EXPECT_EQ(outcome.exitCode, 0u);
-  for (const Entry& e : entries)
-    EXPECT_EQ(!pathExists(game.dir + "\\" + e.name), e.removed) << e.name;
+  n = 0;
+  for (const Entry& e : entries) {
+    const std::string content = "content " + std::to_string(++n) + "\r\n";
+    EXPECT_EQ(readBytes(game.dir + "\\" + e.name), e.removed ? "<missing>" : content) << e.name;
+  }
   EXPECT_TRUE(pathExists(game.dir + "\\" + folderName));
-  EXPECT_TRUE(pathExists(game.dir + "\\" + readOnlyName));
+  EXPECT_EQ(readBytes(game.dir + "\\" + readOnlyName), "kept");
   EXPECT_FALSE(pathExists(game.dir + "\\" + writerLeft));
   SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
 }

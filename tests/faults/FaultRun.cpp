@@ -78,6 +78,12 @@ void expectFolder(const FolderFiles& actual, const FolderFiles& expected) {
   }
 }
 
+bool carriesTheMark(const std::string& path) {
+  const DWORD mark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & mark) == mark;
+}
+
 void placePrograms(const std::string& folder) {
   std::string bin = testProgramFolder();
   CopyFileA((bin + "\\launcher.exe").c_str(), (folder + "\\launcher.exe").c_str(), FALSE);

@@ -27,6 +27,10 @@ void writeFolder(const std::string& folder, const FolderFiles& files);
 // Compares two folder readings file by file, with short messages (contents can be large).
 void expectFolder(const FolderFiles& actual, const FolderFiles& expected);
 
+// The attributes that mark a whole-file writer's own temporary file, hidden and system,
+// are on `path` (the clean-up of leftovers removes no file without them).
+bool carriesTheMark(const std::string& path);
+
 // Copies the program and the stand-in game (as Drovar.exe) from the test's own folder.
 void placePrograms(const std::string& folder);
 

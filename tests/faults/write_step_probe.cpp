@@ -2,7 +2,7 @@
 // another with writeFile, and when the named step is reached sets the named event and
 // waits there until it is ended.
 //
-//   write_step_probe <target> <file holding the new content> <step 0..5> <event name>
+//   write_step_probe <target> <file holding the new content> <step 0..6> <event name>
 #include <windows.h>
 
 #include <cstdlib>

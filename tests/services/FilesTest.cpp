@@ -275,13 +275,50 @@ TEST_F(FilesTest, WriteFileRefusesTargetHeldOpen) {
   EXPECT_EQ(readBytes(name), "new");
 }
 
-TEST_F(FilesTest, WriteFileKeepsHiddenMark) {
-  std::string name = temp / "config.ini";
-  writeBytes(name, "old");
-  ASSERT_TRUE(SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_HIDDEN));
+// The new file keeps the target's hidden and system marks and no more: the hidden and system
+// marks of the temporary file it was written in give way to the target's before the rename.
+TEST_F(FilesTest, WriteFileKeepsTheTargetsHiddenAndSystemMarksOnly) {
+  const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  struct Case {
+    std::optional<DWORD> target;  // none: no such file before
+    DWORD after;                  // its hidden and system marks after the write
+  } cases[] = {
+      {std::nullopt, 0},
+      {FILE_ATTRIBUTE_NORMAL, 0},
+      {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN},
+      {FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_SYSTEM},
+      {marks, marks},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target ? std::to_string(*c.target) : "none");
+    std::string name = temp / "config.ini";
+    if (c.target) {
+      writeBytes(name, "old");
+      ASSERT_TRUE(SetFileAttributesA(name.c_str(), *c.target));
+    }
+    EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{"new"}));
+    EXPECT_EQ(readBytes(name), "new");
+    EXPECT_EQ(GetFileAttributesA(name.c_str()) & marks, c.after);
+    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
+    SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(name.c_str());
+  }
+}
+
+// A target whose path is short enough for the plain form (below MAX_PATH - 12), beside
+// which the temporary file's path, which carries the target's name, is past MAX_PATH.
+TEST_F(FilesTest, WriteFileWhoseTemporaryPathIsPastMaxPath) {
+  const std::string leaf = "settings-of-the-player-one.ini";  // 30 characters
+  std::string folder = temp.path() + "\\";
+  folder += std::string(MAX_PATH - 13 - leaf.size() - 1 - folder.size(), 'd');
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string name = folder + "\\" + leaf;
+  ASSERT_EQ(name.size(), size_t{MAX_PATH - 13});
   EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{"new"}));
   EXPECT_EQ(readBytes(name), "new");
-  EXPECT_EQ(GetFileAttributesA(name.c_str()) & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
+  EXPECT_EQ(namesIn(folder), std::vector<std::string>{leaf});
+  DeleteFileA(name.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(FilesTest, WriteFileByNameInCurrentFolder) {
