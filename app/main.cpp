@@ -1,6 +1,6 @@
 // The program's start: a Windows GUI program. Started without arguments it shows the
-// launcher window; its one argument is the private one with which it starts itself with
-// administrator rights.
+// launcher window; its one argument is the elevated-apply argument, with which it starts
+// itself with administrator rights.
 #include <windows.h>
 
 #include "app/LauncherEntry.h"
