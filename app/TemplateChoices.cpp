@@ -28,10 +28,10 @@ size_t slot(LauncherList list) { return static_cast<size_t>(list); }
 
 TemplateChoices::TemplateChoices() {
   lists_[slot(LauncherList::weapon)].itemValues = templateItemValues(launcher_unit::weaponList);
-  lists_[slot(LauncherList::resolution)].itemValues =
-      templateItemValues(launcher_unit::resolutionList);
   lists_[slot(LauncherList::attribute)].itemValues =
       templateItemValues(launcher_unit::attributeList);
+  lists_[slot(LauncherList::resolution)].itemValues =
+      templateItemValues(launcher_unit::resolutionList);
 }
 
 ListSizes TemplateChoices::sizes() const {

@@ -10,10 +10,10 @@ uint32_t listUnit(LauncherList list) {
   switch (list) {
     case LauncherList::weapon:
       return launcher_unit::weaponList;
-    case LauncherList::resolution:
-      return launcher_unit::resolutionList;
     case LauncherList::attribute:
       return launcher_unit::attributeList;
+    case LauncherList::resolution:
+      return launcher_unit::resolutionList;
   }
   return 0;
 }

@@ -1,11 +1,12 @@
 // The program's start: a Windows GUI program. Started without arguments it shows the
-// launcher window; its one argument is the private one with which it starts itself with
-// administrator rights.
+// launcher window; its one argument is the elevated-apply argument, with which it starts
+// itself with administrator rights.
 #include <windows.h>
 
 #include "app/LauncherEntry.h"
 #include "frame/FrameState.h"
 #include "services/CommandLine.h"
+#include "services/SystemLibrary.h"
 
 namespace {
 
@@ -13,14 +14,11 @@ namespace {
 // current directory, so that a DLL placed beside the program is never picked up. The
 // calls are looked up because a Windows 7 without its loader update lacks the first.
 void restrictDllSearch() {
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (kernel == nullptr) return;
   using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
   using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
-  auto setDefault = reinterpret_cast<SetDefaultDirectories>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-  auto setDirectory = reinterpret_cast<SetDirectory>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+  const auto setDefault =
+      systemFunction<SetDefaultDirectories>(L"kernel32.dll", "SetDefaultDllDirectories");
+  const auto setDirectory = systemFunction<SetDirectory>(L"kernel32.dll", "SetDllDirectoryW");
   if (setDefault != nullptr) setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
   if (setDirectory != nullptr) setDirectory(L"");     // no current directory in the search
 }

@@ -1,4 +1,4 @@
-// The private argument of the program started with administrator rights, read from
+// The elevated-apply argument of the program started with administrator rights, read from
 // arbitrary text: never a crash; anything accepted is within the lists and is exactly what
 // the writer gives for the choices read, so there is one spelling of each. Also the split
 // of a command line into program name and arguments.

@@ -13,11 +13,11 @@ Path displayConfigFileName(LauncherHost& host) {
   return withName(host.runDirectory(), gbk::configFileName);
 }
 
-DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host,
+DisplayConfigOutcome patchDisplayConfig(LauncherControls& controls, LauncherHost& host,
                                         FileFault& fault) {
   fault = FileFault::none;
   const Path name = displayConfigFileName(host);
-  const ByteBuffer content = readFile(name);
+  const ByteBuffer content = readFileOrEmpty(name);
   std::optional<std::string> patched =
       patchDisplayConfigContent(content.bytes, controls.selection(LauncherList::resolution));
   if (!patched) return DisplayConfigOutcome::unusable;

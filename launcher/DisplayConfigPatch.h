@@ -15,5 +15,5 @@ enum class DisplayConfigOutcome {
 Path displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"
 
 // With writeFailed, fault receives why the file could not be written.
-DisplayConfigOutcome DisplayConfigPatch(LauncherControls& controls, LauncherHost& host,
+DisplayConfigOutcome patchDisplayConfig(LauncherControls& controls, LauncherHost& host,
                                         FileFault& fault);

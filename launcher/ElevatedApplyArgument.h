@@ -1,4 +1,4 @@
-// The private argument with which the program starts itself with administrator rights to
+// The elevated-apply argument, with which the program starts itself with administrator rights to
 // write the files that its user may not: the four choices, as "--apply-settings=W,A,R,T"
 // (the sub-weapon, attribute and resolution indexes, -1 for none, then 1 or 0 for windowed).
 #pragma once

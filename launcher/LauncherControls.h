@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+// The three lists, in the order of the settings they hold (the controls are numbered
+// otherwise: the attribute is 组合框3, the resolution 组合框2).
 enum class LauncherList {
   weapon,      // 组合框1: sub-weapon
-  resolution,  // 组合框2: screen resolution
   attribute,   // 组合框3: sub-weapon attribute
+  resolution,  // 组合框2: screen resolution
 };
 
 class LauncherControls {

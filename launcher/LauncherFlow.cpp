@@ -44,10 +44,10 @@ DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& un
   removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  if (!MissionWeaponPatch(controls_, host_, unwritten) && reportMissingLevel) {
+  if (!patchMissionWeapon(controls_, host_, unwritten) && reportMissingLevel) {
     host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   }
-  const DisplayConfigOutcome display = DisplayConfigPatch(controls_, host_, fault);
+  const DisplayConfigOutcome display = patchDisplayConfig(controls_, host_, fault);
   if (display == DisplayConfigOutcome::writeFailed) {
     unwritten.push_back({displayConfigFileName(host_), fault});
   }

@@ -140,7 +140,7 @@ Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritte
   Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false, {}};
   if (!fileExists(record.name)) return record;
   FileFault fault = FileFault::none;
-  std::optional<ByteBuffer> content = readWholeFile(record.name, &fault);
+  std::optional<ByteBuffer> content = tryReadFile(record.name, &fault);
   if (!content) {
     record.unreadable = true;
     unwritten.push_back({record.name, fault});
@@ -217,7 +217,7 @@ void writeWeapon(const Path& runDirectory, Record& record, std::string_view repl
 
 }  // namespace
 
-bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
+bool patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
                         std::vector<UnwrittenFile>& unwritten) {
   const Path runDirectory = host.runDirectory();
   if (!fileExists(withName(runDirectory, gbk::levelFolderName))) return false;

@@ -13,5 +13,5 @@
 // the user "找不到任务文件。". A file without a weapon line, or whose weapon line already
 // holds the number, is left untouched; each file that could not be read or rewritten is
 // added to unwritten with its full name and cause.
-bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
+bool patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
                         std::vector<UnwrittenFile>& unwritten);

@@ -44,7 +44,7 @@ bool fileExists(const Path& name) {
   return true;
 }
 
-std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault) {
+std::optional<ByteBuffer> tryReadFile(const Path& name, FileFault* fault) {
   // Until the content is there, the cause is that it could not be read.
   if (fault != nullptr) *fault = FileFault::unreadable;
   if (name.empty()) return std::nullopt;
@@ -79,7 +79,7 @@ std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault) {
   return result;
 }
 
-ByteBuffer readFile(const Path& name) { return readWholeFile(name).value_or(ByteBuffer{}); }
+ByteBuffer readFileOrEmpty(const Path& name) { return tryReadFile(name).value_or(ByteBuffer{}); }
 
 FileReader::FileReader(size_t pieceSize) : file_(INVALID_HANDLE_VALUE), pieceSize_(pieceSize) {}
 

@@ -18,10 +18,13 @@
 // drive root and a name ending in a backslash give false.
 bool fileExists(const Path& name);
 
-// The whole file; empty when it is missing, a folder, unreadable or held open for writing.
-ByteBuffer readFile(const Path& name);
-// The same, telling a file that could not be read (no value) from an empty one.
-std::optional<ByteBuffer> readWholeFile(const Path& name, FileFault* fault = nullptr);
+// The whole file; no value when it cannot be read (missing, a folder, unreadable or held
+// open for writing), which an empty file is told apart from. fault, when given, receives
+// why (FileFault::none when it was read).
+std::optional<ByteBuffer> tryReadFile(const Path& name, FileFault* fault = nullptr);
+// The whole file, and empty content when it cannot be read: for a caller to whom an
+// unreadable file and an empty one are the same.
+ByteBuffer readFileOrEmpty(const Path& name);
 
 // Files read piece by piece through one read area, made once and reused from file to
 // file: an apply over many files holds one piece of memory, whatever their sizes.

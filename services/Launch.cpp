@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "services/RunDirectory.h"
+#include "services/SystemLibrary.h"
+
 int32_t showWindowForMode(std::optional<int32_t> showMode) {
   static constexpr int32_t showWindow[] = {SW_HIDE,          SW_SHOWNORMAL,     SW_SHOWMINIMIZED,
                                            SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_MINIMIZE};
@@ -40,22 +43,6 @@ bool runProgram(const std::wstring& commandLine, bool wait, std::optional<int32_
 }
 
 namespace {
-
-// The full path of this program; empty when the platform cannot give all of it.
-std::wstring ownProgramPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD size = static_cast<DWORD>(path.size());
-    DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
-    if (length == 0) return std::wstring();
-    if (length < size) {
-      path.resize(length);
-      return path;
-    }
-    if (size >= 32768) return std::wstring();
-    path.resize(path.size() * 2);
-  }
-}
 
 BOOL CALLBACK collectEnabledWindow(HWND window, LPARAM list) {
   if (IsWindowVisible(window) && IsWindowEnabled(window)) {
@@ -94,26 +81,22 @@ void waitWithWindowsDisabled(HANDLE process) {
 }  // namespace
 
 std::optional<uint32_t> runSelfAsAdministrator(const std::wstring& arguments) {
-  const std::wstring program = ownProgramPath();
-  if (program.empty()) return std::nullopt;
-  // The shell is loaded only here, from the system folder, so that an ordinary start of the
-  // program does not pay for it.
-  HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (shell == nullptr) shell = LoadLibraryW(L"shell32.dll");  // a system without that flag
-  if (shell == nullptr) return std::nullopt;
+  const std::optional<std::wstring> program = ownProgramPath();
+  if (!program) return std::nullopt;
+  // The shell is loaded only here, so that an ordinary start of the program does not pay
+  // for it; it stays loaded, as it may keep threads of its own after the call.
   using ShellExecuteExCall = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-  auto shellExecuteEx = reinterpret_cast<ShellExecuteExCall>(
-      reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteExW")));
+  const auto shellExecuteEx = systemFunction<ShellExecuteExCall>(L"shell32.dll", "ShellExecuteExW");
+  if (shellExecuteEx == nullptr) return std::nullopt;
   SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof start;
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   start.hwnd = GetActiveWindow();
   start.lpVerb = L"runas";
-  start.lpFile = program.c_str();
+  start.lpFile = program->c_str();
   start.lpParameters = arguments.c_str();
   start.nShow = SW_SHOWNORMAL;
-  // The shell stays loaded: it may keep threads of its own after the call.
-  bool started = shellExecuteEx != nullptr && shellExecuteEx(&start) != FALSE;
+  bool started = shellExecuteEx(&start) != FALSE;
   if (!started || start.hProcess == nullptr) return std::nullopt;
   waitWithWindowsDisabled(start.hProcess);
   DWORD code = 0;

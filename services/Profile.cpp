@@ -19,7 +19,7 @@ std::string_view skipLeadingBlanks(const Text& text) {
 // The file's content; the empty content for a missing file; no value for one that is there
 // but cannot be read.
 std::optional<std::string> currentContent(const Path& file, FileFault& fault) {
-  if (std::optional<ByteBuffer> content = readWholeFile(file, &fault)) {
+  if (std::optional<ByteBuffer> content = tryReadFile(file, &fault)) {
     return std::move(content->bytes);
   }
   if (!fileExists(file)) return std::string();
@@ -69,7 +69,7 @@ Text readProfileItem(const Path& file, const Text& section, const Text& key,
   }
   if (start == file.wide().size() || s.empty() || k.empty()) return Text();
   std::string_view d = defaultText ? defaultText->view() : std::string_view();
-  std::optional<ByteBuffer> content = readWholeFile(Path(file.wide().substr(start)));
+  std::optional<ByteBuffer> content = tryReadFile(Path(file.wide().substr(start)));
   std::string_view bytes = content ? std::string_view(content->bytes) : std::string_view();
   if (profile::hasByteOrderMark(bytes)) bytes = std::string_view();
   return Text(profile::readValue(bytes, s, k, d));

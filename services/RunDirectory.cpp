@@ -15,8 +15,10 @@ uint32_t ownModulePath(wchar_t* buffer, uint32_t size) {
 
 }  // namespace
 
+std::optional<std::wstring> ownProgramPath() { return wholeModulePath(&ownModulePath); }
+
 bool initRunDirectory() {
-  std::optional<std::wstring> path = wholeModulePath(&ownModulePath);
+  std::optional<std::wstring> path = ownProgramPath();
   storedRunDirectory() = path ? folderOfPath(Path(*path)) : Path();
   return path.has_value() && !storedRunDirectory().empty();
 }

@@ -14,6 +14,10 @@
 using ModulePathGetter = uint32_t (*)(wchar_t* buffer, uint32_t size);
 std::optional<std::wstring> wholeModulePath(ModulePathGetter get);
 
+// The full path of this program's executable (Windows only); none when the platform cannot
+// give it whole.
+std::optional<std::wstring> ownProgramPath();
+
 // Computes the run directory from the program's own path (Windows only). False, with the
 // run directory left empty, when that path cannot be had whole: nothing may then be touched.
 bool initRunDirectory();

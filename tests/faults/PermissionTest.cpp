@@ -1,8 +1,8 @@
 // Files the real program cannot write, each cause produced for real under Wine: the one
 // message lists every such file with its cause and one line of what to do; a lack of
 // permission asks whether to save the settings with administrator rights, and Yes starts
-// the program itself with the "runas" verb and a private argument carrying the choices.
-// Also that private argument given by hand: anything but its exact form changes nothing.
+// the program itself with the "runas" verb and the elevated-apply argument carrying the
+// choices. Also that argument given by hand: anything but its exact form changes nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -290,7 +290,7 @@ TEST(AdministratorRights, FailedStartLeadsToTheGameAsAfterNo) {
   EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, false));
 }
 
-// The private argument given by hand: anything but its exact form is refused with a clear
+// The elevated-apply argument given by hand: anything but its exact form is refused with a clear
 // message and no file changes.
 TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
   const std::wstring cases[] = {

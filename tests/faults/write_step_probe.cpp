@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   stopStep = std::atoi(argv[3]);
   reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[4]);
   if (reached == nullptr) return 2;
-  const std::optional<ByteBuffer> content = readWholeFile(Path(widePath(argv[2])));
+  const std::optional<ByteBuffer> content = tryReadFile(Path(widePath(argv[2])));
   if (!content) return 2;
   return writeFile(Path(widePath(argv[1])), *content) ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-// The private argument of the program started with administrator rights.
+// The elevated-apply argument of the program started with administrator rights.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -342,7 +342,7 @@ TEST_F(LauncherFlowTest, WeaponNumberOfEveryChoiceInAMissionFile) {
     writeBytes(mission(7), "a\r\nint PlayerWeapon2 = 0;\r\nb\r\n");
     choose(c.weapon, c.attribute, 0, false);
     std::vector<UnwrittenFile> unwritten;
-    MissionWeaponPatch(*controls_, *host_, unwritten);
+    patchMissionWeapon(*controls_, *host_, unwritten);
     EXPECT_EQ(readBytes(mission(7)),
               "a\r\nint PlayerWeapon2 = " + std::to_string(c.number) + ";\r\nb\r\n")
         << "weapon " << c.weapon << " attribute " << c.attribute;
@@ -385,7 +385,7 @@ TEST_F(LauncherFlowTest, MissionFilesOfEveryKind) {
   makeFolder(mission(11));  // a folder under a mission file's name cannot be read: listed
   choose(3, 3, 0, false);   // "双刺" with "速度属性（风）"
   std::vector<UnwrittenFile> unwritten;
-  MissionWeaponPatch(*controls_, *host_, unwritten);
+  patchMissionWeapon(*controls_, *host_, unwritten);
 
   for (const File& file : files) {
     const std::string name = path("Level\\" + file.name);

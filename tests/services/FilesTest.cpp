@@ -72,7 +72,7 @@ TEST_F(FilesTest, ReadFile) {
   struct Case {
     std::string name;
     std::string expected;
-    bool readable;  // readWholeFile gives a value: an empty file is read, a missing one not
+    bool readable;  // tryReadFile gives a value: an empty file is read, a missing one not
   } cases[] = {
       {temp / "missing.ini", "", false},
       {temp / "Level", "", false},
@@ -82,8 +82,8 @@ TEST_F(FilesTest, ReadFile) {
       {"", "", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(readFile(Path(widePath(c.name))).bytes, c.expected) << c.name;
-    EXPECT_EQ(readWholeFile(Path(widePath(c.name))).has_value(), c.readable) << c.name;
+    EXPECT_EQ(readFileOrEmpty(Path(widePath(c.name))).bytes, c.expected) << c.name;
+    EXPECT_EQ(tryReadFile(Path(widePath(c.name))).has_value(), c.readable) << c.name;
   }
 }
 
@@ -94,14 +94,14 @@ TEST_F(FilesTest, ReadFileHeldByAnotherHandle) {
     HANDLE reader = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(readFile(Path(widePath(name))).bytes, "1\r\n2\r\n3\r\n");  // readers share
+    EXPECT_EQ(readFileOrEmpty(Path(widePath(name))).bytes, "1\r\n2\r\n3\r\n");  // readers share
     CloseHandle(reader);
   }
   HANDLE writer = CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(readFile(Path(widePath(name))).bytes, "");  // held open for writing
-  EXPECT_FALSE(readWholeFile(Path(widePath(name))).has_value());
+  EXPECT_EQ(readFileOrEmpty(Path(widePath(name))).bytes, "");  // held open for writing
+  EXPECT_FALSE(tryReadFile(Path(widePath(name))).has_value());
   CloseHandle(writer);
 }
 
@@ -111,7 +111,7 @@ TEST_F(FilesTest, LargeFileRoundTrip) {
     content += "int Line" + std::to_string(i) + " = 1;\r\n";
   std::string name = temp / "big.pst";
   EXPECT_TRUE(writeFile(Path(widePath(name)), ByteBuffer{content}));
-  EXPECT_EQ(readFile(Path(widePath(name))).bytes, content);
+  EXPECT_EQ(readFileOrEmpty(Path(widePath(name))).bytes, content);
 }
 
 // All pieces of a file, read from `offset` on, back to back.

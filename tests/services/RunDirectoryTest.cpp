@@ -67,6 +67,12 @@ TEST(RunDirectory, IsTheFolderOfTheRunningProgram) {
   initRunDirectory();
 }
 
+TEST(RunDirectory, OwnProgramPathIsTheRunningProgram) {
+  std::optional<std::wstring> path = ownProgramPath();
+  ASSERT_TRUE(path.has_value());
+  EXPECT_EQ(*path, widePath(testProgramFolder() + "\\run_directory_tests.exe"));
+}
+
 // Starts the probe copied into `folder` (wide) as `exe` and returns the run directory it
 // computed.
 std::wstring runDirectoryOfCopy(const TempFolder& temp, const std::wstring& folder,
