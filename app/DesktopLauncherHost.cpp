@@ -15,7 +15,7 @@ bool DesktopLauncherHost::startProgram(const std::wstring& commandLine, const Pa
   return runProgram(commandLine, false, std::nullopt, directory);
 }
 
-std::optional<uint32_t> DesktopLauncherHost::runAsAdministrator(const std::wstring& arguments) {
+AdministratorRun DesktopLauncherHost::runAsAdministrator(const std::wstring& arguments) {
   return runSelfAsAdministrator(arguments);
 }
 

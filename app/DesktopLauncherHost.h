@@ -10,6 +10,6 @@ class DesktopLauncherHost final : public LauncherHost {
   Path runDirectory() override;
   int32_t showMessage(const std::wstring& message, int32_t buttons) override;
   bool startProgram(const std::wstring& commandLine, const Path& directory) override;
-  std::optional<uint32_t> runAsAdministrator(const std::wstring& arguments) override;
+  AdministratorRun runAsAdministrator(const std::wstring& arguments) override;
   void endAfterFailure() override;
 };

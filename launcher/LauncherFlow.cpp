@@ -59,14 +59,24 @@ void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) 
   const int32_t answer =
       host_.showMessage(unwrittenFilesMessage(unwritten, ask), ask ? yesNoButtons : 0);
   if (!ask || answer != answerYes) return;
-  // Refused or not started: the apply goes on as after No. The program started with the
-  // rights reports what it still could not write; should it end in any other way, the
-  // files are listed again.
-  const std::optional<uint32_t> administrator =
+  // Refused: the apply goes on as after No. Not started: the user is told why, with the
+  // list as after No. The program started with the rights reports what it still could not
+  // write; should it end in any other way, the files are listed again.
+  const AdministratorRun run =
       host_.runAsAdministrator(elevatedApplyArgument(settingsFromControls(controls_)));
-  if (administrator && *administrator != administratorWroteAll &&
-      *administrator != administratorReportedUnwritten) {
-    host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
+  switch (run.outcome) {
+    case AdministratorRun::Outcome::refused:
+      return;
+    case AdministratorRun::Outcome::notStarted:
+      host_.showMessage(administratorStartFailedMessage(run.error, run.reason) + L"\r\n\r\n" +
+                            unwrittenFilesMessage(unwritten, false),
+                        0);
+      return;
+    case AdministratorRun::Outcome::ended:
+      if (run.exitCode != administratorWroteAll && run.exitCode != administratorReportedUnwritten) {
+        host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
+      }
+      return;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "services/Launch.h"
 #include "services/Path.h"
 #include "services/Text.h"
 
@@ -25,9 +26,8 @@ class LauncherHost {
   // No wait, shown normally, started in `directory`.
   virtual bool startProgram(const std::wstring& commandLine, const Path& directory) = 0;
   // Starts the program itself with administrator rights and the arguments, and waits for
-  // it to end: its exit code, or none when it was not started (the user refused, or the
-  // platform could not start it).
-  virtual std::optional<uint32_t> runAsAdministrator(const std::wstring& arguments) = 0;
+  // it to end: its exit code, or that the user refused, or why it could not be started.
+  virtual AdministratorRun runAsAdministrator(const std::wstring& arguments) = 0;
   // Ends the process with exit code 0xFFFFFFFF; a test host records the call and returns.
   virtual void endAfterFailure() = 0;
 };

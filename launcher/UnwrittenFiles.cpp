@@ -1,5 +1,6 @@
 #include "launcher/UnwrittenFiles.h"
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -90,4 +91,10 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
   if (!line.empty()) message += gbkToWide(line + gbk::hintEnd);
   if (askAdministrator && administratorMayHelp(files)) message += gbkToWide(gbk::askAdministrator);
   return message;
+}
+
+std::wstring administratorStartFailedMessage(uint32_t error, const std::wstring& reason) {
+  char head[256];
+  std::snprintf(head, sizeof head, gbk::administratorStartFailed, static_cast<unsigned>(error));
+  return gbkToWide(head) + reason;
 }

@@ -2,6 +2,7 @@
 // by its cause, then one line that says what to do for the causes present.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,3 +23,7 @@ bool administratorMayHelp(const std::vector<UnwrittenFile>& files);
 // question whether to save the settings with administrator rights (a Yes/No message)
 // instead of a hint. Each path is shown as it is.
 std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool askAdministrator);
+
+// "无法以管理员身份保存这些设置（错误代码 N）：" and the system's reason, for a Yes after
+// which the program could not be started with administrator rights.
+std::wstring administratorStartFailedMessage(uint32_t error, const std::wstring& reason);

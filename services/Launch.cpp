@@ -80,28 +80,71 @@ void waitWithWindowsDisabled(HANDLE process) {
 
 }  // namespace
 
-std::optional<uint32_t> runSelfAsAdministrator(const std::wstring& arguments) {
+AdministratorRun runSelfAsAdministrator(const std::wstring& arguments) {
+  AdministratorRun run;
+  // A failure that came without a cause of its own is told as a general one.
+  auto notStarted = [&run](DWORD error) {
+    if (error == ERROR_SUCCESS) error = ERROR_GEN_FAILURE;
+    run.outcome = AdministratorRun::Outcome::notStarted;
+    run.error = error;
+    run.reason = systemErrorText(error);
+    return run;
+  };
   const std::optional<std::wstring> program = ownProgramPath();
-  if (!program) return std::nullopt;
+  if (!program) return notStarted(ERROR_FILENAME_EXCED_RANGE);
   // The shell is loaded only here, so that an ordinary start of the program does not pay
   // for it; it stays loaded, as it may keep threads of its own after the call.
   using ShellExecuteExCall = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
   const auto shellExecuteEx = systemFunction<ShellExecuteExCall>(L"shell32.dll", "ShellExecuteExW");
-  if (shellExecuteEx == nullptr) return std::nullopt;
+  if (shellExecuteEx == nullptr) return notStarted(GetLastError());
+  // The file name alone, relative to its folder, which is given as the directory: Wine's
+  // shell expands "%NAME%" in the file's path even unasked (Windows' only with
+  // SEE_MASK_DOENVSUBST), which would turn a folder named "x%PATH%y" into a path that does
+  // not exist. The leading ".\" keeps the name from being looked for anywhere else.
+  const size_t last = program->rfind(L'\\');
+  const std::wstring folder =
+      last == std::wstring::npos ? std::wstring() : program->substr(0, last);
+  const std::wstring file = L".\\" + program->substr(last == std::wstring::npos ? 0 : last + 1);
   SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof start;
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   start.hwnd = GetActiveWindow();
   start.lpVerb = L"runas";
-  start.lpFile = program->c_str();
+  start.lpFile = file.c_str();
   start.lpParameters = arguments.c_str();
+  start.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   start.nShow = SW_SHOWNORMAL;
-  bool started = shellExecuteEx(&start) != FALSE;
-  if (!started || start.hProcess == nullptr) return std::nullopt;
+  if (shellExecuteEx(&start) == FALSE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_CANCELLED) {
+      run.outcome = AdministratorRun::Outcome::refused;
+      return run;
+    }
+    return notStarted(error);
+  }
+  // Started, but through something that gives no process to wait for.
+  if (start.hProcess == nullptr) return notStarted(ERROR_NOT_SUPPORTED);
   waitWithWindowsDisabled(start.hProcess);
   DWORD code = 0;
-  bool known = GetExitCodeProcess(start.hProcess, &code) != FALSE;
+  // An end whose code cannot be had counts as an end without the program's own report.
+  if (GetExitCodeProcess(start.hProcess, &code) == FALSE) code = 0xFFFFFFFF;
   CloseHandle(start.hProcess);
-  if (!known) return std::nullopt;
-  return code;
+  run.outcome = AdministratorRun::Outcome::ended;
+  run.exitCode = code;
+  return run;
+}
+
+std::wstring systemErrorText(uint32_t error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring reason =
+      length == 0 || text == nullptr ? std::wstring() : std::wstring(text, length);
+  if (text != nullptr) LocalFree(text);
+  while (!reason.empty() &&
+         (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' ')) {
+    reason.pop_back();
+  }
+  return reason;
 }

@@ -63,9 +63,14 @@ std::string applied(const std::string& name) {
   return patchedMission(name == "Level\\sn01_.pst" ? 1 : 2);
 }
 
-// A game folder with the programs and the files.
+// A game folder with the programs and the files; in a folder of the given name, when one
+// is given.
 struct Game {
-  Game() : dir(temp.path()) {
+  explicit Game(const std::string& subfolder = "") : dir(temp.path()) {
+    if (!subfolder.empty()) {
+      dir += "\\" + subfolder;
+      makeFolder(dir);
+    }
     placePrograms(dir);
     writeFolder(dir, gameFiles());
   }
@@ -232,47 +237,64 @@ TEST(UnwrittenFiles, EachCauseIsNamedWithWhatToDo) {
 // Yes: the program starts itself with administrator rights. Under Wine that start is not
 // elevated: the second instance writes what it can (here a file freed meanwhile, with the
 // choices of the first), fails on the rest the same way and says so, while the first waits
-// with its window disabled; then the first starts the game itself.
+// with its window disabled; then the first starts the game itself. Also in a folder named
+// "x%PATH%y", which Wine's shell, unlike Windows', expands in the path of the program it
+// is asked to start.
 TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
-  Game game;
-  std::optional<Immutable> mission1(game.dir + "\\Level\\sn01_.pst");
-  Immutable config(game.dir + "\\config.ini");
-  ASSERT_TRUE(mission1->set() && config.set());
-  RunningProgram program;
-  HWND window = nullptr;
-  ASSERT_TRUE(startAndPress(program, game.dir, &window));
-  HWND question = waitForMessageBox(program.processId(), 30000);
-  ASSERT_NE(question, nullptr);
-  EXPECT_EQ(readMessageBox(question).text,
-            listMessage(game, {{"Level\\sn01_.pst", kNoPermission}, {"config.ini", kNoPermission}},
-                        {}, true));
-  mission1.reset();  // the user fixed one file meanwhile
-  OtherBoxesAnswered cleanup{program.processId()};
-  press(question, IDYES);
+  for (const char* folder : {"", "x%PATH%y"}) {
+    SCOPED_TRACE(std::string("game folder ") + folder);
+    Game game(folder);
+    std::optional<Immutable> mission2(game.dir + "\\Level\\sn02_.pst");
+    Immutable config(game.dir + "\\config.ini");
+    ASSERT_TRUE(mission2->set() && config.set());
+    RunningProgram program;
+    HWND window = nullptr;
+    ASSERT_TRUE(startAndPress(program, game.dir, &window));
+    HWND question = waitForMessageBox(program.processId(), 30000);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(
+        readMessageBox(question).text,
+        listMessage(game, {{"Level\\sn02_.pst", kNoPermission}, {"config.ini", kNoPermission}}, {},
+                    true));
+    mission2.reset();  // the user fixed one file meanwhile
+    OtherBoxesAnswered cleanup{program.processId()};
+    press(question, IDYES);
 
-  HWND report = waitForOtherBox(program.processId(), 30000);
-  ASSERT_NE(report, nullptr);
-  MessageBoxInfo info = readMessageBox(report);
-  EXPECT_EQ(info.caption, L"信息：");
-  EXPECT_EQ(info.text,
-            listMessage(game, {{"config.ini", kNoPermission}}, {kHintNoPermission}, false));
-  EXPECT_EQ(info.buttons.size(), 1u);
-  EXPECT_FALSE(IsWindowEnabled(window)) << "the first instance waits, taking no input";
-  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), patchedMission(1));
-  EXPECT_EQ(readBytes(game.dir + "\\launch-record.txt"), "<missing>") << "no game yet";
-  press(report, IDOK);
+    HWND report = waitForOtherBox(program.processId(), 30000);
+    ASSERT_NE(report, nullptr) << "no second instance";
+    MessageBoxInfo info = readMessageBox(report);
+    EXPECT_EQ(info.caption, L"信息：");
+    EXPECT_EQ(info.text,
+              listMessage(game, {{"config.ini", kNoPermission}}, {kHintNoPermission}, false));
+    EXPECT_EQ(info.buttons.size(), 1u);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "the first instance waits, taking no input";
+    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), patchedMission(2));
+    EXPECT_EQ(readBytes(game.dir + "\\launch-record.txt"), "<missing>") << "no game yet";
+    press(report, IDOK);
 
-  DWORD exitCode = 0;
-  ASSERT_TRUE(program.waitExit(30000, &exitCode));
-  EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
-  EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kConfig);
-  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, false));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.waitExit(30000, &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
+    EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kConfig);
+    EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, false));
+  }
 }
 
-// Yes, but the program cannot be started again (it was moved away meanwhile): the game is
-// started as after No.
-TEST(AdministratorRights, FailedStartLeadsToTheGameAsAfterNo) {
+// The system's own wording of an error code, without its line break.
+std::wstring systemWords(DWORD error) {
+  wchar_t text[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                 text, 512, nullptr);
+  std::wstring words = text;
+  while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
+    words.pop_back();
+  return words;
+}
+
+// Yes, but the program cannot be started again (it was moved away meanwhile): the user is
+// told so, with the system's reason and the list as after No, before the game is started.
+TEST(AdministratorRights, FailedStartIsToldBeforeTheGame) {
   Game game;
   Immutable config(game.dir + "\\config.ini");
   ASSERT_TRUE(config.set());
@@ -283,6 +305,15 @@ TEST(AdministratorRights, FailedStartLeadsToTheGameAsAfterNo) {
   ASSERT_TRUE(MoveFileA((game.dir + "\\launcher.exe").c_str(),
                         (game.dir + "\\launcher-moved.exe").c_str()));
   press(question, IDYES);
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(question); }, 30000));
+  HWND told = waitForMessageBox(program.processId(), 30000);
+  ASSERT_NE(told, nullptr);
+  EXPECT_EQ(readMessageBox(told).text,
+            L"无法以管理员身份保存这些设置（错误代码 2）：" + systemWords(ERROR_FILE_NOT_FOUND) +
+                L"\r\n\r\n" +
+                listMessage(game, {{"config.ini", kNoPermission}}, {kHintNoPermission}, false));
+  EXPECT_EQ(readBytes(game.dir + "\\launch-record.txt"), "<missing>") << "no game yet";
+  press(told, IDOK);
   DWORD exitCode = 0;
   ASSERT_TRUE(program.waitExit(30000, &exitCode));
   EXPECT_EQ(exitCode, 0u);

@@ -28,7 +28,9 @@ class FolderHost final : public LauncherHost {
   Path runDirectory() override { return folder_; }
   int32_t showMessage(const std::wstring&, int32_t) override { return 0; }
   bool startProgram(const std::wstring&, const Path&) override { return true; }
-  std::optional<uint32_t> runAsAdministrator(const std::wstring&) override { return std::nullopt; }
+  AdministratorRun runAsAdministrator(const std::wstring&) override {
+    return {AdministratorRun::Outcome::refused, 0, 0, L""};
+  }
   void endAfterFailure() override {}
 
  private:

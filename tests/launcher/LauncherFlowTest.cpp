@@ -87,10 +87,10 @@ class RecordingHost final : public LauncherHost {
     if (observe) observe("message");
     return answer;
   }
-  std::optional<uint32_t> runAsAdministrator(const std::wstring& arguments) override {
+  AdministratorRun runAsAdministrator(const std::wstring& arguments) override {
     administratorRuns.push_back(arguments);
     events.push_back("administrator");
-    return administratorExit;
+    return administratorRun;
   }
   bool startProgram(const std::wstring& commandLine, const Path& directory) override {
     commandLines.push_back(wideToGbk(commandLine));
@@ -103,8 +103,8 @@ class RecordingHost final : public LauncherHost {
     if (observe) observe("end");
   }
 
-  int32_t answer = 0;                         // what every message box answers
-  std::optional<uint32_t> administratorExit;  // none: not started
+  int32_t answer = 0;  // what every message box answers
+  AdministratorRun administratorRun{AdministratorRun::Outcome::refused, 0, 0, L""};
   std::vector<Message> messages;
   std::vector<std::wstring> administratorRuns;
   std::vector<std::string> commandLines;
@@ -664,21 +664,38 @@ TEST_F(LauncherFlowTest, TwoAppliesInARowGiveIdenticalFiles) {
 
 // A file that fails for lack of permission turns the list into a question: Yes starts the
 // program itself with administrator rights and the four choices; whatever follows, the
-// game is then started by this instance. Only an end of the other instance without its own
-// report brings the list again.
+// game is then started by this instance. A start that fails other than by the user's
+// refusal is told with the system's reason and the list; an end of the other instance
+// without its own report brings the list again.
 TEST_F(LauncherFlowTest, NoPermissionAsksToSaveWithAdministratorRights) {
+  using Outcome = AdministratorRun::Outcome;
+  const std::wstring reason = L"系统找不到指定的路径。";
   struct Case {
     const char* name;
     int32_t answer;
-    std::optional<uint32_t> administratorExit;
-    bool started;      // the program with administrator rights was asked for
-    bool listedAgain;  // a second message: the list without the question
+    AdministratorRun run;
+    bool started;        // the program with administrator rights was asked for
+    std::string before;  // a second message: what comes before the list without the question
   } cases[] = {
-      {"No", 6, std::nullopt, false, false},
-      {"Yes, refused or not started", 5, std::nullopt, true, false},
-      {"Yes, everything written", 5, administratorWroteAll, true, false},
-      {"Yes, it reported what it could not write", 5, administratorReportedUnwritten, true, false},
-      {"Yes, it ended without a report", 5, 0xC000013Au, true, true},
+      {"No", 6, {Outcome::refused, 0, 0, L""}, false, "-"},
+      {"Yes, refused", 5, {Outcome::refused, 0, 0, L""}, true, "-"},
+      {"Yes, not started",
+       5,
+       {Outcome::notStarted, 0, 3, reason},
+       true,
+       wideToGbk(L"无法以管理员身份保存这些设置（错误代码 3）：" + reason + L"\r\n\r\n")},
+      {"Yes, not started, no reason",
+       5,
+       {Outcome::notStarted, 0, 0xC0000142u, L""},
+       true,
+       wideToGbk(L"无法以管理员身份保存这些设置（错误代码 3221225794）：\r\n\r\n")},
+      {"Yes, everything written", 5, {Outcome::ended, administratorWroteAll, 0, L""}, true, "-"},
+      {"Yes, it reported what it could not write",
+       5,
+       {Outcome::ended, administratorReportedUnwritten, 0, L""},
+       true,
+       "-"},
+      {"Yes, it ended without a report", 5, {Outcome::ended, 0xC000013Au, 0, L""}, true, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -689,7 +706,7 @@ TEST_F(LauncherFlowTest, NoPermissionAsksToSaveWithAdministratorRights) {
     createWindow();
     choose(11, 3, 1, true);
     host_->answer = c.answer;
-    host_->administratorExit = c.administratorExit;
+    host_->administratorRun = c.run;
     {
       Immutable locked(path("config.ini"));
       ASSERT_TRUE(locked.set());
@@ -705,10 +722,10 @@ TEST_F(LauncherFlowTest, NoPermissionAsksToSaveWithAdministratorRights) {
     } else {
       EXPECT_TRUE(host_->administratorRuns.empty());
     }
-    if (c.listedAgain) {
+    if (c.before != "-") {
       ASSERT_EQ(host_->messages.size(), 2u);
       EXPECT_EQ(host_->messages[1].text,
-                list + gbk::hintStart + gbk::hintNoPermission + gbk::hintEnd);
+                c.before + list + gbk::hintStart + gbk::hintNoPermission + gbk::hintEnd);
       EXPECT_EQ(host_->messages[1].buttons, 0);
     } else {
       EXPECT_EQ(host_->messages.size(), 1u);
