@@ -89,19 +89,15 @@ bool endWriterAt(const std::string& target, const std::string& newContent, Write
       "write", static_cast<int>(step), &processId);
 }
 
-struct GameWithMissions {
-  TempFolder temp;
-  std::string dir = temp.path();
-  explicit GameWithMissions(const std::string& tag = "ended writer") : temp(tag) {
-    placePrograms(dir);
-    writeFolder(dir, {{"wdpz.ini", profileText(0, 0, 0, false)},
-                      {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
-                      {"Level", "<folder>"},
-                      {"Level\\sn01_.pst", kOld},
-                      {"Level\\sn02_.pst", kOld}});
-    writeBytes(dir + "\\new-content", kNew);
-  }
-};
+// A game of two missions holding kOld, and beside them the new content a writer is given.
+FolderFiles gameWithMissions() {
+  return {{"wdpz.ini", profileText(0, 0, 0, false)},
+          {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
+          {"Level", "<folder>"},
+          {missionPath(1), kOld},
+          {missionPath(2), kOld},
+          {"new-content", kNew}};
+}
 
 TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft) {
   struct Case {
@@ -121,21 +117,21 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("writer ended at step ") + c.name);
-    GameWithMissions game;
-    const std::string level = game.dir + "\\Level";
+    GameFolder game("ended writer", gameWithMissions());
+    const std::string level = game.path() + "\\Level";
     DWORD writer = 0;
-    ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.dir + "\\new-content", c.step, writer));
+    ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.path() + "\\new-content", c.step, writer));
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), c.replaced ? kNew : kOld);
     // The system removes a marked file as it closes the ended writer's handles.
     std::vector<std::string> expectedLeft;
     if (c.leftOver) expectedLeft.push_back(inLevel(temporaryName(writer, 1)));
-    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.dir) == expectedLeft; }, 30000))
-        << testing::PrintToString(temporaryNamesIn(game.dir));
+    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.path()) == expectedLeft; }, 30000))
+        << testing::PrintToString(temporaryNamesIn(game.path()));
 
-    const ApplyOutcome outcome = applyOnce(game.dir);
+    const ApplyOutcome outcome = applyOnce(game.path());
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(temporaryNamesIn(game.dir), std::vector<std::string>{});
+    EXPECT_EQ(temporaryNamesIn(game.path()), std::vector<std::string>{});
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), kNew);
     EXPECT_EQ(readBytes(level + "\\sn02_.pst"), kNew);
   }
@@ -145,9 +141,9 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
 // writer's file, other names, folders and read-only files stay.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
-  GameWithMissions game(toGbk(L"ended 嘰媆"));
+  GameFolder game(toGbk(L"ended 嘰媆"), gameWithMissions());
   DWORD ended = 0;
-  ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
+  ASSERT_TRUE(endWriterAt(game.path() + "\\config.ini", game.path() + "\\new-content",
                           WriteStep::unmarked, ended));
   const std::string deadName = temporaryName(ended, 7);
   const std::string liveName = temporaryName(GetCurrentProcessId(), 1);  // this test runs on
@@ -163,23 +159,23 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
       {inLevel("~wrzz-1.tmp"), false},
       {inLevel(temporaryName(ended, 2) + ".bak"), false},
   };
-  for (const Entry& e : entries) writeBytes(game.dir + "\\" + e.name, "left");
+  for (const Entry& e : entries) writeBytes(game.path() + "\\" + e.name, "left");
   const std::string folderName = inLevel(temporaryName(ended, 3));
   const std::string readOnlyName = inLevel(temporaryName(ended, 4));
-  makeFolder(game.dir + "\\" + folderName);
-  writeBytes(game.dir + "\\" + readOnlyName, "kept");
-  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY);
+  makeFolder(game.path() + "\\" + folderName);
+  writeBytes(game.path() + "\\" + readOnlyName, "kept");
+  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string writerLeft = temporaryName(ended, 1);  // beside config.ini
-  ASSERT_TRUE(pathExists(game.dir + "\\" + writerLeft));
+  ASSERT_TRUE(pathExists(game.path() + "\\" + writerLeft));
 
-  const ApplyOutcome outcome = applyOnce(game.dir);
+  const ApplyOutcome outcome = applyOnce(game.path());
   EXPECT_EQ(outcome.exitCode, 0u);
   for (const Entry& e : entries)
-    EXPECT_EQ(!pathExists(game.dir + "\\" + e.name), e.removed) << e.name;
-  EXPECT_TRUE(pathExists(game.dir + "\\" + folderName));
-  EXPECT_TRUE(pathExists(game.dir + "\\" + readOnlyName));
-  EXPECT_FALSE(pathExists(game.dir + "\\" + writerLeft));
-  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(!pathExists(game.path() + "\\" + e.name), e.removed) << e.name;
+  EXPECT_TRUE(pathExists(game.path() + "\\" + folderName));
+  EXPECT_TRUE(pathExists(game.path() + "\\" + readOnlyName));
+  EXPECT_FALSE(pathExists(game.path() + "\\" + writerLeft));
+  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
@@ -202,10 +198,10 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
   int step = 1;
   for (;; ++step) {
     SCOPED_TRACE("apply ended at write step " + std::to_string(step));
-    GameWithMissions game;
-    writeBytes(game.dir + "\\Level\\sn02_.pst", small);
-    if (!endApplyAt(game.dir, step)) break;
-    const std::string record = readBytes(game.dir + "\\" + recordName);
+    GameFolder game("ended writer", gameWithMissions());
+    writeBytes(game.path() + "\\Level\\sn02_.pst", small);
+    if (!endApplyAt(game.path(), step)) break;
+    const std::string record = readBytes(game.path() + "\\" + recordName);
     const struct {
       const char* name;
       std::string before, after, line;
@@ -215,16 +211,16 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
          "int PlayerWeapon2 = 3; // x"},
     };
     for (const auto& m : missions) {
-      const std::string now = readBytes(game.dir + "\\Level\\" + m.name);
+      const std::string now = readBytes(game.path() + "\\Level\\" + m.name);
       const bool recorded =
           record.find(std::string(m.name) + "\t" + m.line + "\r\n") != std::string::npos;
       EXPECT_TRUE(now == m.before || (now == m.after && recorded)) << m.name;
     }
-    const ApplyOutcome outcome = applyOnce(game.dir, 12);  // 各关原版
+    const ApplyOutcome outcome = applyOnce(game.path(), 12);  // 各关原版
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), kOld);
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), small);
+    EXPECT_EQ(readBytes(game.path() + "\\Level\\sn01_.pst"), kOld);
+    EXPECT_EQ(readBytes(game.path() + "\\Level\\sn02_.pst"), small);
   }
   // The record, "wdpz.ini", two missions and "config.ini": each written in at least six
   // steps (one of them for each piece written), all of which were ended at.
