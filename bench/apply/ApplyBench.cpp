@@ -36,13 +36,6 @@ namespace {
 constexpr int kMissionFiles = 20;
 const char kConfig[] = "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n";
 
-std::string ownFolder() {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string full(path, length);
-  return full.substr(0, full.find_last_of('\\'));
-}
-
 bool writeWhole(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -54,9 +47,7 @@ bool writeWhole(const std::string& path, const std::string& bytes) {
 }
 
 std::string missionName(const std::string& folder, int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "\\sn%02d_.pst", n);
-  return folder + name;
+  return folder + "\\" + missionFileName(n);
 }
 
 double seconds() {
@@ -79,9 +70,7 @@ std::string prepareGame(const std::string& folder, int missions, size_t megabyte
   const std::string level = folder + "\\Level";
   CreateDirectoryA(folder.c_str(), nullptr);
   CreateDirectoryA(level.c_str(), nullptr);
-  const std::string bin = ownFolder();
-  CopyFileA((bin + "\\launcher.exe").c_str(), (folder + "\\launcher.exe").c_str(), FALSE);
-  CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
+  placePrograms(folder);
   writeWhole(folder + "\\config.ini", kConfig);
   if (missions > 0) {
     const std::string sample = missionSample(megabytes << 20);
@@ -330,7 +319,8 @@ int main(int argc, char** argv) {
   const std::string game = root + "\\game-8";
   DeleteFileA((game + "\\Drovar.exe").c_str());
   const Press peak = press(game, 5, 0, true);
-  CopyFileA((ownFolder() + "\\standin_game.exe").c_str(), (game + "\\Drovar.exe").c_str(), FALSE);
+  CopyFileA((testProgramFolder() + "\\standin_game.exe").c_str(), (game + "\\Drovar.exe").c_str(),
+            FALSE);
   if (peak.seconds < 0) {
     std::fprintf(stderr, "apply_bench: the apply for the peak working set did not finish\n");
     return 1;

@@ -13,16 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
 #include "tests/support/TopWindows.h"
 
 namespace {
-
-std::string programFolder() {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string full(path, length);
-  return full.substr(0, full.find_last_of('\\'));
-}
 
 // Milliseconds from CreateProcess to a visible window; negative when none appeared.
 double timeStartup(const std::string& exe, const std::string& folder) {
@@ -73,7 +67,7 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
   int runs = argc > 1 ? std::atoi(argv[1]) : 30;
   if (runs < 1) runs = 1;
-  std::string bin = programFolder();
+  std::string bin = testProgramFolder();
 
   // A scratch game folder: the launcher needs nothing there to show its window.
   char temp[MAX_PATH];

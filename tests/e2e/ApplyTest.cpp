@@ -120,9 +120,7 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(game.read("wdpz.ini"),
               profileText(c.savedWeapon, c.savedAttribute, c.savedResolution, c.savedWindowed));
     for (int number : kMissions) {
-      char name[32];
-      snprintf(name, sizeof name, "Level\\sn%02d_.pst", number);
-      EXPECT_EQ(game.read(name), patchedMission(number, c.weaponNumber)) << name;
+      EXPECT_EQ(game.read(missionPath(number)), patchedMission(number, c.weaponNumber)) << number;
     }
     EXPECT_EQ(game.read("Level\\sn03_.pst"), "<missing>");
     EXPECT_EQ(game.read("Level\\sn1_.pst"), untouched);

@@ -29,11 +29,7 @@ std::string utf8(const std::wstring& wide) {
 
 const int kMissions[] = {1, 2, 7, 20};
 
-std::wstring missionName(int number) {
-  wchar_t name[32];
-  swprintf(name, 32, L"\\Level\\sn%02d_.pst", number);
-  return name;
-}
+std::wstring missionName(int number) { return widePath("\\" + missionPath(number)); }
 
 // A game folder at a wide path: the program (or its UTF-8 copy) as launcher.exe, the
 // stand-in game as Drovar.exe, "config.ini" and four missions in "Level".
@@ -72,6 +68,15 @@ void pressStartWith(RunningProgram& run, int weapon, int attribute) {
   DWORD code = 0;
   ASSERT_TRUE(run.waitExit(30000, &code));
   EXPECT_EQ(code, 0u);
+}
+
+// The entries of a list as the window template gives them (GBK), read as code page 936
+// whatever the system's code page is.
+template <size_t N>
+std::vector<std::wstring> entriesOf(const TemplateEntry (&entries)[N]) {
+  std::vector<std::wstring> texts;
+  for (const TemplateEntry& entry : entries) texts.push_back(fromGbk(entry.text));
+  return texts;
 }
 
 struct Folder {
@@ -127,22 +132,19 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
       HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
       ASSERT_NE(window, nullptr);
-      EXPECT_EQ(textOf(window), L"《VarnokII》功能设置");
-      EXPECT_EQ(textOf(childById(window, kWeaponLabel)), L"副武器选择：");
-      EXPECT_EQ(textOf(childById(window, kResolutionLabel)), L"分辨率选择：");
-      EXPECT_EQ(textOf(childById(window, kAttributeLabel)), L"副武器属性：");
-      EXPECT_EQ(textOf(childById(window, kWindowedBox)), L"窗口化");
-      EXPECT_EQ(textOf(childById(window, kStartButton)), L"开始游戏");
+      EXPECT_EQ(textOf(window), fromGbk(launcher_text::window));
+      EXPECT_EQ(textOf(childById(window, kWeaponLabel)), fromGbk(launcher_text::weaponLabel));
+      EXPECT_EQ(textOf(childById(window, kResolutionLabel)),
+                fromGbk(launcher_text::resolutionLabel));
+      EXPECT_EQ(textOf(childById(window, kAttributeLabel)), fromGbk(launcher_text::attributeLabel));
+      EXPECT_EQ(textOf(childById(window, kWindowedBox)), fromGbk(launcher_text::windowedBox));
+      EXPECT_EQ(textOf(childById(window, kStartButton)), fromGbk(launcher_text::startButton));
       ListState weapons = readList(childById(window, kWeaponList));
       ListState attributes = readList(childById(window, kAttributeList));
       ListState resolutions = readList(childById(window, kResolutionList));
-      EXPECT_EQ(weapons.entries, (std::vector<std::wstring>{
-                                     L"飞镖", L"飞轮", L"火铳", L"双刺", L"匕首", L"长剑", L"长枪",
-                                     L"大刀", L"大锤", L"乾坤刀", L"指虎", L"忍刀", L"各关原版"}));
-      EXPECT_EQ(attributes.entries,
-                (std::vector<std::wstring>{L"平均属性（林）", L"攻击属性（火）", L"防御属性（山）",
-                                           L"速度属性（风）"}));
-      EXPECT_EQ(resolutions.entries, (std::vector<std::wstring>{L"800*600", L"1024*788"}));
+      EXPECT_EQ(weapons.entries, entriesOf(launcher_entries::weaponList));
+      EXPECT_EQ(attributes.entries, entriesOf(launcher_entries::attributeList));
+      EXPECT_EQ(resolutions.entries, entriesOf(launcher_entries::resolutionList));
       // The stored choices are loaded: 长枪, 防御, 1024*788, windowed.
       EXPECT_EQ(weapons.selection, 7);
       EXPECT_EQ(attributes.selection, 2);

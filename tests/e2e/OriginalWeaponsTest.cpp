@@ -56,12 +56,6 @@ std::wstring recordPath(const GameFolder& game) {
   return widePath(game.path()) + L"\\原版副武器.txt";
 }
 
-std::string missionPath(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", number);
-  return name;
-}
-
 // The content with its first weapon line (at a line start) replaced whole, as the launcher
 // writes a weapon: the expectation, worked out here on its own.
 std::string withWeapon(const std::string& content, int number) {

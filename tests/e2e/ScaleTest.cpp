@@ -19,8 +19,8 @@ namespace {
 
 const int kScreenWidth = 1024;  // the test display
 const int kScreenHeight = 768;
-const int kTemplateWidth = 231;
-const int kTemplateHeight = 205;
+const int kTemplateWidth = launcher_rect::window.width;
+const int kTemplateHeight = launcher_rect::window.height;
 
 int testDpi() {
   const char* value = std::getenv("LAUNCHER_TEST_DPI");
@@ -40,17 +40,24 @@ int systemMetricAt(int index, int dpi) {
   return forDpi(index, static_cast<UINT>(dpi));
 }
 
-struct TemplateRect {
+// Each control with its rectangle at 96 DPI, as the template gives it.
+struct ControlRect {
   int id;
-  int left, top, width, height;
+  TemplateRect rect;
   bool list;  // the closed height of a list is the system's: only its dropped height counts
 };
 
-const TemplateRect kTemplateRects[] = {
-    {kWindowedBox, 73, 107, 63, 24, false},   {kStartButton, 64, 136, 80, 32, false},
-    {kAttributeLabel, 16, 40, 72, 24, false}, {kAttributeList, 92, 40, 104, 20, true},
-    {kResolutionList, 92, 80, 104, 20, true}, {kResolutionLabel, 16, 80, 72, 24, false},
-    {kWeaponLabel, 16, 16, 72, 24, false},    {kWeaponList, 92, 16, 104, 20, true},
+const ControlRect kTemplateRects[] = {
+    // clang-format off
+    {kWindowedBox,     launcher_rect::windowedBox,     false},
+    {kStartButton,     launcher_rect::startButton,     false},
+    {kAttributeLabel,  launcher_rect::attributeLabel,  false},
+    {kAttributeList,   launcher_rect::attributeList,   true},
+    {kResolutionList,  launcher_rect::resolutionList,  true},
+    {kResolutionLabel, launcher_rect::resolutionLabel, false},
+    {kWeaponLabel,     launcher_rect::weaponLabel,     false},
+    {kWeaponList,      launcher_rect::weaponList,      true},
+    // clang-format on
 };
 
 // The report of the measuring hook, loaded into the launcher's window thread for the time
@@ -110,14 +117,14 @@ int overflow(const ProbedControl& control) {
 void expectControlsAt(const LauncherRun& run, int dpi) {
   RECT client{};
   GetClientRect(run.window, &client);
-  for (const TemplateRect& want : kTemplateRects) {
+  for (const ControlRect& want : kTemplateRects) {
     SCOPED_TRACE(testing::Message() << "control " << want.id << " at " << dpi);
     HWND control = run.control(want.id);
     ASSERT_NE(control, nullptr);
     RECT got = rectInParent(control);
-    EXPECT_NEAR(got.left, scaled(want.left, dpi), 1);
-    EXPECT_NEAR(got.top, scaled(want.top, dpi), 1);
-    EXPECT_NEAR(got.right - got.left, scaled(want.width, dpi), 1);
+    EXPECT_NEAR(got.left, scaled(want.rect.left, dpi), 1);
+    EXPECT_NEAR(got.top, scaled(want.rect.top, dpi), 1);
+    EXPECT_NEAR(got.right - got.left, scaled(want.rect.width, dpi), 1);
     if (want.list) {
       RECT dropped{};
       SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
@@ -125,7 +132,7 @@ void expectControlsAt(const LauncherRun& run, int dpi) {
       EXPECT_LE(total, scaled(160, dpi));
       EXPECT_GE(total, scaled(150, dpi));
     } else {
-      EXPECT_NEAR(got.bottom - got.top, scaled(want.height, dpi), 1);
+      EXPECT_NEAR(got.bottom - got.top, scaled(want.rect.height, dpi), 1);
     }
     EXPECT_LE(got.right, client.right) << "inside the client area";
     EXPECT_LE(got.bottom, client.bottom) << "inside the client area";
@@ -142,7 +149,7 @@ void expectLettering(const ProbeReport& report, int dpi, LONG fontHeight, int* l
   EXPECT_EQ(report.smallIconWidth, systemMetricAt(SM_CXSMICON, dpi));
   EXPECT_EQ(report.smallIconHeight, systemMetricAt(SM_CYSMICON, dpi));
   *largest = 0;
-  for (const TemplateRect& want : kTemplateRects) {
+  for (const ControlRect& want : kTemplateRects) {
     SCOPED_TRACE(testing::Message() << "control " << want.id << " at " << dpi);
     const ProbedControl* control = probed(report, want.id);
     ASSERT_NE(control, nullptr);

@@ -22,8 +22,10 @@
 namespace {
 
 // uxtheme.dll is loaded when the window is built, long after the program's first
-// instruction; the others are names a program or its libraries may ask for later.
-const char* const kPlanted[] = {"uxtheme.dll", "dwmapi.dll", "winmm.dll", "comctl32.dll"};
+// instruction, and shcore.dll by the program itself when it asks the monitor's scale; the
+// others are names a program or its libraries may ask for later.
+const char* const kPlanted[] = {"uxtheme.dll", "shcore.dll", "dwmapi.dll", "winmm.dll",
+                                "comctl32.dll"};
 
 // While it lives, `program` takes `dll` from wherever the search finds it first.
 class SearchOrderSetting {
@@ -56,8 +58,7 @@ TEST(PlantedDll, NeverLoadedByTheProgram) {
     SCOPED_TRACE(dll);
     SearchOrderSetting forProgram("launcher.exe", dll);
     SearchOrderSetting forProbe("dll_probe.exe", dll);
-    TempFolder game("plant");
-    placePrograms(game.path());
+    GameFolder game("plant", {{"config.ini", kSampleConfig}});
     CopyFileA((bin + "\\dll_probe.exe").c_str(), (game / "dll_probe.exe").c_str(), FALSE);
     writeBytes(game / "config.ini", kSampleConfig);
     ASSERT_TRUE(CopyFileA((bin + "\\planted_dll.dll").c_str(), (game / dll).c_str(), FALSE));

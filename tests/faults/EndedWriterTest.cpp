@@ -94,19 +94,15 @@ bool endWriterAt(const std::string& target, const std::string& newContent, Write
       "write", static_cast<int>(step), &processId);
 }
 
-struct GameWithMissions {
-  TempFolder temp;
-  std::string dir = temp.path();
-  explicit GameWithMissions(const std::string& tag = "ended writer") : temp(tag) {
-    placePrograms(dir);
-    writeFolder(dir, {{"wdpz.ini", profileText(0, 0, 0, false)},
-                      {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
-                      {"Level", "<folder>"},
-                      {"Level\\sn01_.pst", kOld},
-                      {"Level\\sn02_.pst", kOld}});
-    writeBytes(dir + "\\new-content", kNew);
-  }
-};
+// A game of two missions holding kOld, and beside them the new content a writer is given.
+FolderFiles gameWithMissions() {
+  return {{"wdpz.ini", profileText(0, 0, 0, false)},
+          {"config.ini", "[Screen]\r\nWidth 640\r\nHeight 480\r\n"},
+          {"Level", "<folder>"},
+          {missionPath(1), kOld},
+          {missionPath(2), kOld},
+          {"new-content", kNew}};
+}
 
 TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft) {
   struct Case {
@@ -130,26 +126,26 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("writer ended at step ") + c.name);
-    GameWithMissions game;
-    const std::string level = game.dir + "\\Level";
+    GameFolder game("ended writer", gameWithMissions());
+    const std::string level = game.path() + "\\Level";
     DWORD writer = 0;
-    ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.dir + "\\new-content", c.step, writer));
+    ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.path() + "\\new-content", c.step, writer));
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), c.replaced ? kNew : kOld);
     // The system removes a marked file as it closes the ended writer's handles.
     std::vector<std::string> expectedLeft;
     const std::string left = inLevel(temporaryNameOf(writer, 1, L"sn01_.pst"));
     if (c.leftOver) expectedLeft.push_back(left);
-    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.dir) == expectedLeft; }, 30000))
-        << testing::PrintToString(temporaryNamesIn(game.dir));
+    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.path()) == expectedLeft; }, 30000))
+        << testing::PrintToString(temporaryNamesIn(game.path()));
     if (c.leftOver) {
-      EXPECT_EQ(carriesTheMark(game.dir + "\\" + left), c.marked);
+      EXPECT_EQ(carriesTheMark(game.path() + "\\" + left), c.marked);
     }
 
-    const ApplyOutcome outcome = applyOnce(game.dir);
+    const ApplyOutcome outcome = applyOnce(game.path());
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
     if (c.marked) expectedLeft.clear();
-    EXPECT_EQ(temporaryNamesIn(game.dir), expectedLeft);
+    EXPECT_EQ(temporaryNamesIn(game.path()), expectedLeft);
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), kNew);
     EXPECT_EQ(readBytes(level + "\\sn02_.pst"), kNew);
   }
@@ -161,13 +157,13 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
 // read-only files stay byte for byte.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
-  GameWithMissions game(toGbk(L"ended 嘰媆"));
+  GameFolder game(toGbk(L"ended 嘰媆"), gameWithMissions());
   DWORD ended = 0;
-  ASSERT_TRUE(endWriterAt(game.dir + "\\config.ini", game.dir + "\\new-content",
+  ASSERT_TRUE(endWriterAt(game.path() + "\\config.ini", game.path() + "\\new-content",
                           WriteStep::unmarked, ended));
   const std::string writerLeft = temporaryNameOf(ended, 1, L"config.ini");
-  ASSERT_TRUE(pathExists(game.dir + "\\" + writerLeft));
-  ASSERT_TRUE(carriesTheMark(game.dir + "\\" + writerLeft));
+  ASSERT_TRUE(pathExists(game.path() + "\\" + writerLeft));
+  ASSERT_TRUE(carriesTheMark(game.path() + "\\" + writerLeft));
   const DWORD mark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   const std::string dead = temporaryNameOf(ended, 7, L"sn01_.pst");
   struct Entry {
@@ -196,7 +192,7 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   };
   int n = 0;
   for (const Entry& e : entries) {
-    const std::string path = game.dir + "\\" + e.name;
+    const std::string path = game.path() + "\\" + e.name;
     writeBytes(path, "content " + std::to_string(++n) + "\r\n");
     if (e.attributes != 0) {
       ASSERT_TRUE(SetFileAttributesA(path.c_str(), e.attributes)) << e.name;
@@ -204,22 +200,22 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   }
   const std::string folderName = inLevel(temporaryNameOf(ended, 3, L"sn01_.pst"));
   const std::string readOnlyName = inLevel(temporaryNameOf(ended, 4, L"sn01_.pst"));
-  makeFolder(game.dir + "\\" + folderName);
-  SetFileAttributesA((game.dir + "\\" + folderName).c_str(), FILE_ATTRIBUTE_DIRECTORY | mark);
-  writeBytes(game.dir + "\\" + readOnlyName, "kept");
-  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY | mark);
+  makeFolder(game.path() + "\\" + folderName);
+  SetFileAttributesA((game.path() + "\\" + folderName).c_str(), FILE_ATTRIBUTE_DIRECTORY | mark);
+  writeBytes(game.path() + "\\" + readOnlyName, "kept");
+  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY | mark);
 
-  const ApplyOutcome outcome = applyOnce(game.dir);
+  const ApplyOutcome outcome = applyOnce(game.path());
   EXPECT_EQ(outcome.exitCode, 0u);
   n = 0;
   for (const Entry& e : entries) {
     const std::string content = "content " + std::to_string(++n) + "\r\n";
-    EXPECT_EQ(readBytes(game.dir + "\\" + e.name), e.removed ? "<missing>" : content) << e.name;
+    EXPECT_EQ(readBytes(game.path() + "\\" + e.name), e.removed ? "<missing>" : content) << e.name;
   }
-  EXPECT_TRUE(pathExists(game.dir + "\\" + folderName));
-  EXPECT_EQ(readBytes(game.dir + "\\" + readOnlyName), "kept");
-  EXPECT_FALSE(pathExists(game.dir + "\\" + writerLeft));
-  SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(pathExists(game.path() + "\\" + folderName));
+  EXPECT_EQ(readBytes(game.path() + "\\" + readOnlyName), "kept");
+  EXPECT_FALSE(pathExists(game.path() + "\\" + writerLeft));
+  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
@@ -242,10 +238,10 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
   int step = 1;
   for (;; ++step) {
     SCOPED_TRACE("apply ended at write step " + std::to_string(step));
-    GameWithMissions game;
-    writeBytes(game.dir + "\\Level\\sn02_.pst", small);
-    if (!endApplyAt(game.dir, step)) break;
-    const std::string record = readBytes(game.dir + "\\" + recordName);
+    GameFolder game("ended writer", gameWithMissions());
+    writeBytes(game.path() + "\\Level\\sn02_.pst", small);
+    if (!endApplyAt(game.path(), step)) break;
+    const std::string record = readBytes(game.path() + "\\" + recordName);
     const struct {
       const char* name;
       std::string before, after, line;
@@ -255,16 +251,16 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
          "int PlayerWeapon2 = 3; // x"},
     };
     for (const auto& m : missions) {
-      const std::string now = readBytes(game.dir + "\\Level\\" + m.name);
+      const std::string now = readBytes(game.path() + "\\Level\\" + m.name);
       const bool recorded =
           record.find(std::string(m.name) + "\t" + m.line + "\r\n") != std::string::npos;
       EXPECT_TRUE(now == m.before || (now == m.after && recorded)) << m.name;
     }
-    const ApplyOutcome outcome = applyOnce(game.dir, 12);  // 各关原版
+    const ApplyOutcome outcome = applyOnce(game.path(), 12);  // 各关原版
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), kOld);
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), small);
+    EXPECT_EQ(readBytes(game.path() + "\\Level\\sn01_.pst"), kOld);
+    EXPECT_EQ(readBytes(game.path() + "\\Level\\sn02_.pst"), small);
   }
   // The record, "wdpz.ini", two missions and "config.ini": each written in at least six
   // steps (one of them for each piece written), all of which were ended at.

@@ -17,47 +17,6 @@ std::string describe(const std::string& bytes) {
 
 }  // namespace
 
-std::vector<FolderEntry> entriesUnder(const std::string& folder) {
-  std::vector<FolderEntry> entries;
-  std::vector<std::string> pending{""};  // folders still to be listed, relative to `folder`
-  while (!pending.empty()) {
-    const std::string relative = pending.back();
-    pending.pop_back();
-    const std::string base = relative.empty() ? folder : folder + "\\" + relative;
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((base + "\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) continue;
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = relative.empty() ? name : relative + "\\" + name;
-      const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      entries.push_back({path, isFolder});
-      if (isFolder) pending.push_back(path);
-    } while (FindNextFileA(search, &entry));
-    FindClose(search);
-  }
-  return entries;
-}
-
-FolderFiles readFolder(const std::string& folder) {
-  FolderFiles files;
-  for (const FolderEntry& entry : entriesUnder(folder)) {
-    files[entry.path] = entry.isFolder ? "<folder>" : readBytes(folder + "\\" + entry.path);
-  }
-  return files;
-}
-
-void writeFolder(const std::string& folder, const FolderFiles& files) {
-  for (const auto& [name, content] : files) {
-    if (content == "<folder>") {
-      makeFolder(folder + "\\" + name);
-    } else {
-      writeBytes(folder + "\\" + name, content);
-    }
-  }
-}
-
 void expectFolder(const FolderFiles& actual, const FolderFiles& expected) {
   for (const auto& [name, content] : expected) {
     auto found = actual.find(name);
@@ -84,19 +43,15 @@ bool carriesTheMark(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & mark) == mark;
 }
 
-void placePrograms(const std::string& folder) {
-  std::string bin = testProgramFolder();
-  CopyFileA((bin + "\\launcher.exe").c_str(), (folder + "\\launcher.exe").c_str(), FALSE);
-  CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
-}
-
-ApplyOutcome applyOnce(const std::string& folder, int weapon) {
+ApplyOutcome applyOnce(const std::string& folder, int weapon,
+                       const std::function<void(DWORD processId)>& shown) {
   ApplyOutcome outcome;
   RunningProgram program;
   if (!program.start(folder + "\\launcher.exe", folder)) return outcome;
   HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
+    if (shown) shown(program.processId());
     LauncherChoice choice;
     choice.weapon = weapon;
     chooseInLauncher(window, choice);

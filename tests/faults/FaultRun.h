@@ -1,28 +1,16 @@
-// Support for the fault tests: a game folder of real files around a copy of the real
-// program, one apply driven from outside (the button pressed, every message box read and
-// dismissed), and the whole folder read back to compare with what it must hold.
+// Support for the fault tests: one apply of the real program in a game folder
+// (tests/support/GameFolder.h) driven from outside (the button pressed, every message box
+// read and dismissed), and the folder's files compared with what it must hold.
 #pragma once
 
 #include <windows.h>
 
-#include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "tests/support/GameFolder.h"
 #include "tests/support/SampleGame.h"
-
-// Every file and folder under `folder`, at any depth, by its path relative to it.
-struct FolderEntry {
-  std::string path;  // "Level\\sn01_.pst"
-  bool isFolder;
-};
-std::vector<FolderEntry> entriesUnder(const std::string& folder);
-
-// Every file under `folder` by its path relative to it ("Level\\sn01_.pst"); folders map to
-// "<folder>" so a folder where a file belongs, or one left behind, shows as itself.
-using FolderFiles = std::map<std::string, std::string>;
-FolderFiles readFolder(const std::string& folder);
-void writeFolder(const std::string& folder, const FolderFiles& files);
 
 // Compares two folder readings file by file, with short messages (contents can be large).
 void expectFolder(const FolderFiles& actual, const FolderFiles& expected);
@@ -30,9 +18,6 @@ void expectFolder(const FolderFiles& actual, const FolderFiles& expected);
 // The attributes that mark a whole-file writer's own temporary file, hidden and system,
 // are on `path` (the clean-up of leftovers removes no file without them).
 bool carriesTheMark(const std::string& path);
-
-// Copies the program and the stand-in game (as Drovar.exe) from the test's own folder.
-void placePrograms(const std::string& folder);
 
 struct ApplyOutcome {
   bool windowShown = false;
@@ -42,5 +27,7 @@ struct ApplyOutcome {
 
 // Starts launcher.exe in `folder`, picks 忍刀 (or the sub-weapon entry `weapon`),
 // 速度属性（风） and 1024*788 in the window, presses the start button and dismisses every
-// message box until the program ends.
-ApplyOutcome applyOnce(const std::string& folder, int weapon = 11);
+// message box until the program ends. `shown`, when given, is called with the program's
+// process id once its window is there, before the choices are made.
+ApplyOutcome applyOnce(const std::string& folder, int weapon = 11,
+                       const std::function<void(DWORD processId)>& shown = nullptr);

@@ -24,35 +24,8 @@ namespace {
 
 const DWORD kFailed = 0xFFFFFFFF;
 
-// The stored choices are the first entries; each apply picks 忍刀 (55) and 速度属性（风）
-// (4), weapon number 58, and 1024*788 in the window before pressing the button.
-std::string storedProfile() { return profileText(0, 0, 0, false); }
-FolderFiles gameFiles() {
-  return {{"wdpz.ini", storedProfile()},
-          {"config.ini", kSampleConfig},
-          {"Level", "<folder>"},
-          {"Level\\sn01_.pst", sampleMission(1)},
-          {"Level\\sn02_.pst", sampleMission(2)}};
-}
-
-// A game folder: the programs and the files, read back as they were written.
-struct Game {
-  explicit Game(const std::string& tag, const std::string& subfolder = "") : temp(tag) {
-    dir = temp.path();
-    if (!subfolder.empty()) {
-      dir += "\\" + subfolder;
-      makeFolder(dir);
-    }
-    placePrograms(dir);
-  }
-  FolderFiles start(const FolderFiles& files) {
-    writeFolder(dir, files);
-    return readFolder(dir);
-  }
-  TempFolder temp;
-  std::string dir;
-};
-
+// The games of twoMissionGameFiles store the first entries; each apply picks 忍刀 (55) and
+// 速度属性（风） (4), weapon number 58, and 1024*788 in the window before pressing the button.
 // What an apply of the stored choices leaves: the profile saved, both missions' original
 // weapon lines recorded, both missions and the display configuration patched, the game
 // started.
@@ -135,11 +108,11 @@ const FileFaultCase kFileFaults[] = {
 TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
   for (const FileFaultCase& c : kFileFaults) {
     SCOPED_TRACE(c.name);
-    Game game("fault");
-    FolderFiles files = gameFiles();
+    FolderFiles files = twoMissionGameFiles();
     if (c.fault == Fault::folder) files[c.file] = "<folder>";
-    FolderFiles before = game.start(files);
-    std::string target = game.dir + "\\" + c.file;
+    GameFolder game("fault", files);
+    FolderFiles before = readFolder(game.path());
+    std::string target = game.path() + "\\" + c.file;
     if (c.fault == Fault::readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     std::optional<HeldFile> held;
     if (c.fault == Fault::locked) {
@@ -147,7 +120,7 @@ TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
       ASSERT_TRUE(held->held());
     }
 
-    ApplyOutcome outcome = applyOnce(game.dir);
+    ApplyOutcome outcome = applyOnce(game.path());
     held.reset();
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -155,35 +128,35 @@ TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
     EXPECT_EQ(outcome.exitCode, c.exitCode);
     ASSERT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
     EXPECT_TRUE(mentions(outcome.boxes, fromGbk(c.box))) << testing::PrintToString(outcome.boxes);
-    EXPECT_TRUE(mentions(outcome.boxes, fromGbk(game.dir) + L"\\" + fromGbk(c.file)))
+    EXPECT_TRUE(mentions(outcome.boxes, fromGbk(game.path()) + L"\\" + fromGbk(c.file)))
         << testing::PrintToString(outcome.boxes);
-    FolderFiles expected = appliedStored(before, game.dir);
+    FolderFiles expected = appliedStored(before, game.path());
     c.afterwards(expected, before);
-    if (expected.count("launch-record.txt")) waitForLaunchRecord(game.dir, 30000);
-    expectFolder(readFolder(game.dir), expected);
+    if (expected.count("launch-record.txt")) waitForLaunchRecord(game.path(), 30000);
+    expectFolder(readFolder(game.path()), expected);
   }
 }
 
 // A file named "Level" passes the folder test; none of the twenty names exists under it,
 // so nothing more happens to the missions and the apply goes on.
 TEST(FileFaults, FileNamedLevel) {
-  Game game("fault");
-  FolderFiles files = gameFiles();
-  files.erase("Level\\sn01_.pst");
-  files.erase("Level\\sn02_.pst");
+  FolderFiles files = twoMissionGameFiles();
+  files.erase(missionPath(1));
+  files.erase(missionPath(2));
   files["Level"] = "not a folder\r\n";
-  FolderFiles before = game.start(files);
+  GameFolder game("fault", files);
+  FolderFiles before = readFolder(game.path());
 
-  ApplyOutcome outcome = applyOnce(game.dir);
+  ApplyOutcome outcome = applyOnce(game.path());
 
   EXPECT_EQ(outcome.exitCode, 0u);
   EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
   FolderFiles expected = before;
   expected["wdpz.ini"] = profileText(11, 3, 1, false);
   expected["config.ini"] = patchedConfig(1024, 768);
-  expected["launch-record.txt"] = launchRecord(game.dir, false);
-  waitForLaunchRecord(game.dir, 30000);
-  expectFolder(readFolder(game.dir), expected);
+  expected["launch-record.txt"] = launchRecord(game.path(), false);
+  waitForLaunchRecord(game.path(), 30000);
+  expectFolder(readFolder(game.path()), expected);
 }
 
 // ---------------------------------------------------------------- awkward contents
@@ -244,17 +217,17 @@ const ContentCase kContents[] = {
 TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
   for (const ContentCase& c : kContents) {
     SCOPED_TRACE(c.name);
-    Game game("content");
-    FolderFiles files = gameFiles();
+    FolderFiles files = twoMissionGameFiles();
     files["config.ini"] = c.config;
-    files["Level\\sn01_.pst"] = c.mission;
-    FolderFiles before = game.start(files);
+    files[missionPath(1)] = c.mission;
+    GameFolder game("content", files);
+    FolderFiles before = readFolder(game.path());
 
-    ApplyOutcome outcome = applyOnce(game.dir);
+    ApplyOutcome outcome = applyOnce(game.path());
 
     EXPECT_TRUE(outcome.windowShown);
     EXPECT_EQ(outcome.exitCode, c.exitCode);
-    FolderFiles expected = appliedStored(before, game.dir);
+    FolderFiles expected = appliedStored(before, game.path());
     expected["config.ini"] = c.configAfter.value_or(c.config);
     expected["Level\\sn01_.pst"] = c.missionAfter.value_or(c.mission);
     std::vector<std::pair<int, std::string>> originals;
@@ -267,9 +240,9 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
       expected.erase("launch-record.txt");
     } else {
       EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-      waitForLaunchRecord(game.dir, 30000);
+      waitForLaunchRecord(game.path(), 30000);
     }
-    expectFolder(readFolder(game.dir), expected);
+    expectFolder(readFolder(game.path()), expected);
   }
 }
 
@@ -291,24 +264,24 @@ const RunDirectoryCase kRunDirectories[] = {
 TEST(RunDirectoryFaults, GameFolderPathsWithBlanksAndBackslashSecondBytes) {
   for (const RunDirectoryCase& c : kRunDirectories) {
     SCOPED_TRACE(c.name);
-    Game game(toGbk(c.tag), toGbk(c.subfolder));
+    GameFolder game(toGbk(c.tag), twoMissionGameFiles(), toGbk(c.subfolder));
     // A decoy where an unquoted path would find a program first: the folder's name up to
     // its first blank, as a program beside it.
-    std::string parent = game.temp.path();
+    std::string parent = game.parent();
     std::string decoy;
-    size_t blank = game.dir.find(' ');
+    size_t blank = game.path().find(' ');
     if (blank != std::string::npos) {
-      decoy = game.dir.substr(0, blank) + ".exe";
+      decoy = game.path().substr(0, blank) + ".exe";
       CopyFileA((testProgramFolder() + "\\standin_game.exe").c_str(), decoy.c_str(), FALSE);
     }
-    FolderFiles before = game.start(gameFiles());
+    FolderFiles before = readFolder(game.path());
 
-    ApplyOutcome outcome = applyOnce(game.dir);
+    ApplyOutcome outcome = applyOnce(game.path());
 
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_EQ(outcome.boxes.size(), 0u) << testing::PrintToString(outcome.boxes);
-    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
-    expectFolder(readFolder(game.dir), appliedStored(before, game.dir));
+    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+    expectFolder(readFolder(game.path()), appliedStored(before, game.path()));
     if (!decoy.empty()) {
       std::string decoyRecord = decoy.substr(0, decoy.rfind('\\')) + "\\launch-record.txt";
       EXPECT_FALSE(pathExists(decoyRecord)) << "the decoy program was started";
@@ -380,7 +353,7 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     std::string dir = std::string(drive) + "\\game" + std::to_string(++round);
     ASSERT_TRUE(makeFolder(dir));
     placePrograms(dir);
-    FolderFiles files = gameFiles();
+    FolderFiles files = twoMissionGameFiles();
     if (!c.withProfile) files.erase("wdpz.ini");
     files["config.ini"] = withFiller(kSampleConfig, c.configLines);
     files["Level\\sn01_.pst"] = withFiller(sampleMission(1), c.missionLines);
@@ -460,12 +433,6 @@ uint64_t sizeOf(const std::string& path) {
   return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
-std::string missionName(int n) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
-  return name;
-}
-
 // A moment of the apply that the program's own writes show in the game folder; the
 // program is ended as soon as the test sees it.
 struct KillPoint {
@@ -488,12 +455,12 @@ const KillPoint kKillPoints[] = {
     {"the first mission's write has begun",
      [](const std::string& dir, const FolderFiles& before) {
        return newFileIn(dir, before, "Level\\") ||
-              sizeOf(dir + "\\" + missionName(1)) == kPatchedMissionSize;
+              sizeOf(dir + "\\" + missionPath(1)) == kPatchedMissionSize;
      },
      false},
     {"the tenth mission is patched",
      [](const std::string& dir, const FolderFiles&) {
-       return sizeOf(dir + "\\" + missionName(10)) == kPatchedMissionSize;
+       return sizeOf(dir + "\\" + missionPath(10)) == kPatchedMissionSize;
      },
      false},
     {"config.ini is patched",
@@ -514,14 +481,13 @@ const KillPoint kKillPoints[] = {
 TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
   for (const KillPoint& point : kKillPoints) {
     SCOPED_TRACE(std::string("ended once ") + point.name);
-    Game game("killed");
-    FolderFiles files = gameFiles();
-    files.erase("Level\\sn02_.pst");
-    for (int n = 1; n <= 20; ++n) files[missionName(n)] = "int PlayerWeapon2 = 1;\r\n" + kBulk;
-    FolderFiles before = game.start(files);
+    FolderFiles files = twoMissionGameFiles();
+    for (int n = 1; n <= 20; ++n) files[missionPath(n)] = "int PlayerWeapon2 = 1;\r\n" + kBulk;
+    GameFolder game("killed", files);
+    FolderFiles before = readFolder(game.path());
 
     RunningProgram program;
-    ASSERT_TRUE(program.start(game.dir + "\\launcher.exe", game.dir));
+    ASSERT_TRUE(program.start(game.path() + "\\launcher.exe", game.path()));
     HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
     ASSERT_NE(window, nullptr);
     chooseInLauncher(window);
@@ -536,23 +502,23 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       }
       int patchedMissions = 0;
       for (int n = 1; n <= 20; ++n) {
-        if (sizeOf(game.dir + "\\" + missionName(n)) == kPatchedMissionSize) ++patchedMissions;
+        if (sizeOf(game.path() + "\\" + missionPath(n)) == kPatchedMissionSize) ++patchedMissions;
       }
       text += "; missions patched: " + std::to_string(patchedMissions);
-      text += "; config.ini: " + readBytes(game.dir + "\\config.ini");
-      for (const FolderEntry& entry : entriesUnder(game.dir)) {
+      text += "; config.ini: " + readBytes(game.path() + "\\config.ini");
+      for (const FolderEntry& entry : entriesUnder(game.path())) {
         if (before.count(entry.path) == 0) text += "; new: " + entry.path;
       }
       return text;
     };
-    ASSERT_TRUE(waitUntil([&] { return point.reached(game.dir, before); }, 120000)) << state();
+    ASSERT_TRUE(waitUntil([&] { return point.reached(game.path(), before); }, 120000)) << state();
     program.kill();
 
-    FolderFiles patched = appliedStored(before, game.dir);
+    FolderFiles patched = appliedStored(before, game.path());
     patched.erase("launch-record.txt");
     std::vector<std::pair<int, std::string>> originals;
     for (int n = 1; n <= 20; ++n) {
-      patched[missionName(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
+      patched[missionPath(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
       originals.emplace_back(n, "int PlayerWeapon2 = 1;");
     }
     // The record of the originals is whole, and there before any mission is patched.
@@ -566,17 +532,17 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     // the hidden and system ones that mark it; one left by an end in that instant cannot
     // be told from a user's file and stays.
     auto leftNonEmpty = [&] {
-      for (const FolderEntry& entry : entriesUnder(game.dir)) {
+      for (const FolderEntry& entry : entriesUnder(game.path())) {
         const std::string& name = entry.path;
         if (before.count(name) == 0 && name != "launch-record.txt" &&
-            name != originalsRecordName() && sizeOf(game.dir + "\\" + name) > 0) {
+            name != originalsRecordName() && sizeOf(game.path() + "\\" + name) > 0) {
           return true;
         }
       }
       return false;
     };
     waitUntil([&] { return !leftNonEmpty(); }, 10000);
-    FolderFiles actual = readFolder(game.dir);
+    FolderFiles actual = readFolder(game.path());
     actual.erase("launch-record.txt");  // the game may or may not have been started
     auto wholeNewContent = [&](const std::string& content) {
       for (const auto& [target, bytes] : patched) {
@@ -595,7 +561,7 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       } else if (before.count(name) == 0) {
         if (content.empty() || wholeNewContent(content)) {
           leftBehind.push_back(name);
-          if (!carriesTheMark(game.dir + "\\" + name)) unmarked.push_back(name);
+          if (!carriesTheMark(game.path() + "\\" + name)) unmarked.push_back(name);
         } else {
           ADD_FAILURE() << name << " was left behind (" << content.size() << " bytes)";
         }
@@ -612,10 +578,10 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
         << "a mission was patched before its original was recorded";
     EXPECT_EQ(actual.size(), before.size() + leftBehind.size() + (recorded ? 1 : 0));
     if (!leftBehind.empty()) {
-      applyOnce(game.dir);
+      applyOnce(game.path());
       for (const std::string& name : leftBehind) {
         const bool marked = std::find(unmarked.begin(), unmarked.end(), name) == unmarked.end();
-        EXPECT_EQ(pathExists(game.dir + "\\" + name), !marked)
+        EXPECT_EQ(pathExists(game.path() + "\\" + name), !marked)
             << name << (marked ? " stays after the next apply" : " was removed without the mark");
       }
     }

@@ -37,46 +37,21 @@ const wchar_t kQuestion[] =
 const wchar_t kArgumentRejected[] =
     L"无法识别的命令行参数，没有更改任何文件。\r\n直接运行本程序即可，不需要任何参数。";
 
-const char kConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
-const char kPatchedConfig[] = "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n";
-
-std::string mission(int number) {
-  return "// " + std::to_string(number) + "\r\nint PlayerWeapon2 = 1;\r\nint EnemyCount = 12;\r\n";
-}
-// 忍刀 with 速度属性（风）, the choice every apply here makes, is weapon number 58.
-std::string patchedMission(int number) {
-  return "// " + std::to_string(number) + "\r\nint PlayerWeapon2 = 58;\r\nint EnemyCount = 12;\r\n";
-}
-
-FolderFiles gameFiles() {
-  return {{"wdpz.ini", profileText(0, 0, 0, false)},
-          {"config.ini", kConfig},
-          {"Level", "<folder>"},
-          {"Level\\sn01_.pst", mission(1)},
-          {"Level\\sn02_.pst", mission(2)}};
-}
-
 // What an apply of the test's choices leaves in each file.
+// 忍刀 with 速度属性（风）, the choice every apply here makes, is weapon number 58.
 std::string applied(const std::string& name) {
   if (name == "wdpz.ini") return profileText(11, 3, 1, false);
-  if (name == "config.ini") return kPatchedConfig;
-  return patchedMission(name == "Level\\sn01_.pst" ? 1 : 2);
+  if (name == "config.ini") return patchedConfig(1024, 768);
+  return patchedMission(name == missionPath(1) ? 1 : 2, 58);
 }
 
-// A game folder with the programs and the files; in a folder of the given name, when one
-// is given.
-struct Game {
-  explicit Game(const std::string& subfolder = "") : dir(temp.path()) {
-    if (!subfolder.empty()) {
-      dir += "\\" + subfolder;
-      makeFolder(dir);
-    }
-    placePrograms(dir);
-    writeFolder(dir, gameFiles());
-  }
-  std::wstring path(const std::string& name) const { return fromGbk(dir + "\\" + name); }
-  TempFolder temp{"perm"};
-  std::string dir;
+// The game of two missions, in a folder of this test's own name, or in a folder of the
+// given name inside it.
+struct Game : GameFolder {
+  explicit Game(const std::string& subfolder = "")
+      : GameFolder("perm", twoMissionGameFiles(), subfolder) {}
+  // The full path of a file of the folder, as the program shows it.
+  std::wstring wide(const std::string& name) const { return fromGbk(*this / name); }
 };
 
 // The launcher started in the folder, the choices made and the button pressed.
@@ -119,7 +94,7 @@ std::wstring listMessage(const Game& game,
                          const std::vector<std::pair<std::string, const wchar_t*>>& listed,
                          const std::vector<const wchar_t*>& hints, bool asks) {
   std::wstring message = kNotWritten;
-  for (const auto& [name, reason] : listed) message += L"\r\n" + game.path(name) + reason;
+  for (const auto& [name, reason] : listed) message += L"\r\n" + game.wide(name) + reason;
   for (size_t i = 0; i < hints.size(); ++i)
     message += (i == 0 ? L"\r\n\r\n请" : L"，") + std::wstring(hints[i]);
   if (!hints.empty()) message += L"，然后重新运行本程序。";
@@ -200,14 +175,14 @@ TEST(UnwrittenFiles, EachCauseIsNamedWithWhatToDo) {
   for (const CauseCase& c : kCauses) {
     SCOPED_TRACE(c.name);
     Game game;
-    FolderFiles before = readFolder(game.dir);
+    FolderFiles before = readFolder(game.path());
     DWORD exitCode = 0;
     std::optional<MessageBoxInfo> box;
     {
       Faults faults;
-      ASSERT_TRUE(c.make(game.dir, faults));
+      ASSERT_TRUE(c.make(game.path(), faults));
       RunningProgram program;
-      ASSERT_TRUE(startAndPress(program, game.dir));
+      ASSERT_TRUE(startAndPress(program, game.path()));
       HWND shown = waitForMessageBox(program.processId(), 30000);
       ASSERT_NE(shown, nullptr);
       box = readMessageBox(shown);
@@ -218,10 +193,10 @@ TEST(UnwrittenFiles, EachCauseIsNamedWithWhatToDo) {
     EXPECT_EQ(box->text, listMessage(game, c.listed, c.hints, c.asks));
     EXPECT_EQ(box->buttons.size(), c.asks ? 2u : 1u);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
+    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
 
     // The listed files keep their content, every other one is written.
-    FolderFiles after = readFolder(game.dir);
+    FolderFiles after = readFolder(game.path());
     for (const auto& [name, content] : before) {
       if (content == "<folder>" || name == "launcher.exe" || name == "Drovar.exe") continue;
       bool listed = false;
@@ -229,8 +204,8 @@ TEST(UnwrittenFiles, EachCauseIsNamedWithWhatToDo) {
       if (listed && after[name] == "<folder>") continue;  // the folder put in its place
       EXPECT_EQ(after[name], listed ? content : applied(name)) << name;
     }
-    SetFileAttributesA((game.dir + "\\config.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesA((game.dir + "\\wdpz.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((game.path() + "\\config.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA((game.path() + "\\wdpz.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
   }
 }
 
@@ -244,12 +219,12 @@ TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
   for (const char* folder : {"", "x%PATH%y"}) {
     SCOPED_TRACE(std::string("game folder ") + folder);
     Game game(folder);
-    std::optional<Immutable> mission2(game.dir + "\\Level\\sn02_.pst");
-    Immutable config(game.dir + "\\config.ini");
+    std::optional<Immutable> mission2(game.path() + "\\Level\\sn02_.pst");
+    Immutable config(game.path() + "\\config.ini");
     ASSERT_TRUE(mission2->set() && config.set());
     RunningProgram program;
     HWND window = nullptr;
-    ASSERT_TRUE(startAndPress(program, game.dir, &window));
+    ASSERT_TRUE(startAndPress(program, game.path(), &window));
     HWND question = waitForMessageBox(program.processId(), 30000);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(
@@ -268,16 +243,16 @@ TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
               listMessage(game, {{"config.ini", kNoPermission}}, {kHintNoPermission}, false));
     EXPECT_EQ(info.buttons.size(), 1u);
     EXPECT_FALSE(IsWindowEnabled(window)) << "the first instance waits, taking no input";
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), patchedMission(2));
-    EXPECT_EQ(readBytes(game.dir + "\\launch-record.txt"), "<missing>") << "no game yet";
+    EXPECT_EQ(readBytes(game.path() + "\\Level\\sn02_.pst"), patchedMission(2, 58));
+    EXPECT_EQ(readBytes(game.path() + "\\launch-record.txt"), "<missing>") << "no game yet";
     press(report, IDOK);
 
     DWORD exitCode = 0;
     ASSERT_TRUE(program.waitExit(30000, &exitCode));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
-    EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kConfig);
-    EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, false));
+    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+    EXPECT_EQ(readBytes(game.path() + "\\config.ini"), kSampleConfig);
+    EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, false));
   }
 }
 
@@ -296,14 +271,14 @@ std::wstring systemWords(DWORD error) {
 // told so, with the system's reason and the list as after No, before the game is started.
 TEST(AdministratorRights, FailedStartIsToldBeforeTheGame) {
   Game game;
-  Immutable config(game.dir + "\\config.ini");
+  Immutable config(game.path() + "\\config.ini");
   ASSERT_TRUE(config.set());
   RunningProgram program;
-  ASSERT_TRUE(startAndPress(program, game.dir));
+  ASSERT_TRUE(startAndPress(program, game.path()));
   HWND question = waitForMessageBox(program.processId(), 30000);
   ASSERT_NE(question, nullptr);
-  ASSERT_TRUE(MoveFileA((game.dir + "\\launcher.exe").c_str(),
-                        (game.dir + "\\launcher-moved.exe").c_str()));
+  ASSERT_TRUE(MoveFileA((game.path() + "\\launcher.exe").c_str(),
+                        (game.path() + "\\launcher-moved.exe").c_str()));
   press(question, IDYES);
   ASSERT_TRUE(waitUntil([&] { return !IsWindow(question); }, 30000));
   HWND told = waitForMessageBox(program.processId(), 30000);
@@ -312,13 +287,13 @@ TEST(AdministratorRights, FailedStartIsToldBeforeTheGame) {
             L"无法以管理员身份保存这些设置（错误代码 2）：" + systemWords(ERROR_FILE_NOT_FOUND) +
                 L"\r\n\r\n" +
                 listMessage(game, {{"config.ini", kNoPermission}}, {kHintNoPermission}, false));
-  EXPECT_EQ(readBytes(game.dir + "\\launch-record.txt"), "<missing>") << "no game yet";
+  EXPECT_EQ(readBytes(game.path() + "\\launch-record.txt"), "<missing>") << "no game yet";
   press(told, IDOK);
   DWORD exitCode = 0;
   ASSERT_TRUE(program.waitExit(30000, &exitCode));
   EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
-  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+  EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, false));
 }
 
 // The elevated-apply argument given by hand: anything but its exact form is refused with a clear
@@ -338,9 +313,9 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
     SCOPED_TRACE(
         std::string(argument.begin(), argument.begin() + std::min<size_t>(40, argument.size())));
     Game game;
-    FolderFiles before = readFolder(game.dir);
+    FolderFiles before = readFolder(game.path());
     RunningProgram program;
-    ASSERT_TRUE(program.start(game.dir + "\\launcher.exe", game.dir, argument));
+    ASSERT_TRUE(program.start(game.path() + "\\launcher.exe", game.path(), argument));
     HWND box = waitForMessageBox(program.processId(), 30000);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(readMessageBox(box).text, kArgumentRejected);
@@ -348,7 +323,7 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
     DWORD exitCode = 0;
     ASSERT_TRUE(program.waitExit(30000, &exitCode));
     EXPECT_EQ(exitCode, 2u);
-    expectFolder(readFolder(game.dir), before);
+    expectFolder(readFolder(game.path()), before);
   }
 }
 
@@ -357,22 +332,24 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
 TEST(PrivateArgument, ItsExactFormWritesTheFiles) {
   Game game;
   RunningProgram program;
-  ASSERT_TRUE(program.start(game.dir + "\\launcher.exe", game.dir, L"--apply-settings=11,3,1,1"));
+  ASSERT_TRUE(
+      program.start(game.path() + "\\launcher.exe", game.path(), L"--apply-settings=11,3,1,1"));
   DWORD exitCode = 0;
   ASSERT_TRUE(program.waitExit(30000, &exitCode));
   EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, true));
-  EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kPatchedConfig);
-  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), patchedMission(2));
+  EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, true));
+  EXPECT_EQ(readBytes(game.path() + "\\config.ini"), patchedConfig(1024, 768));
+  EXPECT_EQ(readBytes(game.path() + "\\Level\\sn02_.pst"), patchedMission(2, 58));
 
   // 各关原版, the last entry: the missions get their recorded weapon lines back.
   RunningProgram restore;
-  ASSERT_TRUE(restore.start(game.dir + "\\launcher.exe", game.dir, L"--apply-settings=12,3,1,1"));
+  ASSERT_TRUE(
+      restore.start(game.path() + "\\launcher.exe", game.path(), L"--apply-settings=12,3,1,1"));
   ASSERT_TRUE(restore.waitExit(30000, &exitCode));
   EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(12, 3, 1, true));
-  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), mission(1));
-  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), mission(2));
+  EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(12, 3, 1, true));
+  EXPECT_EQ(readBytes(game.path() + "\\Level\\sn01_.pst"), sampleMission(1));
+  EXPECT_EQ(readBytes(game.path() + "\\Level\\sn02_.pst"), sampleMission(2));
 }
 
 }  // namespace

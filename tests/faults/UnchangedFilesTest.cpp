@@ -17,9 +17,8 @@
 
 namespace {
 
-const char kConfig[] = "[Screen]\r\nWidth 640\r\nHeight 480\r\nBits 32\r\n";
-const char kConfigApplied[] = "[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n";
-
+// A mission of more than 256 KB, so that finding its weapon line and comparing it take more
+// than one piece of the reader.
 std::string mission(int weaponNumber) {
   return toGbk(L"// 任务\r\n") +
          "int PlayerWeapon1 = 3;\r\nint PlayerWeapon2 = " + std::to_string(weaponNumber) +
@@ -53,45 +52,36 @@ FileStamp stampOf(const std::string& path) {
   return stamp;
 }
 
-const char* const kGameFiles[] = {"wdpz.ini", "config.ini", "Level\\sn01_.pst", "Level\\sn02_.pst"};
+const std::string kGameFiles[] = {"wdpz.ini", "config.ini", missionPath(1), missionPath(2)};
 
 std::map<std::string, FileStamp> stamps(const std::string& dir) {
   std::map<std::string, FileStamp> all;
-  for (const char* name : kGameFiles) all[name] = stampOf(dir + "\\" + name);
+  for (const std::string& name : kGameFiles) all[name] = stampOf(dir + "\\" + name);
   return all;
 }
 
-struct Game {
-  TempFolder temp{"unchanged"};
-  std::string dir = temp.path();
-  explicit Game(const FolderFiles& files) {
-    placePrograms(dir);
-    writeFolder(dir, files);
-  }
-};
-
 TEST(UnchangedFiles, SecondPressWithTheSameChoicesWritesNothing) {
-  Game game({{"wdpz.ini", profileText(0, 0, 0, false)},
-             {"config.ini", kConfig},
-             {"Level", "<folder>"},
-             {"Level\\sn01_.pst", mission(1)},
-             {"Level\\sn02_.pst", mission(2)}});
-  const ApplyOutcome first = applyOnce(game.dir);
+  GameFolder game("unchanged", {{"wdpz.ini", profileText(0, 0, 0, false)},
+                                {"config.ini", kSampleConfig},
+                                {"Level", "<folder>"},
+                                {missionPath(1), mission(1)},
+                                {missionPath(2), mission(2)}});
+  const ApplyOutcome first = applyOnce(game.path());
   ASSERT_EQ(first.exitCode, 0u);
-  const FolderFiles afterFirst = readFolder(game.dir);
-  EXPECT_EQ(afterFirst.at("Level\\sn01_.pst"), mission(58));
-  EXPECT_EQ(afterFirst.at("config.ini"), kConfigApplied);
-  const std::map<std::string, FileStamp> before = stamps(game.dir);
+  const FolderFiles afterFirst = readFolder(game.path());
+  EXPECT_EQ(afterFirst.at(missionPath(1)), mission(58));
+  EXPECT_EQ(afterFirst.at("config.ini"), patchedConfig(1024, 768));
+  const std::map<std::string, FileStamp> before = stamps(game.path());
 
-  const ApplyOutcome second = applyOnce(game.dir);
+  const ApplyOutcome second = applyOnce(game.path());
   EXPECT_EQ(second.exitCode, 0u);
   EXPECT_TRUE(second.boxes.empty());
-  for (const char* name : kGameFiles)
-    EXPECT_EQ(stampOf(game.dir + "\\" + name), before.at(name)) << name;
-  FolderFiles afterSecond = readFolder(game.dir);
+  for (const std::string& name : kGameFiles)
+    EXPECT_EQ(stampOf(game.path() + "\\" + name), before.at(name)) << name;
+  FolderFiles afterSecond = readFolder(game.path());
   // The game was started once more, and nothing else changed.
-  EXPECT_EQ(waitForLaunchRecord(game.dir, 30000),
-            launchRecord(game.dir, false) + launchRecord(game.dir, false));
+  EXPECT_EQ(waitForLaunchRecord(game.path(), 30000),
+            launchRecord(game.path(), false) + launchRecord(game.path(), false));
   afterSecond.erase("launch-record.txt");
   FolderFiles expected = afterFirst;
   expected.erase("launch-record.txt");
@@ -107,31 +97,32 @@ TEST(UnchangedFiles, ReadOnlyFilesAlreadyRightAreNoFailure) {
   } cases[] = {
       {"read-only profile", {"wdpz.ini"}},
       {"read-only display configuration", {"config.ini"}},
-      {"read-only mission file", {"Level\\sn01_.pst"}},
-      {"all three read-only", {"wdpz.ini", "config.ini", "Level\\sn01_.pst"}},
+      {"read-only mission file", {missionPath(1)}},
+      {"all three read-only", {"wdpz.ini", "config.ini", missionPath(1)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    Game game({{"wdpz.ini", profileText(11, 3, 1, false)},
-               {"config.ini", kConfigApplied},
-               {"Level", "<folder>"},
-               {"Level\\sn01_.pst", mission(58)},
-               {"Level\\sn02_.pst", mission(2)}});
+    GameFolder game("unchanged", {{"wdpz.ini", profileText(11, 3, 1, false)},
+                                  {"config.ini", patchedConfig(1024, 768)},
+                                  {"Level", "<folder>"},
+                                  {missionPath(1), mission(58)},
+                                  {missionPath(2), mission(2)}});
     for (const std::string& name : c.readOnly) {
-      SetFileAttributesA((game.dir + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+      SetFileAttributesA((game.path() + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    const std::map<std::string, FileStamp> before = stamps(game.dir);
-    const ApplyOutcome outcome = applyOnce(game.dir);
+    const std::map<std::string, FileStamp> before = stamps(game.path());
+    const ApplyOutcome outcome = applyOnce(game.path());
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty()) << (outcome.boxes.empty() ? "" : toGbk(outcome.boxes[0]));
-    for (const char* name : {"wdpz.ini", "config.ini", "Level\\sn01_.pst"}) {
-      EXPECT_EQ(stampOf(game.dir + "\\" + name), before.at(name)) << name;
+    for (const std::string& name :
+         {std::string("wdpz.ini"), std::string("config.ini"), missionPath(1)}) {
+      EXPECT_EQ(stampOf(game.path() + "\\" + name), before.at(name)) << name;
     }
-    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), mission(58));
-    EXPECT_FALSE(stampOf(game.dir + "\\Level\\sn02_.pst") == before.at("Level\\sn02_.pst"));
-    EXPECT_EQ(waitForLaunchRecord(game.dir, 30000), launchRecord(game.dir, false));
+    EXPECT_EQ(readBytes(game / missionPath(2)), mission(58));
+    EXPECT_FALSE(stampOf(game / missionPath(2)) == before.at(missionPath(2)));
+    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
     for (const std::string& name : c.readOnly) {
-      SetFileAttributesA((game.dir + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesA((game.path() + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
   }
 }

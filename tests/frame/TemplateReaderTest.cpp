@@ -248,7 +248,14 @@ TEST(TemplateReader, MarksAWindowWithAnUnknownKind) {
   const struct {
     size_t unit;
     uint32_t kind;
-  } cases[] = {{0, 0x00010002}, {1, 0x0001000F}, {8, 0}, {4, 0x0001000D}};
+  } cases[] = {
+      // clang-format off
+      {0, 0x00010002},
+      {1, 0x0001000F},
+      {8, 0},
+      {4, 0x0001000D},
+      // clang-format on
+  };
   for (const auto& c : cases) {
     std::string damaged = launcherTemplate();
     writeU32(damaged, recordStart(damaged, c.unit) + 4, c.kind);

@@ -310,12 +310,20 @@ TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinus
     int32_t selected;
     int32_t itemValue;  // of the selected entry
   } cases[] = {
-      {LauncherList::weapon, 99, 12, 0},   {LauncherList::weapon, 9, 9, 47},
-      {LauncherList::weapon, 13, 12, 0},   {LauncherList::weapon, 11, 11, 55},
-      {LauncherList::weapon, -1, -1, -1},  {LauncherList::weapon, -5, -1, -1},
-      {LauncherList::weapon, 0, 0, 1},     {LauncherList::attribute, 3, 3, 4},
-      {LauncherList::attribute, 4, 3, 4},  {LauncherList::resolution, 1, 1, 0},
-      {LauncherList::resolution, 7, 1, 0}, {LauncherList::resolution, -2, -1, -1},
+      // clang-format off
+      {LauncherList::weapon,     99, 12, 0},
+      {LauncherList::weapon,     9,  9,  47},
+      {LauncherList::weapon,     13, 12, 0},
+      {LauncherList::weapon,     11, 11, 55},
+      {LauncherList::weapon,     -1, -1, -1},
+      {LauncherList::weapon,     -5, -1, -1},
+      {LauncherList::weapon,     0,  0,  1},
+      {LauncherList::attribute,  3,  3,  4},
+      {LauncherList::attribute,  4,  3,  4},
+      {LauncherList::resolution, 1,  1,  0},
+      {LauncherList::resolution, 7,  1,  0},
+      {LauncherList::resolution, -2, -1, -1},
+      // clang-format on
   };
   for (const auto& c : cases) {
     controls.setSelection(c.list, c.set);
@@ -393,10 +401,17 @@ TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
   EXPECT_FALSE(visibleAtCreated);
   EXPECT_EQ(controls.selection(LauncherList::weapon), 4);
   const std::vector<std::pair<uint32_t, int32_t>> expected = {
-      {0, unit_event::created},        {0, unit_event::moved},
-      {0, unit_event::resized},        {0, unit_event::shown},
-      {0, unit_event::firstActivated}, {0, unit_event::activated},
-      {0, unit_event::gotFocus},       {launcher_unit::weaponList, unit_event::gotFocus}};
+      // clang-format off
+      {0,                         unit_event::created},
+      {0,                         unit_event::moved},
+      {0,                         unit_event::resized},
+      {0,                         unit_event::shown},
+      {0,                         unit_event::firstActivated},
+      {0,                         unit_event::activated},
+      {0,                         unit_event::gotFocus},
+      {launcher_unit::weaponList, unit_event::gotFocus},
+      // clang-format on
+  };
   ASSERT_GE(eventLog.size(), expected.size());
   EXPECT_EQ(std::vector(eventLog.begin(), eventLog.begin() + expected.size()), expected);
   EXPECT_EQ(GetFocus(), control(launcher_unit::weaponList));

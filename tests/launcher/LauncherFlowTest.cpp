@@ -145,11 +145,7 @@ class LauncherFlowTest : public ::testing::Test {
     ASSERT_TRUE(installStandIn(path("Drovar.exe")));
   }
   std::string path(const std::string& name) const { return dir_ + "\\" + name; }
-  std::string mission(int n) const {
-    char name[32];
-    wsprintfA(name, "Level\\sn%02d_.pst", n);
-    return path(name);
-  }
+  std::string mission(int n) const { return path(missionPath(n)); }
 
   // A new run: the window is created, the controls loaded.
   void createWindow() {

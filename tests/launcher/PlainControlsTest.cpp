@@ -40,12 +40,20 @@ TEST(PlainLauncherControls, SelectionRule) {
     int32_t selected;
   };
   const Case cases[] = {
-      {LauncherList::weapon, 0, 0},     {LauncherList::weapon, 11, 11},
-      {LauncherList::weapon, 12, 12},   {LauncherList::weapon, 13, 12},
-      {LauncherList::weapon, 99, 12},   {LauncherList::weapon, -1, -1},
-      {LauncherList::weapon, -3, -1},   {LauncherList::attribute, 3, 3},
-      {LauncherList::attribute, 4, 3},  {LauncherList::attribute, INT32_MIN, -1},
-      {LauncherList::resolution, 1, 1}, {LauncherList::resolution, INT32_MAX, 1},
+      // clang-format off
+      {LauncherList::weapon,     0,         0},
+      {LauncherList::weapon,     11,        11},
+      {LauncherList::weapon,     12,        12},
+      {LauncherList::weapon,     13,        12},
+      {LauncherList::weapon,     99,        12},
+      {LauncherList::weapon,     -1,        -1},
+      {LauncherList::weapon,     -3,        -1},
+      {LauncherList::attribute,  3,         3},
+      {LauncherList::attribute,  4,         3},
+      {LauncherList::attribute,  INT32_MIN, -1},
+      {LauncherList::resolution, 1,         1},
+      {LauncherList::resolution, INT32_MAX, 1},
+      // clang-format on
   };
   for (const Case& c : cases) {
     PlainLauncherControls controls;
@@ -59,8 +67,18 @@ TEST(LauncherSettings, ProfileTexts) {
     const char* text;
     int32_t index;
   };
-  const IndexCase indexes[] = {{"0", 0},   {"11", 11}, {"99", 99}, {"-3", -3},
-                               {"abc", 0}, {"", 0},    {" 7", 7},  {"5x", 5}};
+  const IndexCase indexes[] = {
+      // clang-format off
+      {"0",   0},
+      {"11",  11},
+      {"99",  99},
+      {"-3",  -3},
+      {"abc", 0},
+      {"",    0},
+      {" 7",  7},
+      {"5x",  5},
+      // clang-format on
+  };
   for (const IndexCase& c : indexes) {
     EXPECT_EQ(selectionFromProfileText(c.text), c.index) << c.text;
   }

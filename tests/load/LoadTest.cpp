@@ -40,13 +40,10 @@ struct Apply {
 Apply applyMeasured(const std::string& folder) {
   Apply apply;
   DWORD start = GetTickCount();
-  RunningProgram program;
-  if (!program.start(folder + "\\launcher.exe", folder)) return apply;
-  HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
-  if (window == nullptr) return apply;
-  HANDLE process =
-      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId());
-  if (process != nullptr) {
+  // The program's working set with its window shown, before the press.
+  const ApplyOutcome outcome = applyOnce(folder, 11, [&](DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (process == nullptr) return;
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
@@ -54,21 +51,9 @@ Apply applyMeasured(const std::string& folder) {
       apply.figures.programPeakSet = memory.PeakWorkingSetSize;
     }
     CloseHandle(process);
-  }
-  chooseInLauncher(window);
-  pressStart(window);
-  DWORD begun = GetTickCount();
-  while (GetTickCount() - begun < 30000) {
-    DWORD code = 0;
-    if (program.waitExit(50, &code)) {
-      apply.exitCode = code;
-      break;
-    }
-    for (HWND box : topWindows(program.processId(), L"#32770")) {
-      ++apply.boxes;
-      dismissMessageBox(box);
-    }
-  }
+  });
+  apply.exitCode = outcome.exitCode;
+  apply.boxes = outcome.boxes.size();
   apply.figures.milliseconds = GetTickCount() - start;
   PROCESS_MEMORY_COUNTERS own{};
   own.cb = sizeof own;
@@ -101,17 +86,9 @@ Field peakOf(const std::vector<Figures>& runs, bool last, Field Figures::*field)
 TEST(LoadRun, ManyAppliesLeaveTheFilesAsTheFirstAndGrowNothing) {
   int count = 20;
   if (const char* asked = std::getenv("LOAD_APPLIES")) count = std::max(2, std::atoi(asked));
-  TempFolder game("load");
-  placePrograms(game.path());
-  FolderFiles files = {{"wdpz.ini", profileText(0, 0, 0, false)},
-                       {"config.ini", kSampleConfig},
-                       {"Level", "<folder>"}};
-  for (int n = 1; n <= 20; ++n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Level\\sn%02d_.pst", n);
-    files[name] = mission(n);
-  }
-  writeFolder(game.path(), files);
+  FolderFiles files = twoMissionGameFiles();
+  for (int n = 1; n <= 20; ++n) files[missionPath(n)] = mission(n);
+  const GameFolder game("load", files);
 
   std::vector<Figures> runs;
   FolderFiles first;

@@ -19,8 +19,16 @@ TEST(MessageBoxMapping, Style) {
     int32_t buttons;
     uint32_t expected;
   } cases[] = {
-      {0, 0x2000},      {MB_YESNO, 0x2004}, {MB_ICONERROR, 0x2010}, {0x1000, 0x1000},
-      {0x1004, 0x1004}, {0x2000, 0x2000},   {0x3000, 0x3000},       {MB_OKCANCEL, 0x2001},
+      // clang-format off
+      {0,            0x2000},
+      {MB_YESNO,     0x2004},
+      {MB_ICONERROR, 0x2010},
+      {0x1000,       0x1000},
+      {0x1004,       0x1004},
+      {0x2000,       0x2000},
+      {0x3000,       0x3000},
+      {MB_OKCANCEL,  0x2001},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(messageBoxStyle(c.buttons), c.expected) << c.buttons;
 }
@@ -30,8 +38,19 @@ TEST(MessageBoxMapping, Result) {
     int platform;
     int32_t expected;
   } cases[] = {
-      {IDOK, 0}, {IDCANCEL, 1}, {IDABORT, 2}, {IDRETRY, 3}, {IDIGNORE, 4}, {IDYES, 5},
-      {IDNO, 6}, {0, 0},        {8, 0},       {10, 0},      {-1, 0},
+      // clang-format off
+      {IDOK,     0},
+      {IDCANCEL, 1},
+      {IDABORT,  2},
+      {IDRETRY,  3},
+      {IDIGNORE, 4},
+      {IDYES,    5},
+      {IDNO,     6},
+      {0,        0},
+      {8,        0},
+      {10,       0},
+      {-1,       0},
+      // clang-format on
   };
   for (const Case& c : cases) EXPECT_EQ(messageBoxResult(c.platform), c.expected) << c.platform;
 }
@@ -87,7 +106,10 @@ TEST_F(MessageBoxTest, YesNoAnswers) {
   struct Case {
     int press;
     int32_t expected;
-  } cases[] = {{IDYES, 5}, {IDNO, 6}};
+  } cases[] = {
+      {IDYES, 5},
+      {IDNO, 6},
+  };
   for (const Case& c : cases) {
     Seen seen;
     int32_t result =

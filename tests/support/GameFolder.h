@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "LauncherTemplate.h"
 #include "tests/support/SampleGame.h"
@@ -41,22 +43,51 @@ void chooseInLauncher(HWND window, const LauncherChoice& choice = {});
 // what it is to see (a message box, the program's end).
 void pressStart(HWND window);
 
+// Every file and folder under `folder`, at any depth, by its path relative to it.
+struct FolderEntry {
+  std::string path;  // "Level\\sn01_.pst"
+  bool isFolder;
+};
+std::vector<FolderEntry> entriesUnder(const std::string& folder);
+
+// Every file under `folder` by its path relative to it ("Level\\sn01_.pst"); folders map to
+// "<folder>" so a folder where a file belongs, or one left behind, shows as itself.
+using FolderFiles = std::map<std::string, std::string>;
+FolderFiles readFolder(const std::string& folder);
+void writeFolder(const std::string& folder, const FolderFiles& files);
+
+// The sample game's files: "config.ini", and in "Level" missions 1, 2, 7 and 20 and two
+// names outside sn01_.pst .. sn20_.pst that must never be touched (sn1_.pst, sn21_.pst).
+FolderFiles sampleGameFiles();
+// A game whose profile stores the first entries, with the sample "config.ini" and
+// missions 1 and 2.
+FolderFiles twoMissionGameFiles();
+
+// Copies the program and the stand-in game (as Drovar.exe) from the test's own folder.
+void placePrograms(const std::string& folder);
+
+// A temporary game folder with the program, the stand-in game and the game's files.
 class GameFolder {
  public:
-  // With `withLevel` false there is no "Level" folder at all.
+  // The sample game's files; with `withLevel` false there is no "Level" folder at all.
   explicit GameFolder(const std::string& tag = "game", bool withLevel = true);
+  // Exactly `files`, in the temporary folder or in a `subfolder` of it.
+  GameFolder(const std::string& tag, const FolderFiles& files, const std::string& subfolder = "");
 
-  const std::string& path() const { return folder_.path(); }
-  std::string operator/(const std::string& name) const { return folder_ / name; }
-  std::string launcherPath() const { return folder_ / "launcher.exe"; }
+  // The game folder, and the temporary folder that holds it (the same without a subfolder).
+  const std::string& path() const { return path_; }
+  const std::string& parent() const { return folder_.path(); }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+  std::string launcherPath() const { return *this / "launcher.exe"; }
   // The content of a file of the folder; "<missing>" when absent.
-  std::string read(const std::string& name) const { return readBytes(folder_ / name); }
+  std::string read(const std::string& name) const { return readBytes(*this / name); }
   void write(const std::string& name, const std::string& bytes) const {
-    writeBytes(folder_ / name, bytes);
+    writeBytes(*this / name, bytes);
   }
 
  private:
   TempFolder folder_;
+  std::string path_;
 };
 
 // The launcher started in a game folder, its window found.

@@ -31,6 +31,14 @@ std::string patchedConfig(int width, int height) {
          "\r\nBits 32\r\n";
 }
 
+std::string missionFileName(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "sn%02d_.pst", number);
+  return name;
+}
+
+std::string missionPath(int number) { return "Level\\" + missionFileName(number); }
+
 std::string sampleMission(int number) {
   char name[32];
   std::snprintf(name, sizeof name, "%02d", number);
@@ -45,9 +53,7 @@ std::string originalsRecordName() { return toGbk(L"原版副武器.txt"); }
 std::string originalsRecord(const std::vector<std::pair<int, std::string>>& missions) {
   std::string record = gbk::originalWeaponsComment + std::string("\r\n");
   for (const auto& [number, line] : missions) {
-    char name[32];
-    std::snprintf(name, sizeof name, "sn%02d_.pst\t", number);
-    record += name;
+    record += missionFileName(number) + "\t";
     for (const char c : line) {
       if (c == '\\') {
         record += "\\\\";

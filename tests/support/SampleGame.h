@@ -16,6 +16,11 @@ extern const char kSampleConfig[];
 // The sample config.ini after the display patch: width and height on lines 2 and 3.
 std::string patchedConfig(int width, int height);
 
+// The name of mission `number`'s file ("sn07_.pst"), and its path in a game folder
+// ("Level\sn07_.pst").
+std::string missionFileName(int number);
+std::string missionPath(int number);
+
 // A mission file "Level\snNN_.pst" with GBK comments and the weapon line (weapon 1).
 std::string sampleMission(int number);
 // The same after the patch: the weapon line rewritten whole, every other byte kept.
