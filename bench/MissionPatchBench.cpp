@@ -7,6 +7,7 @@
 #include "bench/MissionSample.h"
 #include "launcher/DisplayConfigContent.h"
 #include "launcher/MissionContent.h"
+#include "tests/support/MissionOracle.h"
 
 namespace {
 

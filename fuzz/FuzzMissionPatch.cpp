@@ -15,6 +15,7 @@
 #include "fuzz/TextModel.h"
 #include "launcher/MissionContent.h"
 #include "launcher/WeaponLineSearch.h"
+#include "tests/support/MissionOracle.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The profile code on arbitrary content: never a crash; after a write, reading the key gives
-// the value written, writing it again changes nothing, and every other key of the pool reads
-// as it did before.
+// the value written, writing it again changes nothing, every other key of the pool reads as
+// it did before, and every line other than the written key's line survives byte for byte
+// (what the write takes away lies inside one line: it holds no line feed but one that a
+// lead byte before it takes along).
 //
 // Input: a section and a key (one byte each, picking from a pool of names: ASCII in both
 // cases, GBK, two-byte characters whose trail bytes look like letters or "]"), the length
@@ -85,6 +87,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string after = written ? *written : std::string(content);
   check(profile::readValue(after, section, key, "\x01") == value, "the key reads as written");
   check(!profile::writeValue(after, section, key, value), "writing the same value changes nothing");
+  size_t same = 0;
+  while (same < content.size() && same < after.size() && content[same] == after[same]) ++same;
+  size_t sameEnd = 0;
+  while (sameEnd < content.size() - same && sameEnd < after.size() - same &&
+         content[content.size() - 1 - sameEnd] == after[after.size() - 1 - sameEnd]) {
+    ++sameEnd;
+  }
+  for (size_t p = same; p < content.size() - sameEnd; ++p) {
+    if (content[p] != '\n') continue;
+    check(p > 0 && isLead(static_cast<unsigned char>(content[p - 1])), "every other line survives");
+  }
 
   // The other keys of the section, and the same key in every other section.
   auto unchanged = [&](std::string_view otherSection, std::string_view otherKey) {

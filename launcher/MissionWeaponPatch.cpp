@@ -1,12 +1,16 @@
 #include "launcher/MissionWeaponPatch.h"
 
+#include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
 #include "GbkTexts.h"
 #include "launcher/MissionContent.h"
+#include "launcher/OriginalWeapons.h"
 #include "launcher/WeaponLineSearch.h"
 #include "services/Files.h"
 #include "services/Wide.h"
@@ -51,52 +55,180 @@ bool copyBytes(FileReader& reader, FileReplacement& out, uint64_t count) {
   return true;
 }
 
+enum class MissionOutcome { noLine, unchanged, written, notWritten };
+
+// Puts `replacement` in place of the weapon line of mission file `name`. A file whose
+// weapon line already reads so is not written; one that needs the change while `blocked`
+// holds a cause is left as it is and listed with that cause. Each file that could not be
+// read or rewritten is added to unwritten with its full name and cause.
+MissionOutcome rewriteWeaponLine(FileReader& reader, Path name, std::string_view replacement,
+                                 FileFault blocked, std::vector<UnwrittenFile>& unwritten) {
+  // A mission that is there but cannot be read (held by another program, a folder of
+  // that name) keeps its old weapon: the user is told as for a failed write.
+  WeaponLineSearch search;
+  search.keepHead(replacement.size() + 1);
+  FileFault fault = FileFault::none;
+  std::optional<std::string_view> first;
+  if (!reader.open(name, &fault) || !searchWeaponLine(reader, search, first)) {
+    if (fault == FileFault::none) fault = FileFault::unreadable;
+    unwritten.push_back({std::move(name), fault});
+    return MissionOutcome::notWritten;
+  }
+  const std::optional<LineSpan> line = search.line();
+  if (!line) return MissionOutcome::noLine;
+  // A file whose weapon line already holds the replacement is already right: not written.
+  if (search.head() == replacement) return MissionOutcome::unchanged;
+  if (blocked != FileFault::none) {
+    reader.close();
+    unwritten.push_back({std::move(name), blocked});
+    return MissionOutcome::notWritten;
+  }
+  // The new content is the part before the weapon line, the new line and the part after
+  // it. A line in the first piece (a whole small file) is written around from that piece
+  // and the rest read on; otherwise the file is read a second time, as nobody can have
+  // written it in between.
+  FileReplacement patched(name);
+  const bool copied =
+      first ? patched.append(first->substr(0, line->begin)) && patched.append(replacement) &&
+                  patched.append(first->substr(line->end)) && copyBytes(reader, patched, UINT64_MAX)
+            : reader.seek(0) && copyBytes(reader, patched, line->begin) &&
+                  patched.append(replacement) && reader.seek(line->end) &&
+                  copyBytes(reader, patched, UINT64_MAX);
+  reader.close();
+  // A read that failed part-way leaves the file as it was, as one that could not be read.
+  if (!copied && patched.fault() == FileFault::none) {
+    unwritten.push_back({std::move(name), FileFault::unreadable});
+    return MissionOutcome::notWritten;
+  }
+  if (!copied || !patched.commit()) {
+    unwritten.push_back({std::move(name), patched.fault()});
+    return MissionOutcome::notWritten;
+  }
+  return MissionOutcome::written;
+}
+
+// The whole weapon line of mission file `name` when it has one that differs from
+// `replacement`: the original that a change of it needs recorded first.
+std::optional<std::string> lineToRecord(FileReader& reader, const Path& name,
+                                        std::string_view replacement) {
+  WeaponLineSearch search;
+  search.keepHead(std::numeric_limits<size_t>::max());
+  std::optional<std::string_view> first;
+  const bool read = reader.open(name) && searchWeaponLine(reader, search, first);
+  reader.close();
+  if (!read || !search.line() || search.head() == replacement) return std::nullopt;
+  return search.head();
+}
+
+// The record of the originals as the apply found it, and why a mission may not be
+// changed for its sake.
+struct Record {
+  Path name;
+  std::string content;
+  OriginalWeapons originals;
+  bool unreadable = false;
+  std::array<bool, kMissionCount> unwritten{};  // a new line for the mission failed
+
+  FileFault blocks(int32_t n) const {
+    if (unreadable || unwritten[static_cast<size_t>(n - 1)]) return FileFault::recordUnavailable;
+    if (originals.damaged(n)) return FileFault::recordDamaged;
+    return FileFault::none;
+  }
+};
+
+Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritten) {
+  Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false, {}};
+  if (!fileExists(record.name)) return record;
+  FileFault fault = FileFault::none;
+  std::optional<ByteBuffer> content = readWholeFile(record.name, &fault);
+  if (!content) {
+    record.unreadable = true;
+    unwritten.push_back({record.name, fault});
+    return record;
+  }
+  record.content = std::move(content->bytes);
+  record.originals = readOriginalWeapons(record.content);
+  return record;
+}
+
+// Writes each mission's recorded original back over its weapon line. A mission without a
+// record was never changed and stays as it is.
+void restoreOriginals(const Path& runDirectory, const Record& record,
+                      std::vector<UnwrittenFile>& unwritten) {
+  FileReader reader(kPieceSize);
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    Path name = withName(runDirectory, missionFileName(n));
+    if (!fileExists(name)) continue;
+    const FileFault blocked = record.blocks(n);
+    if (blocked != FileFault::none) {
+      unwritten.push_back({std::move(name), blocked});
+      continue;
+    }
+    const std::string* original = record.originals.original(n);
+    if (original == nullptr) continue;
+    // A recorded mission that has lost its weapon line does not match its record.
+    if (rewriteWeaponLine(reader, name, *original, FileFault::none, unwritten) ==
+        MissionOutcome::noLine) {
+      unwritten.push_back({std::move(name), FileFault::recordDamaged});
+    }
+  }
+}
+
+// Writes one weapon line into every mission; the original line of each mission changed for
+// the first time is recorded, durably, before any mission file is replaced.
+void writeWeapon(const Path& runDirectory, Record& record, std::string_view replacement,
+                 std::vector<UnwrittenFile>& unwritten) {
+  FileReader reader(kPieceSize);
+  std::vector<std::pair<int32_t, std::string>> added;
+  if (!record.unreadable) {
+    for (int32_t n = 1; n <= kMissionCount; ++n) {
+      if (record.originals.listed(n) || record.blocks(n) != FileFault::none) continue;
+      const Path name = withName(runDirectory, missionFileName(n));
+      if (!fileExists(name)) continue;
+      std::optional<std::string> original = lineToRecord(reader, name, replacement);
+      if (original) added.emplace_back(n, std::move(*original));
+    }
+  }
+  std::array<bool, kMissionCount> recorded{};
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    recorded[static_cast<size_t>(n - 1)] = record.originals.original(n) != nullptr;
+  }
+  if (!added.empty()) {
+    FileFault fault = FileFault::none;
+    const ByteBuffer content{withOriginalWeapons(record.content, added)};
+    const bool written = writeFile(record.name, content, &fault);
+    if (!written) unwritten.push_back({record.name, fault});
+    for (const auto& [n, original] : added) {
+      recorded[static_cast<size_t>(n - 1)] = written;
+      record.unwritten[static_cast<size_t>(n - 1)] = !written;
+    }
+  }
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    Path name = withName(runDirectory, missionFileName(n));
+    if (!fileExists(name)) continue;
+    // A line that changed since it was looked at for the record has no original yet.
+    FileFault blocked = record.blocks(n);
+    if (blocked == FileFault::none && !recorded[static_cast<size_t>(n - 1)]) {
+      blocked = FileFault::recordUnavailable;
+    }
+    rewriteWeaponLine(reader, std::move(name), replacement, blocked, unwritten);
+  }
+}
+
 }  // namespace
 
 bool MissionWeaponPatch(LauncherControls& controls, LauncherHost& host,
                         std::vector<UnwrittenFile>& unwritten) {
-  if (!fileExists(withName(host.runDirectory(), gbk::levelFolderName))) return false;
-  const int32_t number = weaponNumber(chosenItem(controls, LauncherList::weapon),
-                                      chosenItem(controls, LauncherList::attribute));
-  const Text replacement = weaponLine(number);
-  FileReader reader(kPieceSize);
-  for (int32_t n = 1; n <= 20; ++n) {
-    Path name = withName(host.runDirectory(), missionFileName(n));
-    if (!fileExists(name)) continue;
-    // A mission that is there but cannot be read (held by another program, a folder of
-    // that name) keeps its old weapon: the user is told as for a failed write.
-    WeaponLineSearch search;
-    search.keepHead(replacement.view().size() + 1);
-    FileFault fault = FileFault::none;
-    std::optional<std::string_view> first;
-    if (!reader.open(name, &fault) || !searchWeaponLine(reader, search, first)) {
-      if (fault == FileFault::none) fault = FileFault::unreadable;
-      unwritten.push_back({std::move(name), fault});
-      continue;
-    }
-    const std::optional<LineSpan> line = search.line();
-    if (!line) continue;
-    // A file whose weapon line already holds the number is already right: not written.
-    if (search.head() == replacement.view()) continue;
-    // The new content is the part before the weapon line, the new line and the part after
-    // it. A line in the first piece (a whole small file) is written around from that piece
-    // and the rest read on; otherwise the file is read a second time, as nobody can have
-    // written it in between.
-    FileReplacement patched(name);
-    const bool copied = first ? patched.append(first->substr(0, line->begin)) &&
-                                    patched.append(replacement.view()) &&
-                                    patched.append(first->substr(line->end)) &&
-                                    copyBytes(reader, patched, UINT64_MAX)
-                              : reader.seek(0) && copyBytes(reader, patched, line->begin) &&
-                                    patched.append(replacement.view()) && reader.seek(line->end) &&
-                                    copyBytes(reader, patched, UINT64_MAX);
-    reader.close();
-    // A read that failed part-way leaves the file as it was, as one that could not be read.
-    if (!copied && patched.fault() == FileFault::none) {
-      unwritten.push_back({std::move(name), FileFault::unreadable});
-    } else if (!copied || !patched.commit()) {
-      unwritten.push_back({std::move(name), patched.fault()});
-    }
+  const Path runDirectory = host.runDirectory();
+  if (!fileExists(withName(runDirectory, gbk::levelFolderName))) return false;
+  const int32_t weaponItem = chosenItem(controls, LauncherList::weapon);
+  Record record = readRecord(runDirectory, unwritten);
+  if (weaponItem == originalWeaponsItem) {
+    restoreOriginals(runDirectory, record, unwritten);
+    return true;
   }
+  const Text replacement =
+      weaponLine(weaponNumber(weaponItem, chosenItem(controls, LauncherList::attribute)));
+  writeWeapon(runDirectory, record, replacement.view(), unwritten);
   return true;
 }

@@ -28,6 +28,12 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonFolderRefusesNewFiles;
     case FileFault::unreadable:
       return gbk::reasonUnreadable;
+    case FileFault::recordDamaged:
+      return gbk::reasonRecordDamaged;
+    case FileFault::recordUnavailable:
+      return gbk::reasonRecordUnavailable;
+    case FileFault::byteOrderMark:
+      return gbk::reasonByteOrderMark;
     case FileFault::none:
     case FileFault::other:
       break;
@@ -71,6 +77,8 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::inUse>, gbk::hintInUse},
       {&is<FileFault::diskFull>, gbk::hintDiskFull},
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
+      {&is<FileFault::recordDamaged>, gbk::hintRecordDamaged},
+      {&is<FileFault::byteOrderMark>, gbk::hintByteOrderMark},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };
   std::string line;

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr std::string_view kPrefix = gbk::weaponLinePrefix;
-// The prefix is looked for by its "W", as findWeaponLine does.
+// The prefix is looked for by its "W", a byte that is rare in mission files.
 constexpr size_t kAnchor = kPrefix.find('W');
 static_assert(kAnchor != std::string_view::npos);
 // Bytes kept from one piece for the next: a prefix that began in the piece before, and the

@@ -11,5 +11,10 @@ enum class FileFault {
   folderRefusesNewFiles,  // the file may be changed, but its folder takes no new file, which
                           // the whole-file write needs beside it
   unreadable,             // the file is there but its content could not be read
+  recordDamaged,          // the record of the file's original content, which the write
+                          // needs, is damaged
+  recordUnavailable,      // that record could not be read, or not written before the file
+  byteOrderMark,          // the file begins with a byte-order mark: saved in a form (UTF-8 or
+                          // UTF-16) that the program does not change
   other,                  // anything else the platform reported
 };

@@ -138,6 +138,8 @@ bool FileReplacement::append(std::string_view bytes) {
       ok_ = fail(faultOfLastError());
     } else if (written != size) {
       ok_ = fail(FileFault::diskFull);  // a write cut short without an error
+    } else {
+      reachedWriteStep(WriteStep::writing);
     }
     bytes.remove_prefix(size);
   }

@@ -42,7 +42,7 @@ bool writeItems(const Path& file, const Text& section, const std::vector<Item>& 
   FileFault cause = FileFault::none;
   std::optional<std::string> content = currentContent(file, cause);
   if (!content) return failWith(fault, cause);
-  if (profile::hasByteOrderMark(*content)) return failWith(fault, FileFault::other);
+  if (profile::hasByteOrderMark(*content)) return failWith(fault, FileFault::byteOrderMark);
   bool changed = false;
   for (const Item& item : items) {
     if (auto next = profile::writeValue(*content, section.view(), item.key, item.value)) {

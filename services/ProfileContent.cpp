@@ -100,7 +100,6 @@ std::string fitted(std::string_view text, size_t size) {
 struct Entry {
   std::string name;
   std::optional<std::string> value;  // none: a line without "="
-  std::string verbatim;              // a line that holds a zero byte is written back as it was
 };
 
 struct Section {
@@ -110,27 +109,43 @@ struct Section {
 
 using Document = std::vector<Section>;
 
-void addLine(Document& document, std::string_view line) {
-  size_t zero = line.find('\0');
-  std::string_view text = trimmedLeft(line.substr(0, zero));
-  if (text.empty()) return;
+// What one well-formed line is: blank, a section header or a key; a zero byte ends it.
+struct LineMeaning {
+  enum Kind { blank, section, entry } kind = blank;
+  std::string name;                  // of the section or the key
+  std::optional<std::string> value;  // of a key with "="
+};
+
+LineMeaning meaningOf(std::string_view line) {
+  LineMeaning meaning;
+  std::string_view text = trimmedLeft(line.substr(0, line.find('\0')));
+  if (text.empty()) return meaning;
   if (text[0] == '[') {
     size_t close = lastClosingBracket(text);
     if (close != std::string_view::npos) {
-      document.push_back(Section{std::string(trimmed(text.substr(1, close - 1))), {}});
-      return;
+      meaning.kind = LineMeaning::section;
+      meaning.name = trimmed(text.substr(1, close - 1));
+      return meaning;
     }
   }
-  Entry entry;
+  meaning.kind = LineMeaning::entry;
   size_t equals = text.find('=');
   if (equals == std::string_view::npos) {
-    entry.name = trimmedRight(text);
+    meaning.name = trimmedRight(text);
   } else {
-    entry.name = trimmedRight(text.substr(0, equals));
-    entry.value = std::string(trimmed(text.substr(equals + 1)));
+    meaning.name = trimmedRight(text.substr(0, equals));
+    meaning.value = std::string(trimmed(text.substr(equals + 1)));
   }
-  if (zero != std::string_view::npos) entry.verbatim = line;
-  document.back().entries.push_back(std::move(entry));
+  return meaning;
+}
+
+void addLine(Document& document, std::string_view line) {
+  LineMeaning meaning = meaningOf(line);
+  if (meaning.kind == LineMeaning::section) {
+    document.push_back(Section{std::move(meaning.name), {}});
+  } else if (meaning.kind == LineMeaning::entry) {
+    document.back().entries.push_back(Entry{std::move(meaning.name), std::move(meaning.value)});
+  }
 }
 
 Document parsed(std::string_view content) {
@@ -145,30 +160,6 @@ Document parsed(std::string_view content) {
   return document;
 }
 
-std::string written(const Document& document) {
-  std::string out;
-  for (const Section& section : document) {
-    if (section.name) {
-      out += '[';
-      out += *section.name;
-      out += "]\r\n";
-    }
-    for (const Entry& entry : section.entries) {
-      if (!entry.verbatim.empty()) {
-        out += entry.verbatim;
-      } else {
-        out += entry.name;
-        if (entry.value) {
-          out += '=';
-          out += *entry.value;
-        }
-      }
-      out += "\r\n";
-    }
-  }
-  return out;
-}
-
 Section* findSection(Document& document, std::string_view name) {
   for (Section& section : document) {
     if (section.name && sameName(*section.name, name)) return &section;
@@ -181,6 +172,39 @@ Entry* findEntry(Section& section, std::string_view name) {
     if (sameName(entry.name, name)) return &entry;
   }
   return nullptr;
+}
+
+// One line of the file as it stands: where its bytes are, and where its line break (CR LF,
+// CR or LF) ends. Lines are found as the reader finds them: a lead byte takes the byte after
+// it along, a line break included.
+struct RawLine {
+  size_t begin = 0;
+  size_t end = 0;       // the line's own bytes end here
+  size_t breakEnd = 0;  // and its line break here (== end: none)
+};
+
+std::vector<RawLine> rawLines(std::string_view content) {
+  std::vector<RawLine> lines;
+  size_t begin = 0;
+  size_t p = 0;
+  while (p < content.size()) {
+    const char byte = content[p];
+    if (byte == '\r' || byte == '\n') {
+      size_t breakEnd = p + 1;
+      if (byte == '\r' && breakEnd < content.size() && content[breakEnd] == '\n') ++breakEnd;
+      lines.push_back({begin, p, breakEnd});
+      begin = p = breakEnd;
+      continue;
+    }
+    if (isLeadByte(static_cast<unsigned char>(byte)) && p + 1 < content.size() &&
+        content[p + 1] != '\0') {
+      p += 2;
+    } else {
+      ++p;
+    }
+  }
+  if (begin < content.size()) lines.push_back({begin, content.size(), content.size()});
+  return lines;
 }
 
 }  // namespace
@@ -212,39 +236,93 @@ std::string readValue(std::string_view content, std::string_view section, std::s
 std::optional<std::string> writeValue(std::string_view content, std::string_view section,
                                       std::optional<std::string_view> key,
                                       std::optional<std::string_view> value) {
-  Document document = parsed(wellFormed(content, LoneLeadAtEnd::question));
   // Names are matched without the blanks around them; a new section or key is written with
-  // its trailing blanks, as given.
+  // its trailing blanks, as given. Only the lines of what changes are touched: every other
+  // line keeps its bytes and its own line break.
   const std::string sectionText = wellFormed(section);
   const std::string_view sectionName = trimmedLeft(sectionText);
-  Section* found = findSection(document, trimmedRight(sectionName));
+  const std::vector<RawLine> lines = rawLines(content);
+  std::vector<LineMeaning> meanings;
+  meanings.reserve(lines.size());
+  for (const RawLine& line : lines) {
+    meanings.push_back(meaningOf(
+        wellFormed(content.substr(line.begin, line.end - line.begin), LoneLeadAtEnd::question)));
+  }
+  // The first section of the name: its header line and the line where the next one begins.
+  size_t header = lines.size();
+  for (size_t i = 0; i < lines.size() && header == lines.size(); ++i) {
+    if (meanings[i].kind == LineMeaning::section &&
+        sameName(meanings[i].name, trimmedRight(sectionName))) {
+      header = i;
+    }
+  }
+  size_t next = header;
+  if (header < lines.size()) {
+    for (next = header + 1; next < lines.size() && meanings[next].kind != LineMeaning::section;
+         ++next) {
+    }
+  }
+  auto cut = [&](size_t from, size_t to) {  // the content without lines [from, to)
+    std::string out(content.substr(0, lines[from].begin));
+    out.append(content.substr(to < lines.size() ? lines[to].begin : content.size()));
+    return out;
+  };
   if (!key) {
-    if (found == nullptr) return std::nullopt;
-    document.erase(document.begin() + (found - document.data()));
-    return written(document);
+    if (header == lines.size()) return std::nullopt;
+    return cut(header, next);
   }
   const std::string keyText = wellFormed(*key);
   const std::string_view keyName = trimmedLeft(keyText);
-  Entry* entry = found ? findEntry(*found, trimmedRight(keyName)) : nullptr;
+  size_t found = lines.size();
+  for (size_t i = header + 1; i < next && found == lines.size(); ++i) {
+    if (meanings[i].kind == LineMeaning::entry &&
+        sameName(meanings[i].name, trimmedRight(keyName))) {
+      found = i;
+    }
+  }
   if (!value) {
-    if (entry == nullptr) return std::nullopt;
-    found->entries.erase(found->entries.begin() + (entry - found->entries.data()));
-    return written(document);
+    if (found == lines.size()) return std::nullopt;
+    return cut(found, found + 1);
   }
   const std::string valueText = wellFormed(*value);
   const std::string_view newValue = trimmedLeft(valueText);
-  if (found == nullptr) {
-    document.push_back(Section{std::string(sectionName), {}});
-    found = &document.back();
+  std::string keyLine(keyName);
+  keyLine += '=';
+  keyLine.append(newValue);
+  if (found < lines.size()) {
+    if (meanings[found].value && *meanings[found].value == newValue) return std::nullopt;
+    // The key keeps its name as the file has it.
+    std::string out(content.substr(0, lines[found].begin));
+    out += meanings[found].name;
+    out += '=';
+    out.append(newValue);
+    out.append(content.substr(lines[found].end));
+    return out;
   }
-  if (entry == nullptr) {
-    found->entries.push_back(Entry{std::string(keyName), std::string(newValue), {}});
-  } else {
-    if (entry->value && *entry->value == newValue) return std::nullopt;
-    entry->value = std::string(newValue);
-    entry->verbatim.clear();
+  if (header < lines.size()) {
+    // After the last line of the section that is not blank, so that blank lines before the
+    // next section stay where they are.
+    size_t last = header;
+    for (size_t i = header + 1; i < next; ++i) {
+      if (meanings[i].kind != LineMeaning::blank) last = i;
+    }
+    std::string out(content.substr(0, lines[last].breakEnd));
+    if (lines[last].breakEnd == lines[last].end) out += "\r\n";
+    out += keyLine;
+    out += "\r\n";
+    out.append(content.substr(lines[last].breakEnd));
+    return out;
   }
-  return written(document);
+  std::string out(content);
+  // A last line without a line break of its own (a last CR or LF that a lead byte takes
+  // along is none) gets one first.
+  if (!lines.empty() && lines.back().breakEnd == lines.back().end) out += "\r\n";
+  out += '[';
+  out.append(sectionName);
+  out += "]\r\n";
+  out += keyLine;
+  out += "\r\n";
+  return out;
 }
 
 }  // namespace profile

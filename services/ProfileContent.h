@@ -9,9 +9,15 @@
 // byte is "[" and which holds a "]" names a section (the text between "[" and the last "]",
 // without blanks around it); any other non-blank line is a key: the name before the first
 // "=" and the value after it, both without blanks around them, or the whole line as a name
-// without a value. Blank lines are dropped when the file is written again, and every line is
-// written in that form with CR LF after it. Section and key names match without regard to
-// the case of the letters A..Z; the first of several sections or keys of one name counts.
+// without a value. Section and key names match without regard to the case of the letters
+// A..Z; the first of several sections or keys of one name counts.
+//
+// A write changes only the lines of what it changes; every other line keeps its bytes and
+// its own line break. A key whose value differs gets the line "KEY=VALUE" with the old
+// line's break; a key that already has the value is not touched. A missing key goes, as
+// "KEY=VALUE" and CR LF, right after the last line of its section that is not blank (CR LF is
+// first added to that line when it has no break); a missing section goes at the end of the
+// file, after a CR LF when the file does not end with a line break.
 #pragma once
 
 #include <cstddef>
@@ -36,10 +42,10 @@ std::string readValue(std::string_view content, std::string_view section, std::s
                       std::string_view defaultText, size_t bufferSize = readBufferSize);
 
 // The content after writing key=value in section: a present key gets the new value in its
-// own place, a missing key goes at the end of its section, and a missing section with its
-// key at the end of the file. An absent value deletes the key, an absent key the whole
-// section. No value when nothing changes (the same value is already there, or there is
-// nothing to delete): the file is then not written at all.
+// own line, a missing key goes after the last line of its section that is not blank, and a
+// missing section with its key at the end of the file. An absent value deletes the key's
+// line, an absent key the whole section's lines. No value when nothing changes (the same value is
+// already there, or there is nothing to delete): the file is then not written at all.
 std::optional<std::string> writeValue(std::string_view content, std::string_view section,
                                       std::optional<std::string_view> key,
                                       std::optional<std::string_view> value);

@@ -6,6 +6,7 @@
 enum class WriteStep {
   created,   // the temporary file exists, not yet marked for deletion
   marked,    // marked for deletion: ending the process now removes it
+  writing,   // a piece of the new content is written, the rest may follow
   flushed,   // the whole new content is written and flushed
   unmarked,  // the mark is cleared; the rename comes next
   replaced,  // the temporary file has replaced the target; its handle is still open

@@ -9,7 +9,8 @@
 # Automatic: picks 忍刀, 速度属性（风）, 1024*788 and 窗口化 with keys and clicks like a
 # user, saves a screenshot of the window (docs/launcher-window.png, at another scale
 # docs/launcher-window-<dpi>.png), presses 开始游戏 and prints what changed in the game's
-# files and how the game was started.
+# files and how the game was started. Then it starts the launcher again, picks 各关原版 and
+# presses 开始游戏 once more: every mission file is back as it was before the first press.
 # Expects ROOT and BUILD_ROOT (./run demo exports them after building the Windows program
 # and making the Wine prefix).
 set -euo pipefail
@@ -91,15 +92,12 @@ if [ $auto -eq 1 ]; then
   ensure_display
 fi
 
-say "game folder: $RUN_DIR"
-(cd "$RUN_DIR" && exec "$LAUNCHER_WINE" launcher.exe) &
-LAUNCHER_PID=$!
-
-if [ $auto -eq 0 ]; then
-  say "make your choices and press 开始游戏 (or close the window to change nothing)"
-  wait "$LAUNCHER_PID" || true
-  LAUNCHER_PID=
-else
+# Starts the launcher; in the automatic demo, waits for its window (in WINDOW) to have the
+# focus.
+start_launcher() {
+  (cd "$RUN_DIR" && exec "$LAUNCHER_WINE" launcher.exe) &
+  LAUNCHER_PID=$!
+  [ $auto -eq 1 ] || return 0
   WINDOW=
   for _ in $(seq 300); do
     WINDOW=$(xdotool search --onlyvisible --name "$TITLE" 2>/dev/null | head -n 1) || true
@@ -112,8 +110,31 @@ else
     sleep 0.1
   done
   sleep 0.3
+}
+
+# Presses 开始游戏 and waits for the launcher to end.
+press_start() {
+  click_client 104 152
+  for _ in $(seq 100); do
+    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  status=0
+  wait "$LAUNCHER_PID" || status=$?
+  LAUNCHER_PID=
+  say "launcher exit status: $status"
+}
+
+say "game folder: $RUN_DIR"
+start_launcher
+
+if [ $auto -eq 0 ]; then
+  say "make your choices and press 开始游戏 (or close the window to change nothing)"
+  wait "$LAUNCHER_PID" || true
+  LAUNCHER_PID=
+else
   say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
-  xdotool key End                 # 副武器选择 has the focus: the last entry, 忍刀
+  xdotool key End Up              # 副武器选择 has the focus: the last but one entry, 忍刀
   sleep 0.2
   xdotool key Tab End             # 分辨率选择: 1024*788
   sleep 0.2
@@ -128,15 +149,7 @@ else
   import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$SHOT"
   say "screenshot: $SHOT"
   say "pressing 开始游戏"
-  click_client 104 152
-  for _ in $(seq 100); do
-    kill -0 "$LAUNCHER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  status=0
-  wait "$LAUNCHER_PID" || status=$?
-  LAUNCHER_PID=
-  say "launcher exit status: $status"
+  press_start
 fi
 
 # What changed, shown as UTF-8 text (the files themselves are GBK).
@@ -164,4 +177,23 @@ if [ -f "$RUN_DIR/launch-record.txt" ]; then
   sed 's/\r$//' "$RUN_DIR/launch-record.txt"
 else
   echo "=== the game was not started"
+fi
+
+# The way back: 各关原版 writes each mission's recorded original line back.
+if [ $auto -eq 1 ]; then
+  rm -f "$RUN_DIR/launch-record.txt"
+  start_launcher
+  say "choosing 各关原版 and pressing 开始游戏 again"
+  xdotool key End                 # the last entry of 副武器选择: 各关原版
+  sleep 0.2
+  press_start
+  echo "=== after 各关原版, each mission file compared with the one before the first press:"
+  for old in "$BEFORE"/Level/*; do
+    name=Level/$(basename "$old")
+    if cmp -s "$old" "$RUN_DIR/$name"; then
+      echo "$name: byte for byte as before"
+    else
+      echo "$name: DIFFERENT"
+    fi
+  done
 fi

@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "bench/MissionSample.h"
-#include "tests/e2e/GameFolder.h"
-#include "tests/e2e/UiProbe.h"
+#include "tests/support/GameFolder.h"
+#include "tests/support/UiProbe.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "GbkTexts.h"
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/LaunchRecord.h"
 
@@ -148,7 +148,9 @@ TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
   DWORD thread = run.program.threadId();
   ASSERT_EQ(focusReaching(thread, kWeaponList), kWeaponList);
-  postKey(focusOf(thread), VK_END);  // 忍刀
+  postKey(focusOf(thread), VK_END);  // 各关原版
+  ASSERT_TRUE(waitUntil([&] { return readList(run.control(kWeaponList)).selection == 12; }, 3000));
+  postKey(focusOf(thread), VK_UP);  // 忍刀
   ASSERT_TRUE(waitUntil([&] { return readList(run.control(kWeaponList)).selection == 11; }, 3000));
   for (int next : {kResolutionList, kAttributeList, kStartButton}) {
     postKey(focusOf(thread), VK_TAB);

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -136,9 +136,9 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       ListState weapons = readList(childById(window, kWeaponList));
       ListState attributes = readList(childById(window, kAttributeList));
       ListState resolutions = readList(childById(window, kResolutionList));
-      EXPECT_EQ(weapons.entries, (std::vector<std::wstring>{L"飞镖", L"飞轮", L"火铳", L"双刺",
-                                                            L"匕首", L"长剑", L"长枪", L"大刀",
-                                                            L"大锤", L"乾坤刀", L"指虎", L"忍刀"}));
+      EXPECT_EQ(weapons.entries, (std::vector<std::wstring>{
+                                     L"飞镖", L"飞轮", L"火铳", L"双刺", L"匕首", L"长剑", L"长枪",
+                                     L"大刀", L"大锤", L"乾坤刀", L"指虎", L"忍刀", L"各关原版"}));
       EXPECT_EQ(attributes.entries,
                 (std::vector<std::wstring>{L"平均属性（林）", L"攻击属性（火）", L"防御属性（山）",
                                            L"速度属性（风）"}));

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/e2e/GameFolder.h"
 #include "tests/e2e/ScaleProbe.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
 
 namespace {

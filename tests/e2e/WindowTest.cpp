@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 
 namespace {
 
@@ -184,8 +184,8 @@ TEST_F(WindowTest, ListEntriesAndItemValues) {
   const ListCase lists[] = {
       {kWeaponList,
        {L"飞镖", L"飞轮", L"火铳", L"双刺", L"匕首", L"长剑", L"长枪", L"大刀", L"大锤", L"乾坤刀",
-        L"指虎", L"忍刀"},
-       {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55}},
+        L"指虎", L"忍刀", L"各关原版"},
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0}},
       {kAttributeList,
        {L"平均属性（林）", L"攻击属性（火）", L"防御属性（山）", L"速度属性（风）"},
        {1, 2, 3, 4}},
@@ -215,9 +215,9 @@ const LoadCase kLoadCases[] = {
      3,
      1,
      true},
-    {"past the end and 假",
+    {"past the end (各关原版) and 假",
      {L"[我的设置]", L"副武器选择=99", L"副武器属性=7", L"分辨率选择=2", L"是否窗口化=假"},
-     11,
+     12,
      3,
      1,
      false},

@@ -3,14 +3,16 @@
 # $DISPLAY, in a scratch game folder; checks the files it leaves, the stand-in game's
 # record and the exit code.
 #
-#   xdotool_test.sh WINE BIN_DIR
+#   xdotool_test.sh WINE BIN_DIR TEMPLATE_HEADER
 #
-# BIN_DIR holds launcher.exe and standin_game.exe. WINEPREFIX and DISPLAY come from the
-# environment.
+# BIN_DIR holds launcher.exe and standin_game.exe; TEMPLATE_HEADER is the build's
+# LauncherTemplate.h, which gives the window's size and the controls' rectangles. WINEPREFIX
+# and DISPLAY come from the environment.
 set -uo pipefail
 
 WINE=$1
 BIN=$2
+TEMPLATE=$3
 TITLE='《VarnokII》功能设置'
 FAILURES=0
 SCRATCH=$(mktemp -d /tmp/launcher-xdotool.XXXXXX)
@@ -70,12 +72,26 @@ start_launcher() {
     sleep 0.1
   done
   [ -n "$WINDOW" ] || return 1
-  # Keys go to the X focus, which the window takes right after it is shown.
-  for _ in $(seq 50); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] && break
+  # Keys go to the X focus, which the window takes right after it is shown; what is typed
+  # after that reaches the window in order.
+  for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$WINDOW" ] && return 0
     sleep 0.1
   done
-  sleep 0.2
+  return 1
+}
+
+# Waits until a drop-down list of the window is open (on the screen as a window of its own)
+# or closed again.
+wait_list() { # open | closed
+  local others
+  for _ in $(seq 200); do
+    others=$(xdotool search --onlyvisible --classname launcher.exe 2>/dev/null | grep -cvx "$WINDOW")
+    [ "$1" = open ] && [ "$others" -gt 0 ] && return 0
+    [ "$1" = closed ] && [ "$others" -eq 0 ] && return 0
+    sleep 0.05
+  done
+  return 1
 }
 
 # Waits for the launcher to end (a loaded machine may take long); its exit status goes to
@@ -100,29 +116,38 @@ expect_file() { # name, path, expected bytes (file)
   cmp -s "$2" "$3" || fail "$1: $(od -c "$2" 2>&1 | head -n 5)"
 }
 
+# A rectangle of the window template at 96 DPI ("left top width height"), by its symbol.
+template_rect() {
+  sed -n "s/.*TemplateRect $1 = {\([0-9]*\), \([0-9]*\), \([0-9]*\), \([0-9]*\)};.*/\1 \2 \3 \4/p" "$TEMPLATE"
+}
+
 # Client-area point of the window: the frame is a fixed single border under a caption.
 CLIENT_X=3
 CLIENT_Y=22
-click_client() { # window, x, y in the client area
-  xdotool mousemove --window "$1" $(($2 + CLIENT_X)) $(($3 + CLIENT_Y)) click 1
+click_control() { # window, the control's symbol: a click at its centre
+  local left top width height
+  read -r left top width height < <(template_rect "$2")
+  xdotool mousemove --window "$1" $((left + width / 2 + CLIENT_X)) $((top + height / 2 + CLIENT_Y)) click 1
 }
 
 # ---------------------------------------------------------------- choices and the button
 game=$(make_game apply)
 if start_launcher "$game"; then
   eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  [ "$WIDTH x $HEIGHT" = "231 x 205" ] || fail "X window size $WIDTH x $HEIGHT"
-  [ "$X,$Y" = "396,281" ] || fail "X window position $X,$Y (centred on 1024x768: 396,281)"
+  read -r _ _ want_width want_height < <(template_rect window)
+  [ "$WIDTH x $HEIGHT" = "$want_width x $want_height" ] || fail "X window size $WIDTH x $HEIGHT"
+  want_x=$(((1024 - want_width) / 2))
+  want_y=$(((768 - want_height) / 2))
+  [ "$X,$Y" = "$want_x,$want_y" ] || fail "X window position $X,$Y (centred on 1024x768: $want_x,$want_y)"
 
-  xdotool key End                        # 组合框1 has the focus: 忍刀
-  click_client "$WINDOW" 144 50          # open 组合框3 with the mouse
-  sleep 0.3
+  xdotool key End Up                     # 组合框1 has the focus: 忍刀, the last but one
+  click_control "$WINDOW" attributeList # open 组合框3 with the mouse
+  wait_list open || fail "组合框3 did not open"
   xdotool key Home Down Down Return      # 防御属性（山）
-  sleep 0.2
+  wait_list closed || fail "组合框3 did not close"
   xdotool key Tab Tab space              # 按钮1, then 选择框1: tick 窗口化
   xdotool key shift+Tab shift+Tab shift+Tab End # back to 组合框2: 1024*788
-  sleep 0.2
-  click_client "$WINDOW" 104 152         # 开始游戏
+  click_control "$WINDOW" startButton    # 开始游戏
   wait_launcher
   [ "$STATUS" = 0 ] || fail "apply: exit status $STATUS"
 

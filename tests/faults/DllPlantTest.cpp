@@ -14,10 +14,10 @@
 
 #include <string>
 
-#include "tests/e2e/UiProbe.h"
 #include "tests/faults/FaultRun.h"
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiProbe.h"
 
 namespace {
 

@@ -13,8 +13,9 @@
 
 #include "services/TemporaryName.h"
 #include "services/WriteSteps.h"
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -50,30 +51,20 @@ std::vector<std::string> temporaryNamesIn(const std::string& folder) {
   return names;
 }
 
-// The writer, started on `target` and ended once it reports `step`. Returns its process
-// id, false when it never reported the step.
-bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
-                 DWORD& processId) {
+// A step probe (a test build that sets the named event once it reaches the step it is
+// given, then waits there) started with `arguments` and the event's name, and ended as soon
+// as it reports the step. False when it ended before it reached the step; its process id
+// goes to processId.
+bool endProbeAtStep(const std::string& program, const std::string& arguments, const char* kind,
+                    int step, DWORD* processId = nullptr) {
   char event[64];
-  std::snprintf(event, sizeof event, "write-step-%lu-%d", GetCurrentProcessId(),
-                static_cast<int>(step));
+  std::snprintf(event, sizeof event, "%s-step-%lu-%d", kind, GetCurrentProcessId(), step);
   HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
   if (reached == nullptr) return false;
-  std::string command = "\"";
-  command += testProgramFolder();
-  command += "\\write_step_probe.exe\" \"";
-  command += target;
-  command += "\" \"";
-  command += newContent;
-  command += "\" ";
-  command += std::to_string(static_cast<int>(step));
-  command += " ";
-  command += event;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
+  const std::string command =
+      "\"" + testProgramFolder() + "\\" + program + "\" " + arguments + " " + event;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!startProcess(nullptr, widePath(command), nullptr, 0, nullptr, info)) {
     CloseHandle(reached);
     return false;
   }
@@ -81,11 +72,21 @@ bool endWriterAt(const std::string& target, const std::string& newContent, Write
   const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
   TerminateProcess(info.hProcess, 9);
   WaitForSingleObject(info.hProcess, 60000);
-  processId = info.dwProcessId;
+  if (processId != nullptr) *processId = info.dwProcessId;
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   CloseHandle(reached);
   return atStep;
+}
+
+// The writer, started on `target` and ended once it reports `step`. Returns its process
+// id, false when it never reported the step.
+bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
+                 DWORD& processId) {
+  return endProbeAtStep(
+      "write_step_probe.exe",
+      "\"" + target + "\" \"" + newContent + "\" " + std::to_string(static_cast<int>(step)),
+      "write", static_cast<int>(step), &processId);
 }
 
 struct GameWithMissions {
@@ -109,10 +110,14 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     bool replaced;  // the target holds the new content after the end
     bool leftOver;  // the end leaves the temporary file behind
   } cases[] = {
-      {WriteStep::created, "created", false, true},  // an empty file, not yet marked
-      {WriteStep::marked, "marked", false, false},    {WriteStep::flushed, "flushed", false, false},
-      {WriteStep::unmarked, "unmarked", false, true},  // the whole new content
-      {WriteStep::replaced, "replaced", true, false},
+      // clang-format off
+      {WriteStep::created,  "created",  false, true},   // an empty file, not yet marked
+      {WriteStep::marked,   "marked",   false, false},
+      {WriteStep::writing,  "writing",  false, false},  // part of the new content written
+      {WriteStep::flushed,  "flushed",  false, false},
+      {WriteStep::unmarked, "unmarked", false, true},   // the whole new content
+      {WriteStep::replaced, "replaced", true,  false},
+      // clang-format on
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("writer ended at step ") + c.name);
@@ -175,6 +180,55 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   EXPECT_TRUE(pathExists(game.dir + "\\" + readOnlyName));
   EXPECT_FALSE(pathExists(game.dir + "\\" + writerLeft));
   SetFileAttributesA((game.dir + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace
+
+namespace {
+
+// The apply's writes (tests/faults/apply_step_probe.cpp) ended at write step `step` of the
+// whole apply. False when the apply ended before it reached that step.
+bool endApplyAt(const std::string& folder, int step) {
+  return endProbeAtStep("apply_step_probe.exe", "\"" + folder + "\" " + std::to_string(step),
+                        "apply", step);
+}
+
+// The first apply ended at each step of each file it writes: every mission is unchanged or
+// its original is recorded, and an apply with 各关原版 then gives back every mission byte
+// for byte.
+TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
+  const std::string small = "// 2\r\nint PlayerWeapon2 = 3; // x\r\nEnd";
+  const std::string recordName = toGbk(L"原版副武器.txt");
+  int step = 1;
+  for (;; ++step) {
+    SCOPED_TRACE("apply ended at write step " + std::to_string(step));
+    GameWithMissions game;
+    writeBytes(game.dir + "\\Level\\sn02_.pst", small);
+    if (!endApplyAt(game.dir, step)) break;
+    const std::string record = readBytes(game.dir + "\\" + recordName);
+    const struct {
+      const char* name;
+      std::string before, after, line;
+    } missions[] = {
+        {"sn01_.pst", kOld, kNew, "int PlayerWeapon2 = 1;"},
+        {"sn02_.pst", small, "// 2\r\nint PlayerWeapon2 = 58;\r\nEnd",
+         "int PlayerWeapon2 = 3; // x"},
+    };
+    for (const auto& m : missions) {
+      const std::string now = readBytes(game.dir + "\\Level\\" + m.name);
+      const bool recorded =
+          record.find(std::string(m.name) + "\t" + m.line + "\r\n") != std::string::npos;
+      EXPECT_TRUE(now == m.before || (now == m.after && recorded)) << m.name;
+    }
+    const ApplyOutcome outcome = applyOnce(game.dir, 12);  // 各关原版
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), kOld);
+    EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), small);
+  }
+  // The record, "wdpz.ini", two missions and "config.ini": each written in at least six
+  // steps (one of them for each piece written), all of which were ended at.
+  EXPECT_GT(step, 5 * 6);
 }
 
 }  // namespace

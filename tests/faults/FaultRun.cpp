@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/GameFolder.h"
-#include "tests/e2e/UiProbe.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiProbe.h"
 
 namespace {
 
@@ -84,14 +84,16 @@ void placePrograms(const std::string& folder) {
   CopyFileA((bin + "\\standin_game.exe").c_str(), (folder + "\\Drovar.exe").c_str(), FALSE);
 }
 
-ApplyOutcome applyOnce(const std::string& folder) {
+ApplyOutcome applyOnce(const std::string& folder, int weapon) {
   ApplyOutcome outcome;
   RunningProgram program;
   if (!program.start(folder + "\\launcher.exe", folder)) return outcome;
   HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
-    chooseInLauncher(window);
+    LauncherChoice choice;
+    choice.weapon = weapon;
+    chooseInLauncher(window, choice);
     pressStart(window);
   }
   DWORD start = GetTickCount();

@@ -36,6 +36,7 @@ struct ApplyOutcome {
   std::vector<std::wstring> boxes;  // caption, a line break, text; in order shown
 };
 
-// Starts launcher.exe in `folder`, picks 忍刀, 速度属性（风） and 1024*788 in the window,
-// presses the start button and dismisses every message box until the program ends.
-ApplyOutcome applyOnce(const std::string& folder);
+// Starts launcher.exe in `folder`, picks 忍刀 (or the sub-weapon entry `weapon`),
+// 速度属性（风） and 1024*788 in the window, presses the start button and dismisses every
+// message box until the program ends.
+ApplyOutcome applyOnce(const std::string& folder, int weapon = 11);

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "GbkTexts.h"
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/HeldFile.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
@@ -53,10 +53,13 @@ struct Game {
   std::string dir;
 };
 
-// What an apply of the stored choices leaves: the profile saved, both missions and the
-// display configuration patched, the game started.
+// What an apply of the stored choices leaves: the profile saved, both missions' original
+// weapon lines recorded, both missions and the display configuration patched, the game
+// started.
 FolderFiles appliedStored(FolderFiles files, const std::string& dir) {
   files["wdpz.ini"] = profileText(11, 3, 1, false);
+  files[originalsRecordName()] =
+      originalsRecord({{1, sampleWeaponLine()}, {2, sampleWeaponLine()}});
   files["Level\\sn01_.pst"] = patchedMission(1, 58);
   files["Level\\sn02_.pst"] = patchedMission(2, 58);
   files["config.ini"] = patchedConfig(1024, 768);
@@ -108,9 +111,13 @@ const FileFaultCase kFileFaults[] = {
        e.erase("launch-record.txt");
      }},
     // A mission file that cannot be read keeps its old weapon, and the user is told.
+    // It cannot even be read for its original, so only the other one is recorded.
     {"mission file held by another program", "Level\\sn01_.pst", Fault::locked, 0,
      gbk::filesNotWritten,
-     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
+     [](FolderFiles& e, const FolderFiles& b) {
+       keep(e, b, "Level\\sn01_.pst");
+       e[originalsRecordName()] = originalsRecord({{2, sampleWeaponLine()}});
+     }},
     {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
     {"folder named config.ini", "config.ini", Fault::folder, kFailed, gbk::configUnusable,
@@ -119,7 +126,10 @@ const FileFaultCase kFileFaults[] = {
        e.erase("launch-record.txt");
      }},
     {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, gbk::filesNotWritten,
-     [](FolderFiles& e, const FolderFiles&) { e["Level\\sn01_.pst"] = "<folder>"; }},
+     [](FolderFiles& e, const FolderFiles&) {
+       e["Level\\sn01_.pst"] = "<folder>";
+       e[originalsRecordName()] = originalsRecord({{2, sampleWeaponLine()}});
+     }},
 };
 
 TEST(FileFaults, EachEndsAsDesignedAndLeavesEveryFileWholeOrPatched) {
@@ -187,43 +197,48 @@ struct ContentCase {
   std::string mission;
   std::optional<std::string> missionAfter;  // none: untouched
   DWORD exitCode;                           // kFailed: config.ini unusable, no game
+  std::optional<std::string> original;      // the mission's weapon line as recorded
 };
 
 using namespace std::string_literals;
 
 const ContentCase kContents[] = {
     {"10 MB weapon line", kSampleConfig, patchedConfig(1024, 768), "int PlayerWeapon2 = 1;" + kLong,
-     "int PlayerWeapon2 = 58;", 0},
+     "int PlayerWeapon2 = 58;", 0, "int PlayerWeapon2 = 1;" + kLong},
     {"weapon line before 10 MB", kSampleConfig, patchedConfig(1024, 768),
-     "int PlayerWeapon2 = 1;\r\n" + kLong, "int PlayerWeapon2 = 58;\r\n" + kLong, 0},
+     "int PlayerWeapon2 = 1;\r\n" + kLong, "int PlayerWeapon2 = 58;\r\n" + kLong, 0,
+     "int PlayerWeapon2 = 1;"},
     {"10 MB line before the weapon line", kSampleConfig, patchedConfig(1024, 768),
      kLong + "\r\nint PlayerWeapon2 = 1;\r\n" + kLong,
-     kLong + "\r\nint PlayerWeapon2 = 58;\r\n" + kLong, 0},
+     kLong + "\r\nint PlayerWeapon2 = 58;\r\n" + kLong, 0, "int PlayerWeapon2 = 1;"},
     {"10 MB mission without a weapon line", kSampleConfig, patchedConfig(1024, 768), kLong,
-     std::nullopt, 0},
+     std::nullopt, 0, std::nullopt},
     {"10 MB config.ini of one line", kLong, std::nullopt, sampleMission(1), patchedMission(1, 58),
-     kFailed},
+     kFailed, sampleWeaponLine()},
     {"10 MB config.ini lines", "a\r\n" + kLong + "\r\nb\r\n" + kLong,
      "a\r\nWidth 1024\r\nHeight 768\r\n" + kLong + "\r\n", sampleMission(1), patchedMission(1, 58),
-     0},
+     0, sampleWeaponLine()},
     {"lead byte at the very end", "a\r\nb\r\nc\r\nd\xB0", "a\r\nWidth 1024\r\nHeight 768\r\nd\xB0",
-     "int PlayerWeapon2 = 1;\r\nend\xB0", "int PlayerWeapon2 = 58;\r\nend\xB0", 0},
+     "int PlayerWeapon2 = 1;\r\nend\xB0", "int PlayerWeapon2 = 58;\r\nend\xB0", 0,
+     "int PlayerWeapon2 = 1;"},
     {"lead byte at the end of the weapon line", kSampleConfig, patchedConfig(1024, 768),
-     "int PlayerWeapon2 = 1;\xB0", "int PlayerWeapon2 = 58;", 0},
+     "int PlayerWeapon2 = 1;\xB0", "int PlayerWeapon2 = 58;", 0, "int PlayerWeapon2 = 1;\xB0"},
     {"lead byte at the end of line 3", "a\r\nb\r\nc\xB0", "a\r\nWidth 1024\r\nHeight 768\r\n",
-     sampleMission(1), patchedMission(1, 58), 0},
+     sampleMission(1), patchedMission(1, 58), 0, sampleWeaponLine()},
     // 81 0D is one character, so the CR LF after 81 is no line break there.
     {"invalid GBK", "\xFF\xFF\r\n\x81\x7F\r\n\x80q\r\n\xFE",
      "\xFF\xFF\r\nWidth 1024\r\nHeight 768\r\n\xFE",
      "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 2;\r\n",
-     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 58;\r\n", 0},
+     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 58;\r\n", 0,
+     "int PlayerWeapon2 = 2;"},
     {"CR LF taken by a lead byte leaves two lines", "a\r\n\xB0\r\nc\r\n", std::nullopt,
-     sampleMission(1), patchedMission(1, 58), kFailed},
+     sampleMission(1), patchedMission(1, 58), kFailed, sampleWeaponLine()},
     {"zero bytes", "\0\r\n\0\r\n\0\r\nx\0y"s, "\0\r\nWidth 1024\r\nHeight 768\r\nx\0y\r\n"s,
-     "a\0b\r\nint PlayerWeapon2 = 1;\0tail\r\n\0"s, "a\0b\r\nint PlayerWeapon2 = 58;\r\n\0"s, 0},
+     "a\0b\r\nint PlayerWeapon2 = 1;\0tail\r\n\0"s, "a\0b\r\nint PlayerWeapon2 = 58;\r\n\0"s, 0,
+     "int PlayerWeapon2 = 1;\0tail"s},
     {"zero byte first", "\0"s + kSampleConfig,
      "\0[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n"s, "\0\r\nint PlayerWeapon2 = 1;"s,
-     "\0\r\nint PlayerWeapon2 = 58;"s, 0},
+     "\0\r\nint PlayerWeapon2 = 58;"s, 0, "int PlayerWeapon2 = 1;"},
 };
 
 TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
@@ -242,6 +257,10 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
     FolderFiles expected = appliedStored(before, game.dir);
     expected["config.ini"] = c.configAfter.value_or(c.config);
     expected["Level\\sn01_.pst"] = c.missionAfter.value_or(c.mission);
+    std::vector<std::pair<int, std::string>> originals;
+    if (c.original) originals.emplace_back(1, *c.original);
+    originals.emplace_back(2, sampleWeaponLine());
+    expected[originalsRecordName()] = originalsRecord(originals);
     if (c.exitCode == kFailed) {
       EXPECT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
       EXPECT_TRUE(mentions(outcome.boxes, L"config.ini")) << testing::PrintToString(outcome.boxes);
@@ -329,7 +348,9 @@ struct DiskFullCase {
   size_t configLines;                  // extra lines of 64 bytes making config.ini large
   size_t missionLines;                 // the same for sn01_.pst
   DWORD room;                          // bytes left on the drive
-  std::vector<const char*> unwritten;  // the files that cannot be written, in the box
+  std::vector<std::string> unwritten;  // the files that cannot be written, in the box
+  // Missions left as they were because the record of their originals could not be written.
+  std::vector<std::string> unrecorded;
 };
 
 std::string withFiller(std::string text, size_t lines) {
@@ -343,9 +364,10 @@ const DiskFullCase kDiskFull[] = {
      0,
      0,
      0,
-     {"wdpz.ini", "Level\\sn01_.pst", "Level\\sn02_.pst", "config.ini"}},
-    {"no room for the new config.ini", true, 4096, 0, 64 * 1024, {"config.ini"}},
-    {"no room for the new mission file", true, 0, 4096, 64 * 1024, {"Level\\sn01_.pst"}},
+     {"wdpz.ini", originalsRecordName(), "config.ini"},
+     {"Level\\sn01_.pst", "Level\\sn02_.pst"}},
+    {"no room for the new config.ini", true, 4096, 0, 64 * 1024, {"config.ini"}, {}},
+    {"no room for the new mission file", true, 0, 4096, 64 * 1024, {"Level\\sn01_.pst"}, {}},
 };
 
 // Runs only on a small drive of its own (FAULTS_FULL_FOLDER, set up by disk_full_test.sh).
@@ -372,9 +394,15 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     EXPECT_EQ(outcome.exitCode, 0u);
     ASSERT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
     // Each file with its cause, and below them what to do.
-    for (const char* name : c.unwritten) {
+    for (const std::string& name : c.unwritten) {
       EXPECT_NE(outcome.boxes[0].find(fromGbk(dir) + L"\\" + fromGbk(name) + L"（磁盘空间已满）"),
                 std::wstring::npos)
+          << name << " is not listed: " << testing::PrintToString(outcome.boxes);
+    }
+    for (const std::string& name : c.unrecorded) {
+      EXPECT_NE(
+          outcome.boxes[0].find(fromGbk(dir) + L"\\" + fromGbk(name) + L"（原版记录无法读写）"),
+          std::wstring::npos)
           << name << " is not listed: " << testing::PrintToString(outcome.boxes);
     }
     const std::wstring hint = L"\r\n\r\n请释放磁盘空间，然后重新运行本程序。";
@@ -387,7 +415,10 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     expected["Level\\sn02_.pst"] = patchedMission(2, 58);
     expected["config.ini"] =
         withFiller("[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n", c.configLines);
-    for (const char* name : c.unwritten) {
+    expected[originalsRecordName()] =
+        originalsRecord({{1, sampleWeaponLine()}, {2, sampleWeaponLine()}});
+    for (const std::string& name : c.unrecorded) expected[name] = before.at(name);
+    for (const std::string& name : c.unwritten) {
       if (before.count(name)) {
         expected[name] = before.at(name);
       } else {
@@ -519,9 +550,14 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
 
     FolderFiles patched = appliedStored(before, game.dir);
     patched.erase("launch-record.txt");
+    std::vector<std::pair<int, std::string>> originals;
     for (int n = 1; n <= 20; ++n) {
       patched[missionName(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
+      originals.emplace_back(n, "int PlayerWeapon2 = 1;");
     }
+    // The record of the originals is whole, and there before any mission is patched.
+    const std::string record = originalsRecord(originals);
+    patched[originalsRecordName()] = record;
     // The system removes an ended writer's temporary file, delete-pending while it is
     // written, once the process is gone. Two can stay, for the next apply to remove: an
     // empty one, left by an end between its creation and that mark, and one that holds the
@@ -531,7 +567,7 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       for (const FolderEntry& entry : entriesUnder(game.dir)) {
         const std::string& name = entry.path;
         if (before.count(name) == 0 && name != "launch-record.txt" &&
-            sizeOf(game.dir + "\\" + name) > 0) {
+            name != originalsRecordName() && sizeOf(game.dir + "\\" + name) > 0) {
           return true;
         }
       }
@@ -549,8 +585,11 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       return false;
     };
     std::vector<std::string> leftBehind;
+    bool anyPatched = false;
     for (const auto& [name, content] : actual) {
-      if (before.count(name) == 0) {
+      if (name == originalsRecordName()) {
+        EXPECT_EQ(content, record);
+      } else if (before.count(name) == 0) {
         if (content.empty() || wholeNewContent(content)) {
           leftBehind.push_back(name);
         } else {
@@ -562,8 +601,12 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       } else if (point.missionsAllPatched && name.rfind("Level\\", 0) == 0) {
         EXPECT_EQ(content, patched.at(name)) << name;
       }
+      if (name.rfind("Level\\sn", 0) == 0 && content == patched.at(name)) anyPatched = true;
     }
-    EXPECT_EQ(actual.size(), before.size() + leftBehind.size());
+    const bool recorded = actual.count(originalsRecordName()) != 0;
+    EXPECT_TRUE(recorded || !anyPatched)
+        << "a mission was patched before its original was recorded";
+    EXPECT_EQ(actual.size(), before.size() + leftBehind.size() + (recorded ? 1 : 0));
     if (!leftBehind.empty()) {
       applyOnce(game.dir);
       for (const std::string& name : leftBehind) {

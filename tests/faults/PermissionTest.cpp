@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/Immutable.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
@@ -297,7 +297,7 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
       L"--apply-settings=11,3,1",                                   // missing
       L"--apply-settings=11,3,1,0,0",                               // extra
       L"--apply-settings=11,3,1,0 more",                            // extra argument
-      L"--apply-settings=12,3,1,0",                                 // out of range
+      L"--apply-settings=13,3,1,0",                                 // out of range
       L"--apply-settings=11,3,1,x",                                 // not a number
       L"--apply-settings=011,3,1,0",                                // not as written
       L"--apply-settings=" + std::wstring(4000, L'9') + L",3,1,0",  // overlong
@@ -333,6 +333,15 @@ TEST(PrivateArgument, ItsExactFormWritesTheFiles) {
   EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(11, 3, 1, true));
   EXPECT_EQ(readBytes(game.dir + "\\config.ini"), kPatchedConfig);
   EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), patchedMission(2));
+
+  // 各关原版, the last entry: the missions get their recorded weapon lines back.
+  RunningProgram restore;
+  ASSERT_TRUE(restore.start(game.dir + "\\launcher.exe", game.dir, L"--apply-settings=12,3,1,1"));
+  ASSERT_TRUE(restore.waitExit(30000, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(readBytes(game.dir + "\\wdpz.ini"), profileText(12, 3, 1, true));
+  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn01_.pst"), mission(1));
+  EXPECT_EQ(readBytes(game.dir + "\\Level\\sn02_.pst"), mission(2));
 }
 
 }  // namespace

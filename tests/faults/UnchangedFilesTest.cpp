@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,9 +1,8 @@
 // The whole-file writer, built to report its steps: writes the content of one file over
 // another with writeFile, and when the named step is reached sets the named event and
-// waits to be ended there (for at most two minutes, in case the test that started it is
-// gone).
+// waits there until it is ended.
 //
-//   write_step_probe <target> <file holding the new content> <step 0..4> <event name>
+//   write_step_probe <target> <file holding the new content> <step 0..5> <event name>
 #include <windows.h>
 
 #include <cstdlib>
@@ -22,8 +21,7 @@ HANDLE reached = nullptr;
 void reachedWriteStep(WriteStep step) {
   if (static_cast<int>(step) != stopStep) return;
   SetEvent(reached);
-  Sleep(120000);
-  ExitProcess(3);
+  Sleep(INFINITE);
 }
 
 int main(int argc, char** argv) {

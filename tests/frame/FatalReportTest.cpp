@@ -12,20 +12,8 @@
 
 namespace {
 
-struct Outcome {
-  ProgramEnd end;
-  std::string marker;
-};
-
-Outcome runProbe(const std::string& mode, bool expectBox) {
-  TempFolder temp{"fatal"};
-  std::string marker = temp / "marker.txt";
-  Outcome outcome;
-  std::string commandLine = "\"";
-  commandLine += testProgramFolder() + "\\fatal_probe.exe\" " + mode + " \"" + marker + "\"";
-  outcome.end = runProgramToEnd(commandLine, expectBox ? L"错误" : L"");
-  outcome.marker = readBytes(marker);
-  return outcome;
+ProbeEnd runProbe(const std::string& mode, bool expectBox) {
+  return runProbeToEnd("fatal_probe.exe", mode, expectBox ? L"错误" : L"");
 }
 
 TEST(FatalReport, BoxTextAndExitCode) {
@@ -43,7 +31,7 @@ TEST(FatalReport, BoxTextAndExitCode) {
        L"运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"},
   };
   for (const Case& c : cases) {
-    Outcome outcome = runProbe(c.mode, true);
+    ProbeEnd outcome = runProbe(c.mode, true);
     ASSERT_TRUE(outcome.end.boxShown) << c.mode;
     EXPECT_EQ(outcome.end.boxText, c.text) << c.mode;
     EXPECT_TRUE(outcome.end.boxIcon) << c.mode;
@@ -55,7 +43,7 @@ TEST(FatalReport, BoxTextAndExitCode) {
 }
 
 TEST(FrameEnd, StopFrameTwiceRunsEndHandlerOnce) {
-  Outcome outcome = runProbe("end-twice", false);
+  ProbeEnd outcome = runProbe("end-twice", false);
   EXPECT_EQ(outcome.end.exitCode, 7u);
   EXPECT_EQ(outcome.marker, "release\r\nend\r\n");
 }

@@ -22,22 +22,15 @@ bool hasVisibleWindow(DWORD processId) {
          }) != nullptr;
 }
 
-struct Outcome {
-  ProgramEnd end;
+struct Outcome : ProbeEnd {
   bool windowShownWithBox = false;
-  std::string marker;
 };
 
 Outcome runProbe(const std::string& mode, bool expectBox) {
-  TempFolder temp{"frame"};
-  std::string marker = temp / "marker.txt";
   Outcome outcome;
-  std::string commandLine = "\"";
-  commandLine += testProgramFolder() + "\\frame_probe.exe\" " + mode + " \"" + marker + "\"";
-  outcome.end = runProgramToEnd(
-      commandLine, expectBox ? gbkToWide(gbk::fatalCaption) : L"",
+  static_cast<ProbeEnd&>(outcome) = runProbeToEnd(
+      "frame_probe.exe", mode, expectBox ? gbkToWide(gbk::fatalCaption) : L"",
       [&](DWORD processId) { outcome.windowShownWithBox = hasVisibleWindow(processId); });
-  outcome.marker = readBytes(marker);
   return outcome;
 }
 

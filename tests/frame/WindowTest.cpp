@@ -310,19 +310,19 @@ TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinus
     int32_t selected;
     int32_t itemValue;  // of the selected entry
   } cases[] = {
-      {LauncherList::weapon, 99, 11, 55},     {LauncherList::weapon, 9, 9, 47},
-      {LauncherList::weapon, 12, 11, 55},     {LauncherList::weapon, -1, -1, -1},
-      {LauncherList::weapon, -5, -1, -1},     {LauncherList::weapon, 0, 0, 1},
-      {LauncherList::attribute, 3, 3, 4},     {LauncherList::attribute, 4, 3, 4},
-      {LauncherList::resolution, 1, 1, 0},    {LauncherList::resolution, 7, 1, 0},
-      {LauncherList::resolution, -2, -1, -1},
+      {LauncherList::weapon, 99, 12, 0},   {LauncherList::weapon, 9, 9, 47},
+      {LauncherList::weapon, 13, 12, 0},   {LauncherList::weapon, 11, 11, 55},
+      {LauncherList::weapon, -1, -1, -1},  {LauncherList::weapon, -5, -1, -1},
+      {LauncherList::weapon, 0, 0, 1},     {LauncherList::attribute, 3, 3, 4},
+      {LauncherList::attribute, 4, 3, 4},  {LauncherList::resolution, 1, 1, 0},
+      {LauncherList::resolution, 7, 1, 0}, {LauncherList::resolution, -2, -1, -1},
   };
   for (const auto& c : cases) {
     controls.setSelection(c.list, c.set);
     EXPECT_EQ(controls.selection(c.list), c.selected) << c.set;
     EXPECT_EQ(controls.itemValue(c.list, controls.selection(c.list)), c.itemValue) << c.set;
   }
-  EXPECT_EQ(controls.itemValue(LauncherList::weapon, 12), -1);
+  EXPECT_EQ(controls.itemValue(LauncherList::weapon, 13), -1);
   EXPECT_EQ(controls.itemValue(LauncherList::attribute, 4), -1);
   EXPECT_EQ(controls.itemValue(LauncherList::resolution, 2), -1);
   EXPECT_EQ(controls.itemValue(LauncherList::weapon, INT32_MIN), -1);

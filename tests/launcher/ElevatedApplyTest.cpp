@@ -1,15 +1,13 @@
-// The private argument of the program started with administrator rights, and its reading
-// from the command line.
+// The private argument of the program started with administrator rights.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "launcher/ElevatedApplyArgument.h"
-#include "services/CommandLine.h"
 
 namespace {
 
-const ListSizes kLists{12, 4, 2};  // the launcher window's lists
+const ListSizes kLists{13, 4, 2};  // the launcher window's lists
 
 TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
   for (int32_t w = -1; w < kLists.weapon; ++w) {
@@ -29,6 +27,7 @@ TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
     }
   }
   EXPECT_EQ(elevatedApplyArgument({11, 3, 1, true}), L"--apply-settings=11,3,1,1");
+  EXPECT_EQ(elevatedApplyArgument({12, 0, 1, false}), L"--apply-settings=12,0,1,0");
 }
 
 TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
@@ -44,7 +43,7 @@ TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
       L"--apply-settings=1,2,1,0 ",          // trailing blank
       L"--apply-settings=1,2,1,0 --x",       // extra argument
       L" --apply-settings=1,2,1,0",          // leading blank
-      L"--apply-settings=12,0,0,0",          // weapon past the list
+      L"--apply-settings=13,0,0,0",          // weapon past the list
       L"--apply-settings=0,4,0,0",           // attribute past the list
       L"--apply-settings=0,0,2,0",           // resolution past the list
       L"--apply-settings=0,0,0,2",           // windowed neither 0 nor 1
@@ -71,28 +70,6 @@ TEST(ElevatedApplyArgument, AnythingElseIsRejected) {
   // A zero byte ends nothing: the rest still counts.
   EXPECT_FALSE(
       parseElevatedApplyArgument(std::wstring(L"--apply-settings=1,0,0,0\0x", 26), kLists));
-}
-
-TEST(CommandLineArguments, WhatFollowsTheProgramName) {
-  struct Case {
-    const wchar_t* commandLine;
-    const wchar_t* arguments;
-  } cases[] = {
-      {L"\"C:\\Game Dir\\launcher.exe\"", L""},
-      {L"\"C:\\Game Dir\\launcher.exe\"   ", L""},
-      {L"\"C:\\Game Dir\\launcher.exe\" --apply-settings=1,0,0,0", L"--apply-settings=1,0,0,0"},
-      {L"\"C:\\Game Dir\\launcher.exe\"\t \t--x y ", L"--x y "},
-      {L"\"C:\\a\"b c", L"b c"},
-      {L"C:\\Game\\launcher.exe", L""},
-      {L"C:\\Game\\launcher.exe --x", L"--x"},
-      {L"launcher.exe\t-x", L"-x"},
-      {L"\"C:\\no closing quote", L""},
-      {L"", L""},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(std::wstring(commandLineArguments(c.commandLine)), c.arguments)
-        << std::string(c.commandLine, c.commandLine + std::wcslen(c.commandLine));
-  }
 }
 
 }  // namespace

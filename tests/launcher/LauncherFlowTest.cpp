@@ -22,6 +22,7 @@
 #include "tests/support/Immutable.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/PlainLauncherControls.h"
+#include "tests/support/SampleGame.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/WeaponNumbers.h"
 
@@ -207,14 +208,14 @@ TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
   const std::string t = gbk::logicalTrue;
   const Case cases[] = {
       {"missing file", "", 0, 0, 0, false, {"0", "0", "0", f}, 1},
-      {"index past the end",
+      {"index past the end: 各关原版, with nothing recorded to restore",
        profileWith(profileLine(gbk::keyWeapon, "99")),
-       11,
+       12,
        0,
        0,
        false,
-       {"11", "0", "0", f},
-       55},
+       {"12", "0", "0", f},
+       0},
       {"negative index",
        profileWith(profileLine(gbk::keyWeapon, "-3")),
        -1,
@@ -582,6 +583,48 @@ TEST_F(LauncherFlowTest, MissionsThatCannotBeReadAreListedAndKeepTheirWeapon) {
   EXPECT_EQ(readBytes(mission(3)), "int PlayerWeapon2 = 0;\r\n");
   EXPECT_EQ(readBytes(mission(4)), "");
   EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+}
+
+// A mission is changed only once its original is recorded: a record that cannot be written
+// or read leaves the missions that need it as they are, each listed, with the record
+// itself listed with its own cause. A mission already recorded is changed all the same.
+TEST_F(LauncherFlowTest, MissionsWhoseOriginalCannotBeRecordedKeepTheirWeapon) {
+  const std::string recorded =
+      gbk::originalWeaponsComment + "\r\nsn02_.pst\tint PlayerWeapon2 = 7;\r\n"s;
+  for (const bool heldRecord : {false, true}) {
+    SCOPED_TRACE(heldRecord ? "record held by another program" : "read-only record");
+    TempFolder folder("record");
+    useRunDirectory(folder.path());
+    installGame();
+    writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+    writeBytes(mission(2), "int PlayerWeapon2 = 0;\r\n");
+    const std::string record = path(originalsRecordName());
+    writeBytes(record, recorded);
+    if (!heldRecord) SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_READONLY);
+    createWindow();
+    {
+      std::optional<HeldFile> held;
+      if (heldRecord) {
+        ASSERT_TRUE(held.emplace(record, HeldFile::nothing).held());
+      }
+      apply();
+    }
+    SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(host_->messages.size(), 1u);
+    // Held, it cannot even be read: then no mission may be changed.
+    const std::string second = heldRecord ? "\r\n" + mission(2) + gbk::reasonRecordUnavailable : "";
+    EXPECT_EQ(host_->messages[0].text,
+              std::string(gbk::filesNotWritten) + "\r\n" + record +
+                  (heldRecord ? gbk::reasonInUse : gbk::reasonReadOnly) + "\r\n" + mission(1) +
+                  gbk::reasonRecordUnavailable + second + gbk::hintStart +
+                  (heldRecord ? gbk::hintInUse : gbk::hintReadOnly) + gbk::hintEnd);
+    EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 0;\r\n");
+    EXPECT_EQ(readBytes(mission(2)),
+              heldRecord ? "int PlayerWeapon2 = 0;\r\n" : "int PlayerWeapon2 = 1;\r\n");
+    EXPECT_EQ(readBytes(record), recorded);
+    EXPECT_EQ(launchRecord(dir_), gameRecord(false));
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
 }
 
 TEST_F(LauncherFlowTest, GameThatCannotBeStartedIsReportedAndTheWindowCloses) {

@@ -2,6 +2,7 @@
 // new content of one mission file.
 #include "launcher/MissionContent.h"
 #include "launcher/WeaponLineSearch.h"
+#include "tests/support/MissionOracle.h"
 
 #include <gtest/gtest.h>
 

@@ -20,7 +20,7 @@ std::vector<int32_t> itemValues(PlainLauncherControls& controls, LauncherList li
 TEST(PlainLauncherControls, EntriesAndItemValuesOfTheWindow) {
   PlainLauncherControls controls;
   EXPECT_EQ(itemValues(controls, LauncherList::weapon),
-            (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55}));
+            (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0}));
   EXPECT_EQ(itemValues(controls, LauncherList::attribute), (std::vector<int32_t>{1, 2, 3, 4}));
   EXPECT_EQ(itemValues(controls, LauncherList::resolution), (std::vector<int32_t>{0, 0}));
   for (LauncherList list :
@@ -40,17 +40,12 @@ TEST(PlainLauncherControls, SelectionRule) {
     int32_t selected;
   };
   const Case cases[] = {
-      {LauncherList::weapon, 0, 0},
-      {LauncherList::weapon, 11, 11},
-      {LauncherList::weapon, 12, 11},
-      {LauncherList::weapon, 99, 11},
-      {LauncherList::weapon, -1, -1},
-      {LauncherList::weapon, -3, -1},
-      {LauncherList::attribute, 3, 3},
-      {LauncherList::attribute, 4, 3},
-      {LauncherList::attribute, INT32_MIN, -1},
-      {LauncherList::resolution, 1, 1},
-      {LauncherList::resolution, INT32_MAX, 1},
+      {LauncherList::weapon, 0, 0},     {LauncherList::weapon, 11, 11},
+      {LauncherList::weapon, 12, 12},   {LauncherList::weapon, 13, 12},
+      {LauncherList::weapon, 99, 12},   {LauncherList::weapon, -1, -1},
+      {LauncherList::weapon, -3, -1},   {LauncherList::attribute, 3, 3},
+      {LauncherList::attribute, 4, 3},  {LauncherList::attribute, INT32_MIN, -1},
+      {LauncherList::resolution, 1, 1}, {LauncherList::resolution, INT32_MAX, 1},
   };
   for (const Case& c : cases) {
     PlainLauncherControls controls;

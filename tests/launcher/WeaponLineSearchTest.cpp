@@ -10,6 +10,7 @@
 
 #include "launcher/MissionContent.h"
 #include "launcher/WeaponLineSearch.h"
+#include "tests/support/MissionOracle.h"
 
 namespace {
 

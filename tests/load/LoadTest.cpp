@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GameFolder.h"
-#include "tests/e2e/UiProbe.h"
 #include "tests/faults/FaultRun.h"
+#include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiProbe.h"
 
 namespace {
 

@@ -29,21 +29,6 @@ std::vector<std::string> namesIn(const std::string& folder) {
   return names;
 }
 
-// True when the folder holds a file other than `except` that has data in it.
-bool otherFileWithData(const std::string& folder, const std::string& except) {
-  WIN32_FIND_DATAA entry;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  bool found = false;
-  do {
-    std::string name = entry.cFileName;
-    found = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name != except &&
-            (entry.nFileSizeLow != 0 || entry.nFileSizeHigh != 0);
-  } while (!found && FindNextFileA(search, &entry));
-  FindClose(search);
-  return found;
-}
-
 class FilesTest : public testing::Test {
  protected:
   TempFolder temp{"files"};
@@ -308,46 +293,6 @@ TEST_F(FilesTest, WriteFileByNameInCurrentFolder) {
   EXPECT_TRUE(written);
   EXPECT_EQ(readBytes(temp / "plain.ini"), "abc");
   EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"plain.ini"});
-}
-
-// A writing process killed part-way leaves the old file and no temporary file: the new
-// content is written to a file marked for deletion until the moment it replaces the target.
-TEST_F(FilesTest, WriterKilledPartWayLeavesOldFile) {
-  std::string name = temp / "config.ini";
-  writeBytes(name, "old\r\n");
-  std::string commandLine = "\"";
-  commandLine += testProgramFolder() + "\\services_probe.exe\" write \"" + name + "\" 262144";
-  bool killedWhileWriting = false;
-  for (int attempt = 0; attempt < 5 && !killedWhileWriting; ++attempt) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &startup, &process));
-    // Kill it once the new content is being written.
-    for (int poll = 0; poll < 20000; ++poll) {
-      if (otherFileWithData(temp.path(), "config.ini")) {
-        killedWhileWriting = TerminateProcess(process.hProcess, 9) != FALSE;
-        break;
-      }
-      if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
-      Sleep(1);
-    }
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (code != 9) {  // it finished before the kill: put the old content back and try again
-      killedWhileWriting = false;
-      writeBytes(name, "old\r\n");
-      continue;
-    }
-    for (int poll = 0; poll < 200 && namesIn(temp.path()).size() > 1; ++poll) Sleep(10);
-    EXPECT_EQ(readBytes(name), "old\r\n");
-    EXPECT_EQ(namesIn(temp.path()), std::vector<std::string>{"config.ini"});
-  }
-  EXPECT_TRUE(killedWhileWriting);
 }
 
 }  // namespace

@@ -156,19 +156,69 @@ TEST(ProfileContentRules, ReadsAndWrites) {
     std::optional<std::string> after;
   } writes[] = {
       {"same value: not written", "[a]\r\n k = v \r\n", "a", "k", "v", std::nullopt},
-      {"every line in its plain form", "\r\n; c\r\n[ a ]\r\n\r\n k = v \r\nflag\r\n", "a", "k", "w",
-       "; c\r\n[a]\r\nk=w\r\nflag\r\n"},
+      {"only the key's line changes", "\r\n; c\r\n[ a ]\r\n\r\n k = v \r\nflag\r\n", "a", "k", "w",
+       "\r\n; c\r\n[ a ]\r\n\r\nk=w\r\nflag\r\n"},
       {"new key at the end of its section", "[a]\r\nk=1\r\n[b]\r\n", "a", "n", "2",
        "[a]\r\nk=1\r\nn=2\r\n[b]\r\n"},
       {"name kept as it was", "[a]\r\nKey=1\r\n", "A", "key", "2", "[a]\r\nKey=2\r\n"},
       {"new names keep trailing blanks", "", " a\t", " k ", " v ", "[a\t]\r\nk =v \r\n"},
       {"key without = gets its value", "[a]\r\nflag\r\n", "a", "flag", "1", "[a]\r\nflag=1\r\n"},
       {"quoted value is not the same", "[a]\r\nk=\"v\"\r\n", "a", "k", "v", "[a]\r\nk=v\r\n"},
-      {"invalid bytes written as ?", "x=\x81\r\n", "a", "k", "v\x81", "x=?\r\n[a]\r\nk=v\r\n"},
-      {"CR only", "[a]\rk=1\r", "a", "j", "2", "[a]\r\nk=1\r\nj=2\r\n"},
+      {"other lines keep invalid bytes", "x=\x81\r\n", "a", "k", "v\x81",
+       "x=\x81\r\n[a]\r\nk=v\r\n"},
+      {"CR only", "[a]\rk=1\r", "a", "j", "2", "[a]\rk=1\rj=2\r\n"},
   };
   for (const WriteCase& w : writes) {
     EXPECT_EQ(writeValue(w.content, w.section, w.key, w.value), w.after) << w.name;
+  }
+}
+
+// A save changes only the lines of the keys whose values change; every other line keeps its
+// bytes, its blanks, its comments and its own line break.
+TEST(ProfileContentRules, OnlyTheChangedKeysLinesChange) {
+  // GBK: ; 玩家设置 / [其他] / name = 张三 / [我的设置] ; 注释 / 副武器选择 = 5 / 副武器属性=1 /
+  // 分辨率选择=0 / 是否窗口化=假 / [尾部], as a player's file may hold them.
+  const std::string mine = "\xCE\xD2\xB5\xC4\xC9\xE8\xD6\xC3";
+  const std::string weapon = "\xB8\xB1\xCE\xE4\xC6\xF7\xD1\xA1\xD4\xF1";
+  const std::string attribute = "\xB8\xB1\xCE\xE4\xC6\xF7\xCA\xF4\xD0\xD4";
+  const std::string resolution = "\xB7\xD6\xB1\xE6\xC2\xCA\xD1\xA1\xD4\xF1";
+  const std::string windowed = "\xCA\xC7\xB7\xF1\xB4\xB0\xBF\xDA\xBB\xAF";
+  const std::string yes = "\xD5\xE6", no = "\xBC\xD9";
+  const std::string head =
+      "; \xCD\xE6\xBC\xD2\xC9\xE8\xD6\xC3\r\n\r\n[\xC6\xE4\xCB\xFB]\r\n"
+      "  name = \xD5\xC5\xC8\xFD   \r\nflag\r\n\r\n[" +
+      mine + "] ; \xD7\xA2\xCA\xCD\r\n" + weapon + " = 5\r\n" + attribute + "=1\r\n\r\n";
+  const std::string tail = "\r\n[\xCE\xB2\xB2\xBF]\r\nx=1\r\n";
+  const std::string player = head + resolution + "=0\r\n" + windowed + "=" + no + "\r\n" + tail;
+
+  struct Case {
+    const char* name;
+    std::string content, section, key, value;
+    std::optional<std::string> after;  // none: nothing changes, the file is not written
+  } cases[] = {
+      // clang-format off
+      {"a player's file, the box ticked", player, mine, windowed, yes,
+       head + resolution + "=0\r\n" + windowed + "=" + yes + "\r\n" + tail},
+      {"a value already right, padded with blanks", player, mine, weapon, "5", std::nullopt},
+      {"the same value written with blanks", "[a]\r\n\tk = v \r\n", "a", "k", " v", std::nullopt},
+      {"LF line ends stay LF", "[a]\nk=1\nj=2\n", "a", "k", "3", "[a]\nk=3\nj=2\n"},
+      {"the last line keeps having no break", "[a]\r\nk=1", "a", "k", "2", "[a]\r\nk=2"},
+      {"a key twice: the first changes", "[a]\r\nk=1\r\nk=2\r\n", "a", "k", "3", "[a]\r\nk=3\r\nk=2\r\n"},
+      {"a section twice: the first changes", "[a]\r\nk=1\r\n[a]\r\nk=2\r\n", "a", "k", "3", "[a]\r\nk=3\r\n[a]\r\nk=2\r\n"},
+      {"a missing key before a blank line and another section", "[a]\r\nk=1\r\n\r\n[b]\r\n", "a", "j", "2", "[a]\r\nk=1\r\nj=2\r\n\r\n[b]\r\n"},
+      {"a missing key after a comment line", "[a] ; c\r\n; note\r\n\r\n", "a", "j", "2", "[a] ; c\r\n; note\r\nj=2\r\n\r\n"},
+      {"a missing key in a section without a break", "[a]", "a", "j", "2", "[a]\r\nj=2\r\n"},
+      {"a missing key at the end, no final break", "[a]\r\nk=1", "a", "j", "2", "[a]\r\nk=1\r\nj=2\r\n"},
+      {"a missing section after a last line without a break", "; c\r\nx=1", "a", "k", "1", "; c\r\nx=1\r\n[a]\r\nk=1\r\n"},
+      {"a missing section after a final break", "x=1\n\n", "a", "k", "1", "x=1\n\n[a]\r\nk=1\r\n"},
+      {"a missing section in an empty file", "", "a", "k", "1", "[a]\r\nk=1\r\n"},
+      {"a missing section after a lead byte that takes the last LF along", "x=\xF2\n", "a", "k", "1", "x=\xF2\n\r\n[a]\r\nk=1\r\n"},
+      {"a lead byte before CR LF takes the CR along", "[a]\r\nj=\x81\r\nk=1\r\n", "a", "k", "2", "[a]\r\nj=\x81\r\nk=2\r\n"},
+      {"a lead byte before a lone CR joins two lines", "[a]\r\nj=\x81\rk=1\r\n", "a", "k", "2", "[a]\r\nj=\x81\rk=1\r\nk=2\r\n"},
+      // clang-format on
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(writeValue(c.content, c.section, c.key, c.value), c.after) << c.name;
   }
 }
 

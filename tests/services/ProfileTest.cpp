@@ -150,7 +150,7 @@ TEST_F(ProfileTest, WriteItemsReplacesTheWholeFileOrNothing) {
 }
 
 // A file that starts with a byte-order mark is read as missing and never written: it keeps
-// every byte, and the write says it did not store the values.
+// every byte, and the write says it did not store the values, and why.
 TEST_F(ProfileTest, FileWithByteOrderMarkIsLeftUnchanged) {
   const std::string utf8Section = "[\xE6\x88\x91\xE7\x9A\x84\xE8\xAE\xBE\xE7\xBD\xAE]";  // UTF-8
   for (const std::string& content :
@@ -159,9 +159,30 @@ TEST_F(ProfileTest, FileWithByteOrderMarkIsLeftUnchanged) {
     writeBytes(file, content);
     EXPECT_EQ(readProfileItem(Path(widePath(file)), Text(section), Text("k"), Text("0")).str(),
               "0");
-    EXPECT_FALSE(writeProfileItems(Path(widePath(file)), Text(section), {{Text("k"), Text("5")}}));
+    FileFault fault = FileFault::none;
+    EXPECT_FALSE(
+        writeProfileItems(Path(widePath(file)), Text(section), {{Text("k"), Text("5")}}, &fault));
+    EXPECT_EQ(fault, FileFault::byteOrderMark);
     EXPECT_EQ(readBytes(file), content);
   }
+}
+
+// A player's file saved with one value changed: only that key's line changes; comments,
+// blank lines, blanks, other sections and LF line ends stay byte for byte.
+TEST_F(ProfileTest, SavingChangesOnlyTheChangedKeysLine) {
+  const std::string attributeKey = gbk::keyAttribute;
+  const std::string resolutionKey = gbk::keyResolution;
+  const std::string head = "; \xCD\xE6\xBC\xD2\r\n\r\n[x]\n  name = v   \nflag\n\n[" + section +
+                           "] ; c\r\n" + weaponKey + " = 5\r\n" + attributeKey + "=1\r\n\r\n" +
+                           resolutionKey + "=0\r\n";
+  const std::string tail = "\r\n[y]\nx=1";
+  writeBytes(file, head + windowedKey + "=" + gbk::logicalFalse + tail);
+  EXPECT_TRUE(writeProfileItems(Path(widePath(file)), Text(section),
+                                {{Text(weaponKey), Text("5")},
+                                 {Text(attributeKey), Text("1")},
+                                 {Text(resolutionKey), Text("0")},
+                                 {Text(windowedKey), Text(gbk::logicalTrue)}}));
+  EXPECT_EQ(readBytes(file), head + windowedKey + "=" + gbk::logicalTrue + tail);
 }
 
 // Values that are all there already: the file is not written at all (a read-only file too).

@@ -5,9 +5,23 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Waits up to timeoutMs for a visible message box of the process with the caption.
 HWND waitForBox(DWORD processId, const std::wstring& caption, DWORD timeoutMs = 20000);
+// The same whatever its caption: the first message box (dialog class #32770) of the process.
+HWND waitForMessageBox(DWORD processId, DWORD timeoutMs);
+
+// What a message box shows: its caption, its message and its buttons' texts.
+struct MessageBoxInfo {
+  HWND window = nullptr;
+  std::wstring caption;
+  std::wstring text;
+  std::vector<std::wstring> buttons;
+};
+MessageBoxInfo readMessageBox(HWND box);
+// Presses the box's first visible button (OK where there is one button).
+void dismissMessageBox(HWND box);
 // The message text the box shows.
 std::wstring boxText(HWND box);
 // True when the box shows an icon.

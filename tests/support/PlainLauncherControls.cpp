@@ -1,7 +1,10 @@
 #include "tests/support/PlainLauncherControls.h"
 
+#include "launcher/OriginalWeapons.h"
+
 PlainLauncherControls::PlainLauncherControls() {
-  list(LauncherList::weapon).itemValues = {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55};
+  list(LauncherList::weapon).itemValues = {
+      1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, originalWeaponsItem};
   list(LauncherList::attribute).itemValues = {1, 2, 3, 4};
   list(LauncherList::resolution).itemValues = {0, 0};
 }

@@ -22,6 +22,19 @@ bool startProcess(const wchar_t* application, std::wstring commandLine, const wc
   return false;
 }
 
+ProbeEnd runProbeToEnd(const std::string& program, const std::string& mode,
+                       const std::wstring& boxCaption,
+                       const std::function<void(DWORD processId)>& atBox) {
+  TempFolder temp{"probe"};
+  const std::string marker = temp / "marker.txt";
+  std::string commandLine = "\"";
+  commandLine += testProgramFolder() + "\\" + program + "\" " + mode + " \"" + marker + "\"";
+  ProbeEnd probe;
+  probe.end = runProgramToEnd(commandLine, boxCaption, atBox);
+  probe.marker = readBytes(marker);
+  return probe;
+}
+
 ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption,
                            const std::function<void(DWORD processId)>& atBox,
                            const std::string& folder) {

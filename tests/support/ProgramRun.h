@@ -31,3 +31,14 @@ struct ProgramEnd {
 ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCaption = L"",
                            const std::function<void(DWORD processId)>& atBox = {},
                            const std::string& folder = "");
+
+// A probe program of the tests (beside the test program) run to its end with a mode and a
+// marker file, in which its end handler and release hook write what ran: its end as
+// runProgramToEnd gives it, and what the marker holds afterwards.
+struct ProbeEnd {
+  ProgramEnd end;
+  std::string marker;
+};
+ProbeEnd runProbeToEnd(const std::string& program, const std::string& mode,
+                       const std::wstring& boxCaption,
+                       const std::function<void(DWORD processId)>& atBox = {});

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "GbkTexts.h"
 #include "tests/support/LaunchRecord.h"
 
 std::string toGbk(const std::wstring& wide) {
@@ -38,6 +39,34 @@ std::string sampleMission(int number) {
          "int PlayerWeapon2 = 1; // " +
          toGbk(L"初始副武器") + "\r\nint EnemyCount = 12;\r\n";
 }
+
+std::string originalsRecordName() { return toGbk(L"原版副武器.txt"); }
+
+std::string originalsRecord(const std::vector<std::pair<int, std::string>>& missions) {
+  std::string record = gbk::originalWeaponsComment + std::string("\r\n");
+  for (const auto& [number, line] : missions) {
+    char name[32];
+    std::snprintf(name, sizeof name, "sn%02d_.pst\t", number);
+    record += name;
+    for (const char c : line) {
+      if (c == '\\') {
+        record += "\\\\";
+      } else if (c == '\r') {
+        record += "\\r";
+      } else if (c == '\n') {
+        record += "\\n";
+      } else if (c == '\0') {
+        record += "\\0";
+      } else {
+        record += c;
+      }
+    }
+    record += "\r\n";
+  }
+  return record;
+}
+
+std::string sampleWeaponLine() { return "int PlayerWeapon2 = 1; // " + toGbk(L"初始副武器"); }
 
 std::string patchedMission(int number, int weaponNumber) {
   std::string text = sampleMission(number);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // GBK bytes of a wide text, and the wide text of GBK bytes (code page 936 whatever the
 // system code page is).
@@ -18,6 +20,15 @@ std::string patchedConfig(int width, int height);
 std::string sampleMission(int number);
 // The same after the patch: the weapon line rewritten whole, every other byte kept.
 std::string patchedMission(int number, int weaponNumber);
+
+// The name of the record of the missions' original weapon lines in the game folder.
+std::string originalsRecordName();
+// That record as the program writes it: its comment line, then for each (mission number,
+// original weapon line), in the order given, the mission's file name, a tab and the line,
+// with a backslash, CR, LF and zero byte written as \\, \r, \n and \0.
+std::string originalsRecord(const std::vector<std::pair<int, std::string>>& missions);
+// The weapon line of sampleMission, as it is recorded.
+std::string sampleWeaponLine();
 
 // "wdpz.ini" as the program writes it.
 std::string profileText(int weapon, int attribute, int resolution, bool windowed);

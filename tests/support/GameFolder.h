@@ -8,9 +8,9 @@
 #include <string>
 
 #include "LauncherTemplate.h"
-#include "tests/e2e/UiProbe.h"
 #include "tests/support/SampleGame.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/UiProbe.h"
 
 // Child-window ids of the launcher's controls, as the window template gives them.
 enum ControlId : int {

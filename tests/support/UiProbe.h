@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/BoxWatcher.h"
 #include "tests/support/TopWindows.h"
 
 // A started program; ended by force when the object goes before the program has ended.
@@ -94,18 +95,6 @@ void clickAt(POINT screen);
 // The screen point of the close box of a top-level window, found by hit testing; false
 // when the window has none.
 bool closeBoxPoint(HWND window, POINT* screen);
-
-struct MessageBoxInfo {
-  HWND window = nullptr;
-  std::wstring caption;
-  std::wstring text;
-  std::vector<std::wstring> buttons;
-};
-// The first message box (dialog class #32770) of the process, waited for up to `ms`.
-HWND waitForMessageBox(DWORD pid, DWORD ms);
-MessageBoxInfo readMessageBox(HWND box);
-// Presses the box's first button.
-void dismissMessageBox(HWND box);
 
 // Waits until `condition` holds or `ms` has passed; returns the last result.
 template <typename Condition>

@@ -1,4 +1,4 @@
-#include "tests/e2e/UiProbe.h"
+#include "tests/support/UiProbe.h"
 
 #include <tlhelp32.h>
 
@@ -236,31 +236,4 @@ bool closeBoxPoint(HWND window, POINT* screen) {
     }
   }
   return false;
-}
-
-HWND waitForMessageBox(DWORD pid, DWORD ms) { return waitForWindow(pid, L"#32770", ms); }
-
-MessageBoxInfo readMessageBox(HWND box) {
-  MessageBoxInfo info;
-  info.window = box;
-  info.caption = textOf(box);
-  for (const ChildInfo& child : childrenOf(box)) {
-    if (_wcsicmp(child.className.c_str(), L"Button") == 0) {
-      info.buttons.push_back(child.text);
-    } else if (_wcsicmp(child.className.c_str(), L"Static") == 0 &&
-               child.text.size() > info.text.size()) {
-      info.text = child.text;  // the message; the icon's static has no text
-    }
-  }
-  return info;
-}
-
-void dismissMessageBox(HWND box) {
-  for (const ChildInfo& child : childrenOf(box)) {
-    if (_wcsicmp(child.className.c_str(), L"Button") == 0 && IsWindowVisible(child.window)) {
-      PostMessageW(child.window, BM_CLICK, 0, 0);
-      return;
-    }
-  }
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
 }

@@ -1,4 +1,4 @@
-#include "tests/e2e/GameFolder.h"
+#include "tests/support/GameFolder.h"
 
 #include <cstdio>
 
