@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/GameFolder.h"
 #include "tests/support/SampleGame.h"
 
 // Every file and folder under `folder`, at any depth, by its path relative to it.
@@ -40,3 +41,10 @@ struct ApplyOutcome {
 // 速度属性（风） and 1024*788 in the window, presses the start button and dismisses every
 // message box until the program ends.
 ApplyOutcome applyOnce(const std::string& folder, int weapon = 11);
+// The same with the given choices, allowing `allowedMs` for the window to show and again
+// for the program to end after the press (a program whose start is emulated takes long).
+ApplyOutcome applyOnce(const std::string& folder, const LauncherChoice& choice, DWORD allowedMs);
+// launcher.exe in `folder` started with `arguments` and no window waited for: every message
+// box read and dismissed until it ends, within `allowedMs`.
+ApplyOutcome runWithArguments(const std::string& folder, const std::wstring& arguments,
+                              DWORD allowedMs);
