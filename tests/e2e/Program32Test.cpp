@@ -75,9 +75,10 @@ TwinOutcomes takeStep(const TwinGames& games, const char* step,
   outcomes.x64 = run(games.x64.path());
   const ULONGLONG start = GetTickCount64();
   outcomes.x86 = run(games.x86.path());
-  std::printf("[ 32-bit   ] %s: launcher-x86.exe ended with %lu after %.0f s, %zu message box(es)\n",
-              step, outcomes.x86.exitCode, static_cast<double>(GetTickCount64() - start) / 1000,
-              outcomes.x86.boxes.size());
+  std::printf(
+      "[ 32-bit   ] %s: launcher-x86.exe ended with %lu after %.0f s, %zu message box(es)\n", step,
+      outcomes.x86.exitCode, static_cast<double>(GetTickCount64() - start) / 1000,
+      outcomes.x86.boxes.size());
   std::fflush(stdout);
   return outcomes;
 }
@@ -174,11 +175,10 @@ TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestor
   expectAlike(games, changed);
 
   // 各关原版 through the private argument, the other choices kept: every mission as it was.
-  const TwinOutcomes restored =
-      takeStep(games, "restore through 各关原版 (--apply-settings=12,1,1,1)",
-               [](const std::string& folder) {
-                 return runWithArguments(folder, L"--apply-settings=12,1,1,1", kAllowedMs);
-               });
+  const TwinOutcomes restored = takeStep(
+      games, "restore through 各关原版 (--apply-settings=12,1,1,1)", [](const std::string& folder) {
+        return runWithArguments(folder, L"--apply-settings=12,1,1,1", kAllowedMs);
+      });
 
   EXPECT_EQ(restored.x86.exitCode, 0u);
   EXPECT_EQ(restored.x86.boxes.size(), 0u) << testing::PrintToString(restored.x86.boxes);
