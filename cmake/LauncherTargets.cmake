@@ -42,6 +42,12 @@ function(launcher_defaults target)
     # Optimised for size: the program's time goes to the system's file and window calls,
     # not to its own code, and a small program starts sooner.
     target_compile_options(${target} PRIVATE -Os)
+    # Reproducible: the same sources give the same bytes wherever and whenever they are
+    # built. No folder of the build in the code (file names in macros and debug
+    # information are written relative to the tree) and no link time in the header.
+    target_compile_options(${target} PRIVATE -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                                             -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+    target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
   elseif(LAUNCHER_SANITIZE)
     target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PUBLIC -fsanitize=address,undefined)

@@ -15,6 +15,25 @@ std::string describe(const std::string& bytes) {
          testing::PrintToString(bytes.substr(0, 40));
 }
 
+// Reads and dismisses every message box of the program, in the order they show, until it
+// ends or `allowedMs` have passed.
+void dismissBoxesUntilEnd(RunningProgram& program, DWORD allowedMs, ApplyOutcome& outcome) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < allowedMs) {
+    DWORD code = 0;
+    if (program.waitExit(50, &code)) {
+      outcome.exitCode = code;
+      break;
+    }
+    for (HWND box : topWindows(program.processId(), L"#32770")) {
+      MessageBoxInfo info = readMessageBox(box);
+      outcome.boxes.push_back(info.caption + L"\n" + info.text);
+      dismissMessageBox(box);
+      waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    }
+  }
+}
+
 }  // namespace
 
 void expectFolder(const FolderFiles& actual, const FolderFiles& expected) {
@@ -45,31 +64,32 @@ bool carriesTheMark(const std::string& path) {
 
 ApplyOutcome applyOnce(const std::string& folder, int weapon,
                        const std::function<void(DWORD processId)>& shown) {
+  LauncherChoice choice;
+  choice.weapon = weapon;
+  return applyOnce(folder, choice, 60000, shown);
+}
+
+ApplyOutcome applyOnce(const std::string& folder, const LauncherChoice& choice, DWORD allowedMs,
+                       const std::function<void(DWORD processId)>& shown) {
   ApplyOutcome outcome;
   RunningProgram program;
   if (!program.start(folder + "\\launcher.exe", folder)) return outcome;
-  HWND window = waitForWindow(program.processId(), L"WTWindow", 20000);
+  HWND window = waitForWindow(program.processId(), L"WTWindow", allowedMs);
   outcome.windowShown = window != nullptr;
   if (window != nullptr) {
     if (shown) shown(program.processId());
-    LauncherChoice choice;
-    choice.weapon = weapon;
     chooseInLauncher(window, choice);
     pressStart(window);
   }
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < 60000) {
-    DWORD code = 0;
-    if (program.waitExit(50, &code)) {
-      outcome.exitCode = code;
-      break;
-    }
-    for (HWND box : topWindows(program.processId(), L"#32770")) {
-      MessageBoxInfo info = readMessageBox(box);
-      outcome.boxes.push_back(info.caption + L"\n" + info.text);
-      dismissMessageBox(box);
-      waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
-    }
-  }
+  dismissBoxesUntilEnd(program, allowedMs, outcome);
+  return outcome;
+}
+
+ApplyOutcome runWithArguments(const std::string& folder, const std::wstring& arguments,
+                              DWORD allowedMs) {
+  ApplyOutcome outcome;
+  RunningProgram program;
+  if (!program.start(folder + "\\launcher.exe", folder, arguments)) return outcome;
+  dismissBoxesUntilEnd(program, allowedMs, outcome);
   return outcome;
 }

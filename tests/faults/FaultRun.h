@@ -31,3 +31,11 @@ struct ApplyOutcome {
 // process id once its window is there, before the choices are made.
 ApplyOutcome applyOnce(const std::string& folder, int weapon = 11,
                        const std::function<void(DWORD processId)>& shown = nullptr);
+// The same with the given choices, allowing `allowedMs` for the window to show and again
+// for the program to end after the press (a program whose start is emulated takes long).
+ApplyOutcome applyOnce(const std::string& folder, const LauncherChoice& choice, DWORD allowedMs,
+                       const std::function<void(DWORD processId)>& shown = nullptr);
+// launcher.exe in `folder` started with `arguments` and no window waited for: every message
+// box read and dismissed until it ends, within `allowedMs`.
+ApplyOutcome runWithArguments(const std::string& folder, const std::wstring& arguments,
+                              DWORD allowedMs);
