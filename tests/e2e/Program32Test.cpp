@@ -169,7 +169,7 @@ TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestor
   EXPECT_EQ(games.x86.read(originalsRecordName()), record);
   expectAlike(games, changed);
 
-  // 各关原版 through the private argument, the other choices kept: every mission as it was.
+  // 各关原版 through the elevated-apply argument, the other choices kept: every mission as it was.
   const TwinOutcomes restored = takeStep(
       games, "restore through 各关原版 (--apply-settings=12,1,1,1)", [](const std::string& folder) {
         return runWithArguments(folder, L"--apply-settings=12,1,1,1", kAllowedMs);
