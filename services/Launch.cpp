@@ -101,10 +101,8 @@ AdministratorRun runSelfAsAdministrator(const std::wstring& arguments) {
   // shell expands "%NAME%" in the file's path even unasked (Windows' only with
   // SEE_MASK_DOENVSUBST), which would turn a folder named "x%PATH%y" into a path that does
   // not exist. The leading ".\" keeps the name from being looked for anywhere else.
-  const size_t last = program->rfind(L'\\');
-  const std::wstring folder =
-      last == std::wstring::npos ? std::wstring() : program->substr(0, last);
-  const std::wstring file = L".\\" + program->substr(last == std::wstring::npos ? 0 : last + 1);
+  const std::wstring folder = folderOfPath(Path(*program)).wide();
+  const std::wstring file = L".\\" + program->substr(folder.empty() ? 0 : folder.size() + 1);
   SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof start;
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;

@@ -54,10 +54,8 @@ std::wstring temporaryName(uint32_t processId, uint32_t n, std::wstring_view tar
 }
 
 std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name) {
-  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix) ||
-      name.size() < kPrefix.size() + kSuffix.size()) {
-    return std::nullopt;
-  }
+  // The prefix and the suffix share no character, so a name with both holds them apart.
+  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
   std::wstring_view rest =
       name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
   const std::optional<uint32_t> writer = takeHex(rest);
