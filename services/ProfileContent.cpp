@@ -286,16 +286,17 @@ std::optional<std::string> writeValue(std::string_view content, std::string_view
   }
   const std::string valueText = wellFormed(*value);
   const std::string_view newValue = trimmedLeft(valueText);
-  std::string keyLine(keyName);
-  keyLine += '=';
-  keyLine.append(newValue);
+  auto keyLine = [newValue](std::string_view name) {  // "KEY=VALUE", without a line break
+    std::string line(name);
+    line += '=';
+    line.append(newValue);
+    return line;
+  };
   if (found < lines.size()) {
     if (meanings[found].value && *meanings[found].value == newValue) return std::nullopt;
     // The key keeps its name as the file has it.
     std::string out(content.substr(0, lines[found].begin));
-    out += meanings[found].name;
-    out += '=';
-    out.append(newValue);
+    out += keyLine(meanings[found].name);
     out.append(content.substr(lines[found].end));
     return out;
   }
@@ -308,7 +309,7 @@ std::optional<std::string> writeValue(std::string_view content, std::string_view
     }
     std::string out(content.substr(0, lines[last].breakEnd));
     if (lines[last].breakEnd == lines[last].end) out += "\r\n";
-    out += keyLine;
+    out += keyLine(keyName);
     out += "\r\n";
     out.append(content.substr(lines[last].breakEnd));
     return out;
@@ -320,7 +321,7 @@ std::optional<std::string> writeValue(std::string_view content, std::string_view
   out += '[';
   out.append(sectionName);
   out += "]\r\n";
-  out += keyLine;
+  out += keyLine(keyName);
   out += "\r\n";
   return out;
 }
