@@ -90,7 +90,7 @@ std::wstring className(HWND hwnd) {
   return name;
 }
 
-class LauncherWindowTest : public testing::Test {
+class TemplateWindowTest : public testing::Test {
  protected:
   static void SetUpTestSuite() { startFrame(handlers); }
 
@@ -117,7 +117,7 @@ class LauncherWindowTest : public testing::Test {
   WindowControls controls;
 };
 
-TEST_F(LauncherWindowTest, WindowIsCentredFixedFrameWithOnlyACloseBox) {
+TEST_F(TemplateWindowTest, WindowIsCentredFixedFrameWithOnlyACloseBox) {
   HWND hwnd = launcherWindow();
   EXPECT_EQ(className(hwnd), L"WTWINDOW");
   EXPECT_EQ(windowText(hwnd), gbkToWide(launcher_text::window));
@@ -149,7 +149,7 @@ std::string resourceBytes(const wchar_t* name, const wchar_t* type) {
 }
 
 // The window's icon and the program's icon group "DEFAULT_ICON" are one 64 x 64 image.
-TEST_F(LauncherWindowTest, TheIconGroupHoldsTheWindowIconImage) {
+TEST_F(TemplateWindowTest, TheIconGroupHoldsTheWindowIconImage) {
   const auto& window =
       std::get<WindowAttributes>(findWindow(launcherWindowId)->units[0].description->attributes);
   ASSERT_EQ(window.icon.size(), 6u + 16u + 12840u);
@@ -187,7 +187,7 @@ const DescribedControl kDescribedControls[] = {
 };
 // clang-format on
 
-TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
+TEST_F(TemplateWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
   // Style bits that must be set, in stacking order.
   const DWORD styles[] = {
       WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_VCENTER,
@@ -231,7 +231,7 @@ TEST_F(LauncherWindowTest, ControlsHaveTheirClassesIdsRectanglesAndTexts) {
   }
 }
 
-TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
+TEST_F(TemplateWindowTest, ListsHoldTheirEntriesAndItemValues) {
   const struct {
     uint32_t unit;
     std::span<const TemplateEntry> entries;
@@ -271,7 +271,7 @@ TEST_F(LauncherWindowTest, ListsHoldTheirEntriesAndItemValues) {
 // own for each character of its caption or entries (no empty boxes on screen), at no less
 // than the 12-pixel size of a Chinese system's interface font that the window is laid out
 // for: smaller, the Chinese faces lose strokes (开 drawn as a J).
-TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
+TEST_F(TemplateWindowTest, EveryControlFontDrawsItsChineseTexts) {
   const struct {
     uint32_t unit;
     const char* text;
@@ -303,7 +303,7 @@ TEST_F(LauncherWindowTest, EveryControlFontDrawsItsChineseTexts) {
   ReleaseDC(launcherWindow(), dc);
 }
 
-TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinusOne) {
+TEST_F(TemplateWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinusOne) {
   const struct {
     LauncherList list;
     int32_t set;
@@ -336,7 +336,7 @@ TEST_F(LauncherWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinus
   EXPECT_EQ(controls.itemValue(LauncherList::weapon, INT32_MIN), -1);
 }
 
-TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
+TEST_F(TemplateWindowTest, TickStateFollowsTheBox) {
   HWND box = control(launcher_unit::windowedBox);
   EXPECT_FALSE(controls.isTicked());
   controls.setTicked(true);
@@ -353,7 +353,7 @@ TEST_F(LauncherWindowTest, TickStateFollowsTheBox) {
   EXPECT_EQ(clickedCount, 0);  // the box's click is not the button's
 }
 
-TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
+TEST_F(TemplateWindowTest, CommonPropertiesReadTheLiveRectangle) {
   for (const DescribedControl& c : kDescribedControls) {
     SCOPED_TRACE(c.childId);
     EXPECT_EQ(readUnitProperty(launcherWindowId, c.unit, unit_property::left), c.rect.left);
@@ -374,7 +374,7 @@ TEST_F(LauncherWindowTest, CommonPropertiesReadTheLiveRectangle) {
 // Loading a second time, now with handlers bound to the window's other events: nothing is
 // raised while the window is built; created runs first with the window invisible, then
 // moved and resized; showing raises shown, first activated, activated and got focus.
-TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
+TEST_F(TemplateWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
   controls.destroyWindow();
   runMessageLoop();
   ASSERT_EQ(launcherWindow(), nullptr);
@@ -417,7 +417,7 @@ TEST_F(LauncherWindowTest, EventsWhileLoadingComeInOrderAfterCreated) {
   EXPECT_EQ(GetFocus(), control(launcher_unit::weaponList));
 }
 
-TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
+TEST_F(TemplateWindowTest, EventsAreDroppedWhileSuppressed) {
   eventLog.clear();  // the created event of loading
   frameState().eventSuppression += 1;
   EventRecord created{launcherWindowId, 0, unit_event::created};
@@ -435,7 +435,7 @@ TEST_F(LauncherWindowTest, EventsAreDroppedWhileSuppressed) {
 // Loading builds the window between suspendEvents and resumeEvents: notifications in
 // between raise nothing, and messages still waiting when events resume are dispatched
 // before they do, so they raise nothing either.
-TEST_F(LauncherWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
+TEST_F(TemplateWindowTest, NotificationsBetweenSuspendAndResumeRaiseNothing) {
   HWND hwnd = launcherWindow();
   bind(0, unit_event::moved, &recordingHandler<0, unit_event::moved>);
   eventLog.clear();
@@ -461,7 +461,7 @@ std::optional<int32_t> idleHandler(std::span<const int32_t> arguments) {
 
 // The idle step: housekeeping at counts 0 and 1; from 2 on the window's idle event with the
 // milliseconds since count 0, until its handler stops asking for more.
-TEST_F(LauncherWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
+TEST_F(TemplateWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
   bind(0, unit_event::idle, &idleHandler);
   const struct {
     bool wantsMore;
@@ -491,7 +491,7 @@ TEST_F(LauncherWindowTest, IdleStepRaisesTheIdleEventFromTheThirdStep) {
 }
 
 // Tab and Shift+Tab posted as key messages to whatever holds the focus.
-TEST_F(LauncherWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
+TEST_F(TemplateWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
   const uint32_t order[] = {launcher_unit::weaponList,    launcher_unit::resolutionList,
                             launcher_unit::attributeList, launcher_unit::startButton,
                             launcher_unit::windowedBox,   launcher_unit::weaponList};
@@ -516,7 +516,7 @@ TEST_F(LauncherWindowTest, TabMovesTheFocusThroughTheListsButtonAndBox) {
   EXPECT_EQ(clickedCount, 0);
 }
 
-TEST_F(LauncherWindowTest, FocusReturnsToTheLastControlOnActivation) {
+TEST_F(TemplateWindowTest, FocusReturnsToTheLastControlOnActivation) {
   HWND button = control(launcher_unit::startButton);
   SetFocus(button);
   SendMessageW(launcherWindow(), WM_ACTIVATE, WA_INACTIVE, 0);
@@ -524,7 +524,7 @@ TEST_F(LauncherWindowTest, FocusReturnsToTheLastControlOnActivation) {
   EXPECT_EQ(GetFocus(), button);
 }
 
-TEST_F(LauncherWindowTest, EnterDoesNothingWithoutADefaultButton) {
+TEST_F(TemplateWindowTest, EnterDoesNothingWithoutADefaultButton) {
   SetFocus(control(launcher_unit::startButton));
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
   pumpWaitingMessages();
@@ -532,7 +532,7 @@ TEST_F(LauncherWindowTest, EnterDoesNothingWithoutADefaultButton) {
   EXPECT_NE(launcherWindow(), nullptr);
 }
 
-TEST_F(LauncherWindowTest, SpaceOnTheFocusedButtonClicksIt) {
+TEST_F(TemplateWindowTest, SpaceOnTheFocusedButtonClicksIt) {
   HWND button = control(launcher_unit::startButton);
   SetFocus(button);
   PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
@@ -541,7 +541,7 @@ TEST_F(LauncherWindowTest, SpaceOnTheFocusedButtonClicksIt) {
   EXPECT_EQ(clickedCount, 1);
 }
 
-TEST_F(LauncherWindowTest, EscClosesTheWindowWithoutAClick) {
+TEST_F(TemplateWindowTest, EscClosesTheWindowWithoutAClick) {
   PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
   runMessageLoop();  // returns on the quit message that follows the window's end
   EXPECT_EQ(launcherWindow(), nullptr);
@@ -550,7 +550,7 @@ TEST_F(LauncherWindowTest, EscClosesTheWindowWithoutAClick) {
   EXPECT_EQ(frameState().currentMessage.wParam, 0u);
 }
 
-TEST_F(LauncherWindowTest, EscOnAnOpenListClosesTheListOnly) {
+TEST_F(TemplateWindowTest, EscOnAnOpenListClosesTheListOnly) {
   HWND list = control(launcher_unit::weaponList);
   ASSERT_EQ(GetFocus(), list);
   SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
@@ -564,7 +564,7 @@ TEST_F(LauncherWindowTest, EscOnAnOpenListClosesTheListOnly) {
   EXPECT_EQ(launcherWindow(), nullptr);
 }
 
-TEST_F(LauncherWindowTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
+TEST_F(TemplateWindowTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
   bind(0, 1, &refuseClose);
   closeQueries = 0;
   SendMessageW(launcherWindow(), WM_CLOSE, 0, 0);
@@ -577,7 +577,7 @@ TEST_F(LauncherWindowTest, ACloseQueryAnsweringFalseKeepsTheWindow) {
 
 // The apply's path: the click handler asks for the destroy first and still runs to its
 // end; the window goes when the posted request is handled, then the loop ends.
-TEST_F(LauncherWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) {
+TEST_F(TemplateWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) {
   static bool aliveAfterRequest = false;
   onClicked = [] {
     WindowControls().destroyWindow();
@@ -598,7 +598,7 @@ TEST_F(LauncherWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) 
   EXPECT_EQ(clickedCount, 1);
 }
 
-TEST_F(LauncherWindowTest, TheLoopReturnsAtOnceWhenNoWindowIsAlive) {
+TEST_F(TemplateWindowTest, TheLoopReturnsAtOnceWhenNoWindowIsAlive) {
   callUnitMethod(launcherWindowId, windowUnitId, unit_method::destroy, std::vector<int32_t>{1});
   EXPECT_EQ(launcherWindow(), nullptr);  // destroyed before the call returned
   MSG quit;

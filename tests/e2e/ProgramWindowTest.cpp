@@ -35,7 +35,7 @@ constexpr LayoutControl kLauncherLayout[] = {
 const int kScreenWidth = 1024;  // the test display
 const int kScreenHeight = 768;
 
-class WindowTest : public ::testing::Test {
+class ProgramWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), kScreenWidth);
@@ -51,7 +51,7 @@ class WindowTest : public ::testing::Test {
   LauncherRun run_;
 };
 
-TEST_F(WindowTest, TitleFrameSizeAndPosition) {
+TEST_F(ProgramWindowTest, TitleFrameSizeAndPosition) {
   startLauncher();
   HWND window = run_.window;
   EXPECT_EQ(classOf(window), L"WTWindow");
@@ -110,7 +110,7 @@ const struct {
 };
 static_assert(std::size(kStyles) == std::size(kLauncherLayout));
 
-TEST_F(WindowTest, ControlsInStackingOrder) {
+TEST_F(ProgramWindowTest, ControlsInStackingOrder) {
   startLauncher();
   std::vector<ChildInfo> children = childrenOf(run_.window);
   ASSERT_EQ(children.size(), std::size(kLauncherLayout));
@@ -156,7 +156,7 @@ RECT droppedRectOfDescribedList(size_t entries) {
   return dropped;
 }
 
-TEST_F(WindowTest, ListsDropDownAsAListBuiltByTheDescribedSequence) {
+TEST_F(ProgramWindowTest, ListsDropDownAsAListBuiltByTheDescribedSequence) {
   startLauncher();
   for (int id : {kWeaponList, kAttributeList, kResolutionList}) {
     SCOPED_TRACE(id);
@@ -174,7 +174,7 @@ TEST_F(WindowTest, ListsDropDownAsAListBuiltByTheDescribedSequence) {
   }
 }
 
-TEST_F(WindowTest, ListEntriesAndItemValues) {
+TEST_F(ProgramWindowTest, ListEntriesAndItemValues) {
   startLauncher();
   struct ListCase {
     int id;
@@ -231,7 +231,7 @@ const LoadCase kLoadCases[] = {
     {"other section ignored", {L"[其他]", L"副武器选择=5", L"是否窗口化=真"}, 0, 0, 0, false},
 };
 
-TEST_F(WindowTest, InitialStateFromProfile) {
+TEST_F(ProgramWindowTest, InitialStateFromProfile) {
   for (const LoadCase& load : kLoadCases) {
     SCOPED_TRACE(load.name);
     GameFolder game("load");
@@ -251,7 +251,7 @@ TEST_F(WindowTest, InitialStateFromProfile) {
   }
 }
 
-TEST_F(WindowTest, FocusOrderForwardAndBackward) {
+TEST_F(ProgramWindowTest, FocusOrderForwardAndBackward) {
   startLauncher();
   DWORD thread = run_.program.threadId();
   ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run_.window; }, 5000));
@@ -274,7 +274,7 @@ TEST_F(WindowTest, FocusOrderForwardAndBackward) {
   EXPECT_TRUE(run_.program.running());
 }
 
-TEST_F(WindowTest, SecondInstanceRunsBesideTheFirst) {
+TEST_F(ProgramWindowTest, SecondInstanceRunsBesideTheFirst) {
   startLauncher();
   LauncherRun second;
   ASSERT_TRUE(second.start(game_.launcherPath(), game_.path()));
@@ -315,7 +315,7 @@ bool damageTemplate(const std::string& exe) {
   return EndUpdateResourceW(update, !ok) && ok;
 }
 
-TEST_F(WindowTest, DamagedTemplateGivesFatalBox) {
+TEST_F(ProgramWindowTest, DamagedTemplateGivesFatalBox) {
   ASSERT_TRUE(damageTemplate(game_.launcherPath()));
   RunningProgram program;
   ASSERT_TRUE(program.start(game_.launcherPath(), game_.path()));

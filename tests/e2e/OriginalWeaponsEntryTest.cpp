@@ -121,7 +121,7 @@ std::wstring press(GameFolder& game, int weapon, bool expectMessage) {
   return message;
 }
 
-TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
+TEST(OriginalWeaponsEntryTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
   GameFolder game("originals");
   const std::vector<Mission> table = missions();
   for (const Mission& m : table) game.write(missionPath(m.number), m.content);
@@ -189,7 +189,7 @@ TEST(OriginalWeaponsTest, WeaponsThenOriginalsGiveBackEveryMissionByteForByte) {
 
 // A record that cannot be trusted never writes a wrong line: the missions it is damaged for
 // are listed with a cause of their own and keep what they hold.
-TEST(OriginalWeaponsTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
+TEST(OriginalWeaponsEntryTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
   const struct {
     const char* name;
     std::string record;
@@ -233,7 +233,7 @@ TEST(OriginalWeaponsTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
 }
 
 // The window opens again with 各关原版 chosen, and a stored index past the end chooses it.
-TEST(OriginalWeaponsTest, WindowOpensAgainWithTheOriginalsChosen) {
+TEST(OriginalWeaponsEntryTest, WindowOpensAgainWithTheOriginalsChosen) {
   for (int stored : {12, 13, 99}) {
     SCOPED_TRACE(stored);
     GameFolder game("reopen");
