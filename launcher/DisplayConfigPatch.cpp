@@ -6,7 +6,8 @@
 
 #include "GbkTexts.h"
 #include "launcher/DisplayConfigContent.h"
-#include "services/Files.h"
+#include "services/FileReading.h"
+#include "services/FileReplacement.h"
 #include "services/Wide.h"
 
 Path displayConfigFileName(LauncherHost& host) {

@@ -6,7 +6,7 @@
 #include "launcher/LauncherSettings.h"
 #include "launcher/MissionWeaponPatch.h"
 #include "launcher/SettingsStore.h"
-#include "services/Files.h"
+#include "services/FileReplacement.h"
 #include "services/Wide.h"
 
 void LauncherFlow::onWindowCreated() {

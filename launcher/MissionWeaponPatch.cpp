@@ -12,7 +12,8 @@
 #include "launcher/MissionContent.h"
 #include "launcher/OriginalWeapons.h"
 #include "launcher/WeaponLineSearch.h"
-#include "services/Files.h"
+#include "services/FileReading.h"
+#include "services/FileReplacement.h"
 #include "services/Wide.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "services/FileFaults.h"
 #include "services/FileHandle.h"
-#include "services/Files.h"
+#include "services/FileReading.h"
 
 namespace {
 

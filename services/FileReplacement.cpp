@@ -7,7 +7,7 @@
 
 #include "services/FileFaults.h"
 #include "services/FileHandle.h"
-#include "services/Files.h"
+#include "services/FileReplacement.h"
 #include "services/TemporaryName.h"
 #include "services/WriteSteps.h"
 

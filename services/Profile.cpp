@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "services/Files.h"
+#include "services/FileReading.h"
+#include "services/FileReplacement.h"
 #include "services/ProfileContent.h"
 
 namespace {

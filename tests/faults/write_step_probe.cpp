@@ -7,7 +7,8 @@
 
 #include <cstdlib>
 
-#include "services/Files.h"
+#include "services/FileReading.h"
+#include "services/FileReplacement.h"
 #include "services/WriteSteps.h"
 #include "tests/support/TempFolder.h"
 

@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "services/Files.h"
+#include "services/FileReading.h"
+#include "services/FileReplacement.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

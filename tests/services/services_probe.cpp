@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "services/Files.h"
+#include "services/FileReplacement.h"
 #include "services/RunDirectory.h"
 #include "services/Text.h"
 #include "tests/support/TempFolder.h"
