@@ -4,8 +4,3 @@
 #pragma once
 
 #include "LauncherTemplate.h"
-#include "frame/Unit.h"
-
-// The control ids that the description gives are those that the frame gives the controls.
-static_assert(launcher_child::weaponList == firstChildId);
-static_assert(launcher_child::weaponLabel == firstChildId + childIdStep);

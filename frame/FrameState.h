@@ -12,7 +12,10 @@ struct FrameState {
   bool loopEntered = false;        // the quit request is posted only once set
   bool oleStarted = false;         // stopFrame owes OleUninitialize
   void (*endHandler)() = nullptr;  // run at most once, by stopFrame; never after a fatal error
-  MSG currentMessage{};            // after the quit message its wParam is the exit code
+  // Run by the dispatch each time the last running launcher routine has returned: the
+  // window layer's release of the close requests held back meanwhile (set at start-up).
+  void (*handlersEnded)() = nullptr;
+  MSG currentMessage{};  // after the quit message its wParam is the exit code
 };
 
 FrameState& frameState();

@@ -11,6 +11,7 @@
 #include "frame/Unit.h"
 #include "frame/UnitKinds.h"
 #include "frame/UnitNumbers.h"
+#include "frame/WindowUnit.h"
 #include "services/MessageBox.h"
 #include "services/RunDirectory.h"
 
@@ -105,13 +106,11 @@ bool buildWindow(WindowEntry& window) {
     return false;
   }
   HWND hwnd = windowHandle(window);
-  int childId = firstChildId;
   for (size_t i = window.units.size(); i-- > 1;) {
-    if (!window.units[i].live->create(hwnd, childId)) {
+    if (!window.units[i].live->create(hwnd, childIdOfUnit(i, window.units.size()))) {
       DestroyWindow(hwnd);  // takes the controls and the unit objects with it
       return false;
     }
-    childId += childIdStep;
   }
   HWND previous = HWND_TOP;
   for (size_t i = 1; i < window.units.size(); ++i) {
@@ -150,6 +149,7 @@ void startFrameWithTemplate(std::string_view templateBytes,
   if (!releaseRegistered) {
     releaseRegistered = true;
     setFrameReleaseHook(&releaseFrame);
+    state.handlersEnded = &releaseHeldCloseRequests;
     std::atexit(&stopFrame);  // the program's end runs it once more; it then finds nothing
   }
   createOwnerWindow();

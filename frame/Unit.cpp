@@ -29,6 +29,15 @@ Unit* unitFromHandle(HWND hwnd) {
   return static_cast<Unit*>(GetPropW(hwnd, unitProperty));
 }
 
+Unit* unitOfControl(const WindowEntry& window, HWND control) {
+  if (control == nullptr) return nullptr;
+  for (size_t i = 1; i < window.units.size(); ++i) {
+    Unit* unit = window.units[i].live.get();
+    if (unit != nullptr && unit->ownsHandle(control)) return unit;
+  }
+  return nullptr;
+}
+
 void UnitDeleter::operator()(Unit* unit) const { delete unit; }
 
 HWND windowHandle(const WindowEntry& window) {

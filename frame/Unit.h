@@ -14,9 +14,6 @@
 #include "frame/TemplateReader.h"
 #include "frame/WindowRegistry.h"
 
-inline constexpr int firstChildId = 100;
-inline constexpr int childIdStep = 10;
-
 class Unit {
  public:
   Unit(WindowEntry& window, size_t index) : window_(window), index_(index) {}
@@ -82,6 +79,9 @@ class Unit {
 
 // The frame's unit behind a native window, or null for a foreign window.
 Unit* unitFromHandle(HWND hwnd);
+// The control unit of a window whose native window, or a part of it, is `control`; null for
+// none of the window's controls.
+Unit* unitOfControl(const WindowEntry& window, HWND control);
 
 // The native window of a window entry's own unit, or null when it is not built.
 HWND windowHandle(const WindowEntry& window);

@@ -3,6 +3,7 @@
 // stores the numbers; these names stand for them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Events, numbered per kind of unit.
@@ -44,6 +45,17 @@ namespace unit_method {
 inline constexpr int32_t destroy = 0x10001;    // the window; optional argument atOnce
 inline constexpr int32_t itemValue = 0x1000E;  // drop-down list; argument: entry index
 }  // namespace unit_method
+
+// The control ids of a window's native controls: the frame numbers them from the last unit of
+// the template's list (firstChildId) towards the first, childIdStep apart. index: the unit's
+// place in its window's list (1 and up; 0 is the window's own unit, which has none);
+// unitCount: the window's units, its own included. The generated LauncherTemplate.h names
+// the launcher window's control ids through this rule.
+inline constexpr int firstChildId = 100;
+inline constexpr int childIdStep = 10;
+constexpr int childIdOfUnit(size_t index, size_t unitCount) {
+  return firstChildId + childIdStep * static_cast<int>(unitCount - 1 - index);
+}
 
 // Private window messages of the frame.
 namespace frame_message {

@@ -1,7 +1,6 @@
 #include "frame/WindowRegistry.h"
 
 #include "GbkTexts.h"
-#include "frame/CloseRequests.h"
 #include "frame/FatalReport.h"
 #include "frame/FrameState.h"
 
@@ -70,7 +69,7 @@ bool raiseEvent(EventRecord& event) {
     std::optional<int32_t> result = binding.handler(
         std::span<const int32_t>(event.arguments, static_cast<size_t>(event.argumentCount)));
     state.handlersRunning -= 1;
-    if (state.handlersRunning == 0) releaseHeldCloseRequests();
+    if (state.handlersRunning == 0 && state.handlersEnded != nullptr) state.handlersEnded();
     if (result) {
       event.hasResult = true;
       event.result = *result;

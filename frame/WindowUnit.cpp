@@ -1,11 +1,13 @@
 #include "frame/WindowUnit.h"
 
-#include "frame/CloseRequests.h"
+#include <vector>
+
 #include "frame/FrameState.h"
 #include "frame/IcoFile.h"
 #include "frame/IconImage.h"
 #include "frame/MonitorScale.h"
 #include "frame/UnitNumbers.h"
+#include "frame/WindowFocus.h"
 #include "services/Wide.h"
 
 namespace {
@@ -242,12 +244,13 @@ WindowUnit::Handled WindowUnit::onControlCommand(WPARAM wParam, LPARAM lParam) {
   // 0xE100 and above: the system's own commands; 20000 and above: menu items, of which no
   // window of the frame has any. Below: a control's notification.
   if (id >= 20000) return 0;
-  if (Unit* unit = unitOfControl(reinterpret_cast<HWND>(lParam))) unit->onCommand(HIWORD(wParam));
+  if (Unit* unit = unitOfControl(window_, reinterpret_cast<HWND>(lParam)))
+    unit->onCommand(HIWORD(wParam));
   return 0;
 }
 
 WindowUnit::Handled WindowUnit::onControlColourMessage(WPARAM wParam, LPARAM lParam) {
-  if (Unit* unit = unitOfControl(reinterpret_cast<HWND>(lParam))) {
+  if (Unit* unit = unitOfControl(window_, reinterpret_cast<HWND>(lParam))) {
     if (HBRUSH brush = unit->onControlColour(reinterpret_cast<HDC>(wParam))) {
       return reinterpret_cast<LRESULT>(brush);
     }
@@ -339,4 +342,54 @@ WindowUnit::Handled WindowUnit::onDpiChanged(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == 0 || lParam == 0) return std::nullopt;
   changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
   return 0;
+}
+
+// ------------------------------------------------------------------ keyboard
+
+void WindowUnit::focusFirstOrRemembered() {
+  if (lastFocus_ != nullptr && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) &&
+      IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+    return;
+  }
+  std::vector<Unit*> order = focusOrder(window_);
+  if (!order.empty()) SetFocus(order.front()->hwnd());
+}
+
+bool WindowUnit::pressEnter() {
+  Unit* focused = unitHoldingFocus(window_);
+  if (focused != nullptr && focused->isDefaultPushButton() && IsWindowEnabled(focused->hwnd())) {
+    focused->raise(unit_event::clicked);
+    return true;
+  }
+  if (attributes().enterMovesFocus) {
+    moveFocus(window_, true);
+    return true;
+  }
+  if (Unit* button = defaultPushButton(window_)) {
+    button->raise(unit_event::clicked);
+    return true;
+  }
+  return false;
+}
+
+// Tab and Shift+Tab, Esc and Enter, before dispatch.
+bool WindowUnit::preTranslate(MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  Unit* focused = unitHoldingFocus(window_);
+  if (focused != nullptr && focused->keepsNavigationKeys()) return false;
+  switch (message.wParam) {
+    case VK_TAB:
+      if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+      moveFocus(window_, GetKeyState(VK_SHIFT) >= 0);
+      return true;
+    case VK_ESCAPE:
+      if (!attributes().escCloses) return false;
+      SendMessageW(hwnd_, WM_CLOSE, 0, 0);  // may destroy this unit: nothing below touches it
+      return true;
+    case VK_RETURN:
+      return pressEnter();
+    default:
+      return false;  // F1 help is off in every window the frame builds
+  }
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "frame/GdiObject.h"
 #include "frame/Unit.h"
@@ -21,10 +20,6 @@ class WindowUnit final : public Unit {
   bool callMethod(int32_t number, std::span<const int32_t> arguments, int32_t& result) override;
 
   const WindowAttributes& attributes() const;
-  // The focus order: focusable, visible, enabled tab-stop units by ascending tab-order key,
-  // equal keys by descending template position.
-  std::vector<Unit*> focusOrder() const;
-  void moveFocus(bool forward);
   // Asks for the window to be destroyed: at once, or through the posted private message.
   void requestDestroy(bool atOnce);
   // A close request held while a launcher routine ran is made again, unless the window is
@@ -67,11 +62,13 @@ class WindowUnit final : public Unit {
   Handled onGetFont(WPARAM wParam, LPARAM lParam);
   Handled onDpiChanged(WPARAM wParam, LPARAM lParam);
 
-  Unit* unitOfControl(HWND control) const;
-  Unit* unitHoldingFocus() const;
   void setIcons();
   void releaseIcons();
+  // The focus given back when the window gets it: the control that had it last, else the
+  // first of the Tab order.
   void focusFirstOrRemembered();
+  // Enter: clicks the focused default push button, or moves the focus when the window says
+  // so, or clicks the window's default push button. False when it does none of these.
   bool pressEnter();
 
   GdiObject background_;
@@ -84,3 +81,7 @@ class WindowUnit final : public Unit {
   bool firstActivated_ = false;
   HWND lastFocus_ = nullptr;
 };
+
+// Called once no launcher routine is running any more (the frame state's handlersEnded):
+// every window that held back a close request while one ran gets it again.
+void releaseHeldCloseRequests();
