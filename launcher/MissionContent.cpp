@@ -2,10 +2,10 @@
 
 #include "GbkTexts.h"
 
-int32_t weaponNumber(int32_t weaponItem, int32_t attributeItem) {
-  const double a = weaponItem;
-  const double b = attributeItem;
-  if (weaponItem <= 9) return toInteger(a + 9.0 * toInteger(b - 1.0));
+int32_t weaponNumber(int32_t weaponValue, int32_t attributeValue) {
+  const double a = weaponValue;
+  const double b = attributeValue;
+  if (weaponValue <= 9) return toInteger(a + 9.0 * toInteger(b - 1.0));
   return toInteger((a + b) - 1.0);
 }
 

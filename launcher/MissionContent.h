@@ -11,7 +11,7 @@
 // The weapon number for the item values of the chosen sub-weapon and attribute (-1 for a
 // list without a selection): A + 9 * (B - 1) for the sub-weapons up to 9, A + B - 1 for
 // those above 9, worked in double precision and truncated as toInteger does.
-int32_t weaponNumber(int32_t weaponItem, int32_t attributeItem);
+int32_t weaponNumber(int32_t weaponValue, int32_t attributeValue);
 
 // "int PlayerWeapon2 = <number>;"
 Text weaponLine(int32_t weaponNumber);

@@ -45,9 +45,10 @@ static HWND dropDownList(HWND parent, int top, int id, const wchar_t* const* ent
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int show) {
-  static const wchar_t* const weapons[] = {L"飞镖", L"飞轮", L"火铳", L"双刺",   L"匕首", L"长剑",
-                                           L"长枪", L"大刀", L"大锤", L"乾坤刀", L"指虎", L"忍刀"};
-  static const int weaponValues[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55};
+  static const wchar_t* const weapons[] = {L"飞镖", L"飞轮", L"火铳",    L"双刺", L"匕首",
+                                           L"长剑", L"长枪", L"大刀",    L"大锤", L"乾坤刀",
+                                           L"指虎", L"忍刀", L"各关原版"};
+  static const int weaponValues[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0};
   static const wchar_t* const resolutions[] = {L"800*600", L"1024*788"};
   static const wchar_t* const attributes[] = {L"平均属性（林）", L"攻击属性（火）",
                                               L"防御属性（山）", L"速度属性（风）"};
@@ -82,7 +83,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
   SendMessageW(window, WM_SETICON, ICON_SMALL, (LPARAM)smallIcon);
 
   /* Created from the bottom of the stacking order to its top, as the launcher does. */
-  controls[7] = dropDownList(window, 16, 100, weapons, weaponValues, 12);
+  controls[7] = dropDownList(window, 16, 100, weapons, weaponValues, 13);
   controls[6] = control(window, L"STATIC", L"副武器选择：", 0, 16, 16, 72, 24, 110);
   controls[5] = control(window, L"STATIC", L"分辨率选择：", 0, 16, 80, 72, 24, 120);
   controls[4] = dropDownList(window, 80, 130, resolutions, NULL, 2);
