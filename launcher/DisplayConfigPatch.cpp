@@ -18,11 +18,12 @@ DisplayConfigOutcome patchDisplayConfig(LauncherControls& controls, LauncherHost
                                         FileFault& fault) {
   fault = FileFault::none;
   const Path name = displayConfigFileName(host);
-  const ByteBuffer content = readFileOrEmpty(name);
+  const std::optional<ByteBuffer> content = tryReadFile(name);
+  if (!content) return DisplayConfigOutcome::unreadable;
   std::optional<std::string> patched =
-      patchDisplayConfigContent(content.bytes, controls.selection(LauncherList::resolution));
-  if (!patched) return DisplayConfigOutcome::unusable;
-  if (*patched == content.bytes) return DisplayConfigOutcome::written;  // already right
+      patchDisplayConfigContent(content->bytes, controls.selection(LauncherList::resolution));
+  if (!patched) return DisplayConfigOutcome::tooFewLines;
+  if (*patched == content->bytes) return DisplayConfigOutcome::written;  // already right
   if (!writeFile(name, ByteBuffer{std::move(*patched)}, &fault)) {
     return DisplayConfigOutcome::writeFailed;
   }

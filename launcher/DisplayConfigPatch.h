@@ -9,7 +9,8 @@
 enum class DisplayConfigOutcome {
   written,      // or already holding the chosen size, when nothing needed writing
   writeFailed,  // the file stays as it was
-  unusable,     // missing, unreadable or fewer than three lines: left as it is
+  unreadable,   // missing or unreadable (a folder, held open for writing)
+  tooFewLines,  // fewer than three lines as CR LF separates them: left as it is
 };
 
 Path displayConfigFileName(LauncherHost& host);  // run directory + "\config.ini"

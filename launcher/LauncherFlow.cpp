@@ -4,7 +4,9 @@
 #include "launcher/DisplayConfigPatch.h"
 #include "launcher/ElevatedApplyArgument.h"
 #include "launcher/LauncherSettings.h"
+#include "launcher/MissionContent.h"
 #include "launcher/MissionWeaponPatch.h"
+#include "launcher/OriginalWeapons.h"
 #include "launcher/SettingsStore.h"
 #include "services/FileReplacement.h"
 #include "services/Wide.h"
@@ -36,12 +38,27 @@ std::wstring LauncherFlow::gameCommandLine(const Path& runDirectory, bool window
          (windowed ? gbkToWide(gbk::windowedArgument) : std::wstring());
 }
 
+namespace {
+
+// Every file an apply writes, each where it is written: the profile, the record of the
+// originals, the twenty missions and "config.ini".
+std::vector<Path> filesOfTheApply(LauncherHost& host) {
+  const Path runDirectory = host.runDirectory();
+  std::vector<Path> files = {SettingsStore(host).fileName(),
+                             withName(runDirectory, gbk::originalWeaponsFileName),
+                             displayConfigFileName(host)};
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    files.push_back(withName(runDirectory, missionFileName(n)));
+  }
+  return files;
+}
+
+}  // namespace
+
 DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten,
                                                   bool reportMissingLevel) {
   // What writers ended at the wrong instant left beside the files this apply writes.
-  const Path runDirectory = host_.runDirectory();
-  removeLeftoverTemporaries(runDirectory);
-  removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
+  removeLeftoverTemporaries(filesOfTheApply(host_));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
   if (!patchMissionWeapon(controls_, host_, unwritten) && reportMissingLevel) {
@@ -85,8 +102,10 @@ void LauncherFlow::onStartGameClicked() {
   const DisplayConfigOutcome display = writeGameFiles(unwritten, true);
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();
-  if (display == DisplayConfigOutcome::unusable) {
-    host_.showMessage(gbkToWide(gbk::configUnusable) + displayConfigFileName(host_).wide(), 0);
+  if (display == DisplayConfigOutcome::unreadable || display == DisplayConfigOutcome::tooFewLines) {
+    const char* problem = display == DisplayConfigOutcome::unreadable ? gbk::configUnreadable
+                                                                      : gbk::configTooFewLines;
+    host_.showMessage(gbkToWide(problem) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
     return;
   }

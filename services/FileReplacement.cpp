@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "services/FileFaults.h"
 #include "services/FileHandle.h"
@@ -92,6 +95,41 @@ bool processEnded(DWORD processId) {
   const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
   CloseHandle(process);
   return ended;
+}
+
+// The leftovers in one folder: those of the targets that lie in it.
+int removeLeftoversIn(const Path& folder, std::span<const Path> targets) {
+  const std::wstring prefix = folder.wide() + L'\\';
+  WIN32_FIND_DATAW found;
+  HANDLE search =
+      FindFirstFileW(longFormOf(prefix + wideAscii(temporaryNamePattern)).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int removed = 0;
+  do {
+    // Only a file with the whole mark, a name of the writer's form and the attributes it
+    // gives its temporary files, and neither a folder nor read-only.
+    const DWORD attributes = found.dwFileAttributes;
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0 ||
+        (attributes & kTemporaryMark) != kTemporaryMark) {
+      continue;
+    }
+    std::optional<uint32_t> writer;
+    for (const Path& target : targets) {
+      if (writer) break;
+      if (!(folderOfPath(target) == folder)) continue;
+      writer = writerOfTemporaryName(found.cFileName,
+                                     std::wstring_view(target.wide()).substr(prefix.size()));
+    }
+    // Id 0 is the system's idle process, never a writer, and no process can be asked about
+    // it. A file still being written is held without sharing, so even a wrong judgement
+    // could not remove it; the process test keeps a live writer's file out of the question.
+    if (!writer || *writer == 0 || *writer == GetCurrentProcessId() || !processEnded(*writer)) {
+      continue;
+    }
+    if (DeleteFileW(longFormOf(prefix + found.cFileName).c_str())) ++removed;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return removed;
 }
 
 }  // namespace
@@ -228,28 +266,13 @@ bool writeFile(const Path& name, std::initializer_list<const ByteBuffer*> buffer
   return written;
 }
 
-int removeLeftoverTemporaries(const Path& folder) {
-  if (folder.empty()) return 0;
-  const std::wstring prefix = folder.wide() + L'\\';
-  WIN32_FIND_DATAW found;
-  HANDLE search =
-      FindFirstFileW(longFormOf(prefix + wideAscii(temporaryNamePattern)).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
+int removeLeftoverTemporaries(std::span<const Path> targets) {
   int removed = 0;
-  do {
-    // Only a file with the whole mark, a name of the writer's form and the attributes it
-    // gives its temporary files, and neither a folder nor read-only.
-    const DWORD attributes = found.dwFileAttributes;
-    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0 ||
-        (attributes & kTemporaryMark) != kTemporaryMark) {
-      continue;
-    }
-    const std::optional<uint32_t> writer = writerOfTemporaryName(found.cFileName);
-    // A file still being written is held without sharing, so even a wrong judgement could
-    // not remove it; the process test keeps a live writer's file out of the question.
-    if (!writer || *writer == GetCurrentProcessId() || !processEnded(*writer)) continue;
-    if (DeleteFileW(longFormOf(prefix + found.cFileName).c_str())) ++removed;
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  for (size_t i = 0; i < targets.size(); ++i) {
+    const Path folder = folderOfPath(targets[i]);
+    bool seen = folder.empty();
+    for (size_t k = 0; k < i && !seen; ++k) seen = folderOfPath(targets[k]) == folder;
+    if (!seen) removed += removeLeftoversIn(folder, targets);
+  }
   return removed;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,13 +51,15 @@ class FileReplacement {
   uint32_t finalAttributes_ = 0;  // the attributes the new file takes in the target's place
 };
 
-// Removes from `folder` the temporary files of replacements whose writing process is no
-// longer running: what a writer ended at the wrong instant (before its file was marked for
-// deletion, or after the mark was cleared for the rename) left behind. Only a file that
-// carries the whole mark of a temporary file, a name of its form and its hidden and system
-// attributes, is removed; files of running processes, any other file, folders and read-only
-// files stay. Returns how many were removed.
-int removeLeftoverTemporaries(const Path& folder);
+// Removes the temporary files of replacements of the files `targets` (full paths) whose
+// writing process is no longer running: what a writer ended at the wrong instant (before its
+// file was marked for deletion, or after the mark was cleared for the rename) left behind,
+// each looked for in its target's folder. Only a file that carries the whole mark of a
+// temporary file, a name of its form made for one of the targets in that folder and its
+// hidden and system attributes, is removed, and only when the name's process id is one a
+// writer can have (never 0); files of running processes, leftovers of other files, any other
+// file, folders and read-only files stay. Returns how many were removed.
+int removeLeftoverTemporaries(std::span<const Path> targets);
 
 // Replaces the whole content with the buffers written back to back. The new content goes
 // to a temporary file in the same folder which then replaces the target in one step, so on

@@ -97,6 +97,14 @@ std::string fitted(std::string_view text, size_t size) {
   return std::string(text.substr(0, end));
 }
 
+// A value as the reader gives it: without one pair of quotation marks around it.
+std::string_view unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
 struct Entry {
   std::string name;
   std::optional<std::string> value;  // none: a line without "="
@@ -221,11 +229,7 @@ std::string readValue(std::string_view content, std::string_view section, std::s
   const std::string keyName = wellFormed(key);
   if (Section* found = findSection(document, trimmed(sectionName))) {
     if (Entry* entry = findEntry(*found, trimmed(keyName)); entry && entry->value) {
-      std::string_view value = *entry->value;
-      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-        value = value.substr(1, value.size() - 2);
-      }
-      return fitted(value, bufferSize);
+      return fitted(unquoted(*entry->value), bufferSize);
     }
   }
   std::string fallback = wellFormed(defaultText);
@@ -293,7 +297,12 @@ std::optional<std::string> writeValue(std::string_view content, std::string_view
     return line;
   };
   if (found < lines.size()) {
-    if (meanings[found].value && *meanings[found].value == newValue) return std::nullopt;
+    // Already right when the key reads as it would after the write (the reader takes the
+    // blanks and one pair of quotation marks away on both sides).
+    if (meanings[found].value &&
+        unquoted(*meanings[found].value) == unquoted(trimmedRight(newValue))) {
+      return std::nullopt;
+    }
     // The key keeps its name as the file has it.
     std::string out(content.substr(0, lines[found].begin));
     out += keyLine(meanings[found].name);

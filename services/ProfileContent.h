@@ -14,10 +14,12 @@
 //
 // A write changes only the lines of what it changes; every other line keeps its bytes and
 // its own line break. A key whose value differs gets the line "KEY=VALUE" with the old
-// line's break; a key that already has the value is not touched. A missing key goes, as
-// "KEY=VALUE" and CR LF, right after the last line of its section that is not blank (CR LF is
-// first added to that line when it has no break); a missing section goes at the end of the
-// file, after a CR LF when the file does not end with a line break.
+// line's break; a key that already reads as it would after the write (the value compared as
+// the reader gives it, without the blanks and one pair of quotation marks around it) is not
+// touched. A missing key goes, as "KEY=VALUE" and CR LF, right after the last line of its
+// section that is not blank (CR LF is first added to that line when it has no break); a
+// missing section goes at the end of the file, after a CR LF when the file does not end with
+// a line break.
 #pragma once
 
 #include <cstddef>
@@ -44,8 +46,9 @@ std::string readValue(std::string_view content, std::string_view section, std::s
 // The content after writing key=value in section: a present key gets the new value in its
 // own line, a missing key goes after the last line of its section that is not blank, and a
 // missing section with its key at the end of the file. An absent value deletes the key's
-// line, an absent key the whole section's lines. No value when nothing changes (the same value is
-// already there, or there is nothing to delete): the file is then not written at all.
+// line, an absent key the whole section's lines. No value when nothing changes (the key
+// already reads as it would after the write, or there is nothing to delete): the file is then not
+// written.
 std::optional<std::string> writeValue(std::string_view content, std::string_view section,
                                       std::optional<std::string_view> key,
                                       std::optional<std::string_view> value);

@@ -35,6 +35,14 @@ std::optional<uint32_t> takeHex(std::wstring_view& text) {
 
 bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
+// The target's name as a temporary name carries it: cut to its first characters.
+std::wstring_view carriedTargetName(std::wstring_view targetName) {
+  if (targetName.size() <= temporaryTargetNameMost) return targetName;
+  size_t kept = temporaryTargetNameMost;
+  if (isHighSurrogate(targetName[kept - 1])) --kept;
+  return targetName.substr(0, kept);
+}
+
 }  // namespace
 
 std::wstring temporaryName(uint32_t processId, uint32_t n, std::wstring_view targetName) {
@@ -43,17 +51,13 @@ std::wstring temporaryName(uint32_t processId, uint32_t n, std::wstring_view tar
   name += L'-';
   appendHex(name, n);
   name += L'.';
-  if (targetName.size() > temporaryTargetNameMost) {
-    size_t kept = temporaryTargetNameMost;
-    if (isHighSurrogate(targetName[kept - 1])) --kept;
-    targetName = targetName.substr(0, kept);
-  }
-  name += targetName;
+  name += carriedTargetName(targetName);
   name += kSuffix;
   return name;
 }
 
-std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name) {
+std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name,
+                                              std::wstring_view targetName) {
   // The prefix and the suffix share no character, so a name with both holds them apart.
   if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
   std::wstring_view rest =
@@ -62,5 +66,6 @@ std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name) {
   if (!writer || rest.empty() || rest[0] != L'-') return std::nullopt;
   rest.remove_prefix(1);
   if (!takeHex(rest) || rest.size() < 2 || rest[0] != L'.') return std::nullopt;
+  if (rest.substr(1) != carriedTargetName(targetName)) return std::nullopt;
   return writer;
 }

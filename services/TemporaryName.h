@@ -19,9 +19,10 @@ inline constexpr size_t temporaryTargetNameMost = 230;
 
 std::wstring temporaryName(uint32_t processId, uint32_t n, std::wstring_view targetName);
 
-// The process id in a name of that form; no value for any other name (other letters or
-// case, a leading zero, a number past 32 bits, no target's name, anything before or after).
-std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name);
+// The process id in a name of that form made for the target `targetName` (as temporaryName
+// carries it); no value for any other name (another target's name, other letters or case, a
+// leading zero, a number past 32 bits, no target's name, anything before or after).
+std::optional<uint32_t> writerOfTemporaryName(std::wstring_view name, std::wstring_view targetName);
 
 // The search pattern that finds every such name (and others, which the parse rejects).
 inline constexpr const char* temporaryNamePattern = "~wr*.tmp";

@@ -284,13 +284,18 @@ TEST(ApplyTest, CloseRequestDuringTheApplyWaitsForItsEnd) {
 struct ConfigCase {
   const char* name;
   const char* content;  // nullptr: no "config.ini"
+  const char* message;  // what is wrong with it, before its path
 };
 
 const ConfigCase kShortConfigs[] = {
-    {"missing", nullptr},
-    {"empty", ""},
-    {"two lines", "[Screen]\r\nWidth 640\r\n"},
-    {"bare line feeds", "[Screen]\nWidth 640\nHeight 480\n"},
+    {"missing", nullptr, gbk::configUnreadable},
+    {"empty", "", gbk::configTooFewLines},
+    {"two lines", "[Screen]\r\nWidth 640\r\n", gbk::configTooFewLines},
+    {"bare line feeds", "[Screen]\nWidth 640\nHeight 480\n", gbk::configTooFewLines},
+    // Four lines a player's editor saved with LF only: there and readable, but not three
+    // lines as the game's CR LF separates them.
+    {"four lines ending in LF", "[Display]\nWidth 640\nHeight 480\nColorBits 32\n",
+     gbk::configTooFewLines},
 };
 
 TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
@@ -309,7 +314,7 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     HWND box = waitForMessageBox(run.program.processId(), 10000);
     ASSERT_NE(box, nullptr);
     MessageBoxInfo info = readMessageBox(box);
-    EXPECT_EQ(info.text, fromGbk(std::string(gbk::configUnusable) + game.path() + "\\config.ini"));
+    EXPECT_EQ(info.text, fromGbk(std::string(c.message) + game.path() + "\\config.ini"));
     EXPECT_FALSE(IsWindowEnabled(run.window)) << "the box is task-modal";
     std::vector<DWORD> ours = childProcesses(GetCurrentProcessId());
     EXPECT_NE(std::find(ours.begin(), ours.end(), run.program.processId()), ours.end())

@@ -151,10 +151,11 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
   }
 }
 
-// Only files that carry the whole mark, a name of the writer's own form and the hidden and
-// system attributes, of processes that have ended, are removed; a running writer's file, other
-// names, files without the attributes (a user's "~wr1-1.tmp" among them), folders and
-// read-only files stay byte for byte.
+// Only files that carry the whole mark, a name of the writer's own form for a file the
+// launcher writes in that folder and the hidden and system attributes, of processes that
+// have ended, are removed; a running writer's file, other names, files without the
+// attributes (a user's "~wr1-1.tmp" among them), folders and read-only files stay byte for
+// byte.
 TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   // 嘰 is 87 5C, 媆 8B 5C: second bytes that read as a backslash in the folder's name.
   GameFolder game(toGbk(L"ended 嘰媆"), gameWithMissions());
@@ -173,7 +174,12 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   } entries[] = {
       {inLevel(dead), mark, true},
       {temporaryNameOf(ended, 7, L"wdpz.ini"), mark, true},
-      {inLevel(temporaryNameOf(ended, 8, L"原版副武器.txt")), mark, true},
+      {temporaryNameOf(ended, 8, L"原版副武器.txt"), mark, true},
+      // Leftovers of files the launcher does not write there, or at all, and of process id
+      // 0, which no writer has.
+      {inLevel(temporaryNameOf(ended, 8, L"原版副武器.txt")), mark, false},
+      {temporaryNameOf(ended, 6, L"mysave.dat"), mark, false},
+      {"~wr0-9.config.ini.tmp", mark, false},
       {inLevel(temporaryNameOf(GetCurrentProcessId(), 1, L"sn01_.pst")), mark, false},  // running
       // A user's files of the old form (no process has the id 1 or 0x2a), and of the
       // writer's form without the attributes or with only one of them.

@@ -78,7 +78,7 @@ const FileFaultCase kFileFaults[] = {
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
     // Held config.ini reads as missing: the apply stops before the game.
     {"config.ini held by another program", "config.ini", Fault::locked, kFailed,
-     gbk::configUnusable,
+     gbk::configUnreadable,
      [](FolderFiles& e, const FolderFiles& b) {
        keep(e, b, "config.ini");
        e.erase("launch-record.txt");
@@ -93,7 +93,7 @@ const FileFaultCase kFileFaults[] = {
      }},
     {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
-    {"folder named config.ini", "config.ini", Fault::folder, kFailed, gbk::configUnusable,
+    {"folder named config.ini", "config.ini", Fault::folder, kFailed, gbk::configUnreadable,
      [](FolderFiles& e, const FolderFiles&) {
        e["config.ini"] = "<folder>";
        e.erase("launch-record.txt");

@@ -487,15 +487,16 @@ TEST_F(LauncherFlowTest, BlankInTheRunDirectoryNeverStartsADecoy) {
 TEST_F(LauncherFlowTest, UnusableConfigEndsWithoutStartingTheGame) {
   struct Case {
     const char* name;
-    const char* config;  // nullptr: no "config.ini"
+    const char* config;   // nullptr: no "config.ini"
+    const char* message;  // what is wrong with it, before its path
   };
   const Case cases[] = {
-      {"missing", nullptr},
-      {"empty", ""},
-      {"one line", "a\r\n"},
-      {"two lines", "[Display]\r\nWidth 640\r\n"},
-      {"two lines, no final break", "a\r\nb"},
-      {"bare line feeds", "a\nWidth 640\nHeight 480\n"},
+      {"missing", nullptr, gbk::configUnreadable},
+      {"empty", "", gbk::configTooFewLines},
+      {"one line", "a\r\n", gbk::configTooFewLines},
+      {"two lines", "[Display]\r\nWidth 640\r\n", gbk::configTooFewLines},
+      {"two lines, no final break", "a\r\nb", gbk::configTooFewLines},
+      {"bare line feeds", "a\nWidth 640\nHeight 480\n", gbk::configTooFewLines},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -511,7 +512,7 @@ TEST_F(LauncherFlowTest, UnusableConfigEndsWithoutStartingTheGame) {
 
     EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "end"}));
     ASSERT_EQ(host_->messages.size(), 1u);
-    EXPECT_EQ(host_->messages[0].text, std::string(gbk::configUnusable) + path("config.ini"));
+    EXPECT_EQ(host_->messages[0].text, std::string(c.message) + path("config.ini"));
     EXPECT_NE(host_->messages[0].text.find("config.ini"), std::string::npos);
     EXPECT_EQ(host_->messages[0].buttons, 0);
     EXPECT_EQ(readBytes(path("config.ini")), c.config ? c.config : "<missing>");
