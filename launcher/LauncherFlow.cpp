@@ -36,22 +36,43 @@ std::wstring LauncherFlow::gameCommandLine(const Path& runDirectory, bool window
          (windowed ? gbkToWide(gbk::windowedArgument) : std::wstring());
 }
 
-DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten,
-                                                  bool reportMissingLevel) {
+namespace {
+
+// The game folder's turn for the writes of one apply, given back when it goes.
+class WritingTurn {
+ public:
+  explicit WritingTurn(LauncherHost& host) : host_(host), held_(host.takeApplyTurn()) {}
+  ~WritingTurn() { host_.releaseApplyTurn(); }
+  WritingTurn(const WritingTurn&) = delete;
+  WritingTurn& operator=(const WritingTurn&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  LauncherHost& host_;
+  bool held_;
+};
+
+}  // namespace
+
+LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten) {
+  GameFileWrites writes;
+  // Everything is read and written inside the turn: the record of the originals and the
+  // missions are read only once no other apply can change them.
+  const WritingTurn turn(host_);
+  if (!turn.held()) return writes;
+  writes.turnHeld = true;
   // What writers ended at the wrong instant left beside the files this apply writes.
   const Path runDirectory = host_.runDirectory();
   removeLeftoverTemporaries(runDirectory);
   removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  if (!patchMissionWeapon(controls_, host_, unwritten) && reportMissingLevel) {
-    host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
-  }
-  const DisplayConfigOutcome display = patchDisplayConfig(controls_, host_, fault);
-  if (display == DisplayConfigOutcome::writeFailed) {
+  writes.missionFolderFound = patchMissionWeapon(controls_, host_, unwritten);
+  writes.display = patchDisplayConfig(controls_, host_, fault);
+  if (writes.display == DisplayConfigOutcome::writeFailed) {
     unwritten.push_back({displayConfigFileName(host_), fault});
   }
-  return display;
+  return writes;
 }
 
 void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) {
@@ -82,10 +103,14 @@ void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) 
 
 void LauncherFlow::onStartGameClicked() {
   std::vector<UnwrittenFile> unwritten;
-  const DisplayConfigOutcome display = writeGameFiles(unwritten, true);
+  const GameFileWrites writes = writeGameFiles(unwritten);
+  // Without the turn nothing was written, and the game is started as after a list of files
+  // that could not be written.
+  if (!writes.turnHeld) host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
+  if (!writes.missionFolderFound) host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();
-  if (display == DisplayConfigOutcome::unusable) {
+  if (writes.display == DisplayConfigOutcome::unusable) {
     host_.showMessage(gbkToWide(gbk::configUnusable) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
     return;
@@ -99,7 +124,10 @@ void LauncherFlow::onStartGameClicked() {
 
 bool LauncherFlow::writeAsAdministrator() {
   std::vector<UnwrittenFile> unwritten;
-  writeGameFiles(unwritten, false);
+  if (!writeGameFiles(unwritten).turnHeld) {
+    host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
+    return false;
+  }
   if (unwritten.empty()) return true;
   host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
   return false;
