@@ -22,8 +22,14 @@
 namespace {
 
 const wchar_t kTurnUnavailable[] =
-    L"信息：\n另一个功能设置程序正在修改游戏文件，等待后仍未完成。这次的设置没有保存，游戏文件都没"
-    L"有更改。";
+    L"另一个功能设置程序正在修改游戏文件，等待后仍未完成。这次的设置没有保存，游戏文件都没有更改。";
+
+// The texts of the boxes an apply showed, without their captions.
+std::vector<std::wstring> boxTexts(const ApplyOutcome& outcome) {
+  std::vector<std::wstring> texts;
+  for (const std::wstring& box : outcome.boxes) texts.push_back(box.substr(box.find(L'\n') + 1));
+  return texts;
+}
 
 // Mission 3 ships with the very line the first apply below writes (weapon 10): that apply
 // needs no record of it, the second does.
@@ -133,7 +139,7 @@ TEST(ApplyTurn, AnApplyThatCannotGetTheTurnSaysSoAndWritesNothing) {
         c.window ? applyOnce(game.path())
                  : runWithArguments(game.path(), L"--apply-settings=11,3,1,0", 60000);
     EXPECT_EQ(outcome.exitCode, c.exitCode);
-    EXPECT_EQ(outcome.boxes, std::vector<std::wstring>{kTurnUnavailable});
+    EXPECT_EQ(boxTexts(outcome), std::vector<std::wstring>{kTurnUnavailable});
     for (size_t i = 0; i < names.size(); ++i) {
       EXPECT_EQ(game.read(names[i]), before[i]) << names[i];
     }
