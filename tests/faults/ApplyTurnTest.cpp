@@ -1,7 +1,8 @@
 // One apply at a time per game folder, with the real program and its test build on real
 // files: two applies at once take turns and record only the game's own lines; the program
 // started with administrator rights gets the turn while its parent waits for it; an apply
-// that cannot get the turn in time says so and changes no file.
+// that cannot get the turn in time says so and changes no file. Also a file that another
+// program opens in the instant before it is replaced: listed as in use.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "services/FileFault.h"
+#include "services/WriteSteps.h"
 #include "tests/faults/FaultRun.h"
 #include "tests/support/BoxWatcher.h"
 #include "tests/support/GameFolder.h"
 #include "tests/support/Immutable.h"
 #include "tests/support/LaunchRecord.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/TopWindows.h"
 #include "tests/support/UiProbe.h"
@@ -149,6 +153,61 @@ TEST(ApplyTurn, AnApplyThatCannotGetTheTurnSaysSoAndWritesNothing) {
     // The holder then writes its own choices: the turn was never taken from it.
     EXPECT_EQ(holder.finish(), 0u);
     EXPECT_EQ(game.read(missionPath(1)), patchedMission(1, 20));
+  }
+}
+
+// The writer (tests/faults/write_step_probe.cpp) held right before its rename onto the
+// target, which another program then opens, sharing everything, as a reader or another
+// writer may: the system refuses the rename with "access denied", and the cause told is
+// that the file is in use, not a lack of permission. Without the other program the same
+// writer replaces the file.
+TEST(CollidingWriter, ATargetOpenedJustBeforeTheRenameIsInUse) {
+  struct Case {
+    const char* name;
+    bool opened;
+    DWORD exitCode;  // 0 written, 10 + the cause when not
+    const char* after;
+  } cases[] = {
+      {"opened by another program", true, 10 + static_cast<DWORD>(FileFault::inUse), "old"},
+      {"left alone", false, 0, "new"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder("collide");
+    const std::string target = folder.path() + "\\target.ini";
+    writeBytes(target, "old");
+    writeBytes(folder.path() + "\\new-content", "new");
+    const std::string event =
+        "collide-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(c.opened ? 1 : 0);
+    HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event.c_str());
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, (event + ".go").c_str());
+    ASSERT_TRUE(reached != nullptr && go != nullptr);
+    const std::string command = "\"" + testProgramFolder() + "\\write_step_probe.exe\" \"" +
+                                target + "\" \"" + folder.path() + "\\new-content\" " +
+                                std::to_string(static_cast<int>(WriteStep::attributed)) + " " +
+                                event;
+    PROCESS_INFORMATION writer{};
+    ASSERT_TRUE(startProcess(nullptr, widePath(command), nullptr, 0, nullptr, writer));
+    HANDLE either[] = {reached, writer.hProcess};
+    EXPECT_EQ(WaitForMultipleObjects(2, either, FALSE, 120000), WAIT_OBJECT_0);
+    HANDLE other = INVALID_HANDLE_VALUE;
+    if (c.opened) {
+      other = CreateFileA(target.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      EXPECT_NE(other, INVALID_HANDLE_VALUE);
+    }
+    SetEvent(go);
+    DWORD exitCode = 0xDEAD0001;
+    if (WaitForSingleObject(writer.hProcess, 120000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(writer.hProcess, &exitCode);
+    } else {
+      TerminateProcess(writer.hProcess, 9);
+    }
+    if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+    EXPECT_EQ(exitCode, c.exitCode);
+    EXPECT_EQ(readBytes(target), c.after);
+    for (HANDLE handle : {writer.hThread, writer.hProcess, reached, go}) CloseHandle(handle);
   }
 }
 
