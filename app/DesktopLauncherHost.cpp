@@ -7,6 +7,14 @@
 
 Path DesktopLauncherHost::runDirectory() { return ::runDirectory(); }
 
+bool DesktopLauncherHost::takeApplyTurn() {
+  turn_.reset();
+  turn_.emplace(::runDirectory(), kApplyTurnWaitMs);
+  return turn_->held();
+}
+
+void DesktopLauncherHost::releaseApplyTurn() { turn_.reset(); }
+
 int32_t DesktopLauncherHost::showMessage(const std::wstring& message, int32_t buttons) {
   return messageBox(message, buttons);
 }

@@ -53,22 +53,39 @@ std::vector<Path> filesOfTheApply(LauncherHost& host) {
   return files;
 }
 
+// The game folder's turn for the writes of one apply, given back when it goes.
+class WritingTurn {
+ public:
+  explicit WritingTurn(LauncherHost& host) : host_(host), held_(host.takeApplyTurn()) {}
+  ~WritingTurn() { host_.releaseApplyTurn(); }
+  WritingTurn(const WritingTurn&) = delete;
+  WritingTurn& operator=(const WritingTurn&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  LauncherHost& host_;
+  bool held_;
+};
+
 }  // namespace
 
-DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten,
-                                                  bool reportMissingLevel) {
+LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten) {
+  GameFileWrites writes;
+  // Everything is read and written inside the turn: the record of the originals and the
+  // missions are read only once no other apply can change them.
+  const WritingTurn turn(host_);
+  if (!turn.held()) return writes;
+  writes.turnHeld = true;
   // What writers ended at the wrong instant left beside the files this apply writes.
   removeLeftoverTemporaries(filesOfTheApply(host_));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  if (!patchMissionWeapon(controls_, host_, unwritten) && reportMissingLevel) {
-    host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
-  }
-  const DisplayConfigOutcome display = patchDisplayConfig(controls_, host_, fault);
-  if (display == DisplayConfigOutcome::writeFailed) {
+  writes.missionFolderFound = patchMissionWeapon(controls_, host_, unwritten);
+  writes.display = patchDisplayConfig(controls_, host_, fault);
+  if (writes.display == DisplayConfigOutcome::writeFailed) {
     unwritten.push_back({displayConfigFileName(host_), fault});
   }
-  return display;
+  return writes;
 }
 
 void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) {
@@ -99,11 +116,15 @@ void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) 
 
 void LauncherFlow::onStartGameClicked() {
   std::vector<UnwrittenFile> unwritten;
-  const DisplayConfigOutcome display = writeGameFiles(unwritten, true);
+  const GameFileWrites writes = writeGameFiles(unwritten);
+  // Without the turn nothing was written, and the game is started as after a list of files
+  // that could not be written.
+  if (!writes.turnHeld) host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
+  if (!writes.missionFolderFound) host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();
-  if (display == DisplayConfigOutcome::unreadable || display == DisplayConfigOutcome::tooFewLines) {
-    const char* problem = display == DisplayConfigOutcome::unreadable ? gbk::configUnreadable
+  if (writes.display == DisplayConfigOutcome::unreadable || writes.display == DisplayConfigOutcome::tooFewLines) {
+    const char* problem = writes.display == DisplayConfigOutcome::unreadable ? gbk::configUnreadable
                                                                       : gbk::configTooFewLines;
     host_.showMessage(gbkToWide(problem) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
@@ -118,7 +139,10 @@ void LauncherFlow::onStartGameClicked() {
 
 bool LauncherFlow::writeAsAdministrator() {
   std::vector<UnwrittenFile> unwritten;
-  writeGameFiles(unwritten, false);
+  if (!writeGameFiles(unwritten).turnHeld) {
+    host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
+    return false;
+  }
   if (unwritten.empty()) return true;
   host_.showMessage(unwrittenFilesMessage(unwritten, false), 0);
   return false;

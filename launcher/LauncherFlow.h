@@ -30,25 +30,34 @@ class LauncherFlow {
   // Writes the four settings from the controls to "wdpz.ini"; true when all were stored,
   // else fault (when given) receives why not.
   bool saveSettings(FileFault* fault = nullptr);
-  // The apply: save, mission files, "config.ini", report files that could not be written
-  // (offering to write them with administrator rights where that may help), start the
-  // game, close the window. With an unusable "config.ini" it reports that the game was not
-  // started and ends the process instead.
+  // The apply: save, mission files, "config.ini", all within the game folder's turn (when
+  // another apply keeps it past the wait, nothing is written and the user is told); report
+  // files that could not be written (offering to write them with administrator rights where
+  // that may help), start the game, close the window. With an unusable "config.ini" it reports that
+  // the game was not started and ends the process instead.
   void onStartGameClicked();
   // The writes of the apply for the choices the controls hold, by the program started with
   // administrator rights: no game, no report of a missing mission folder or an unusable
   // "config.ini" (the user's own instance reports those); files that still cannot be
-  // written are reported with their causes. True when nothing was left unwritten.
+  // written are reported with their causes, and a game folder whose turn another apply
+  // kept is reported with nothing written. True when nothing was left unwritten.
   bool writeAsAdministrator();
 
   // The game's command line: the quoted path of the game, then " w" when windowed.
   static std::wstring gameCommandLine(const Path& runDirectory, bool windowed);
 
  private:
-  // Saves the settings and patches the missions and "config.ini", adding what could not be
-  // written to unwritten. A missing mission folder is reported when reportMissingLevel.
-  DisplayConfigOutcome writeGameFiles(std::vector<UnwrittenFile>& unwritten,
-                                      bool reportMissingLevel);
+  // What the writes of an apply came to.
+  struct GameFileWrites {
+    bool turnHeld = false;  // false: another apply kept the folder; nothing was written
+    bool missionFolderFound = true;
+    DisplayConfigOutcome display = DisplayConfigOutcome::written;
+  };
+  // With the game folder's turn: removes the leftovers of ended writers, saves the settings
+  // and patches the missions and "config.ini", adding what could not be written to
+  // unwritten. The turn is given back before it returns, so that no other apply waits on a
+  // message of this one.
+  GameFileWrites writeGameFiles(std::vector<UnwrittenFile>& unwritten);
   // The message listing the unwritten files; where administrator rights may help it asks,
   // and Yes starts the program itself with them to write the files again.
   void reportUnwritten(const std::vector<UnwrittenFile>& unwritten);

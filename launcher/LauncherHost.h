@@ -1,7 +1,7 @@
 // What the launcher logic needs from the process around it besides files and profiles:
-// the run directory, a message box, starting a program, starting itself with administrator
-// rights and ending after a failure. The program's host is in app/; tests use a recording
-// host in a temporary folder.
+// the run directory, the game folder's turn to write, a message box, starting a program,
+// starting itself with administrator rights and ending after a failure. The program's host is in
+// app/; tests use a recording host in a temporary folder.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,12 @@ class LauncherHost {
  public:
   virtual ~LauncherHost() = default;
   virtual Path runDirectory() = 0;
+  // Waits a bounded time for the game folder's turn to write its files, which one apply at
+  // a time holds (this or another window, the program with administrator rights): true
+  // when this program holds it now, until releaseApplyTurn.
+  virtual bool takeApplyTurn() = 0;
+  // Gives the turn back; nothing when it is not held.
+  virtual void releaseApplyTurn() = 0;
   // Caption "信息："; the message is UTF-16 so that the paths in it are shown as they are.
   // The pressed button as messageBox gives it (0 OK, 5 Yes, 6 No).
   virtual int32_t showMessage(const std::wstring& message, int32_t buttons) = 0;

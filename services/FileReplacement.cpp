@@ -87,6 +87,17 @@ bool setAttributes(HANDLE file, DWORD attributes) {
   return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
+// Why the rename onto the target failed, from the platform's error of it. The system refuses
+// a rename onto a file that another program holds open, even one that shares everything,
+// with "access denied", as it does a lack of permission: the target is asked again, and
+// only one that still may not be opened for writing lacks the permission; otherwise
+// another program held it at that instant (another writer replacing it, a reader).
+FileFault renameFault(const std::wstring& target, DWORD error) {
+  if (error != ERROR_ACCESS_DENIED) return faultOfError(error);
+  const FileFault now = replaceFault(target, GetFileAttributesW(target.c_str()));
+  return now == FileFault::none ? FileFault::inUse : now;
+}
+
 // True when the process is known to have ended: no process has the id any more, or the
 // one that has it has exited. A process that cannot be looked at counts as running.
 bool processEnded(DWORD processId) {
@@ -235,7 +246,7 @@ bool FileReplacement::commit() {
   }
   if (done) {
     reachedWriteStep(WriteStep::attributed);
-    if (!rename.applyTo(temp_)) done = fail(faultOfLastError());
+    if (!rename.applyTo(temp_)) done = fail(renameFault(target_, GetLastError()));
   }
   if (!done) {
     discard();

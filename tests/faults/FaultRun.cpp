@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "tests/support/GameFolder.h"
 #include "tests/support/LaunchRecord.h"
+#include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/UiProbe.h"
 
@@ -91,5 +94,79 @@ ApplyOutcome runWithArguments(const std::string& folder, const std::wstring& arg
   RunningProgram program;
   if (!program.start(folder + "\\launcher.exe", folder, arguments)) return outcome;
   dismissBoxesUntilEnd(program, allowedMs, outcome);
+  return outcome;
+}
+
+namespace {
+
+// How long a probe is given for any one thing it is waited for (emulated or loaded
+// machines start programs slowly).
+constexpr DWORD kProbeWaitMs = 120000;
+
+HANDLE makeEvent(const std::wstring& name) {
+  return CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+}
+
+}  // namespace
+
+ProbeApply::ProbeApply(const std::string& folder, const std::string& step,
+                       const std::wstring& argument) {
+  // Names of this test process and probe alone, so that tests running at once never share.
+  static std::atomic<int> count{0};
+  const std::wstring event =
+      L"apply-probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count);
+  reached_ = makeEvent(event);
+  go_ = makeEvent(event + L".go");
+  waiting_ = makeEvent(event + L".waiting");
+  if (reached_ == nullptr || go_ == nullptr || waiting_ == nullptr) return;
+  std::wstring command = L"\"" + widePath(testProgramFolder() + "\\apply_step_probe.exe") +
+                         L"\" \"" + widePath(folder) + L"\" " + widePath(step) + L" " + event;
+  if (!argument.empty()) command += L" " + argument;
+  if (!startProcess(nullptr, command, nullptr, 0, nullptr, process_)) process_ = {};
+}
+
+ProbeApply::~ProbeApply() {
+  if (process_.hProcess != nullptr) {
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 9);
+      WaitForSingleObject(process_.hProcess, kProbeWaitMs);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  for (HANDLE event : {reached_, go_, waiting_}) {
+    if (event != nullptr) CloseHandle(event);
+  }
+}
+
+bool ProbeApply::waitFor(HANDLE event) {
+  if (process_.hProcess == nullptr) return false;
+  HANDLE either[] = {event, process_.hProcess};
+  return WaitForMultipleObjects(2, either, FALSE, kProbeWaitMs) == WAIT_OBJECT_0;
+}
+
+bool ProbeApply::waitHeld() { return waitFor(reached_); }
+
+bool ProbeApply::waitWaitingForTurn() { return waitFor(waiting_); }
+
+DWORD ProbeApply::finish() {
+  if (process_.hProcess == nullptr) return 0xDEAD0001;
+  SetEvent(go_);
+  DWORD code = 0xDEAD0001;
+  if (WaitForSingleObject(process_.hProcess, kProbeWaitMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process_.hProcess, &code);
+  }
+  return code;
+}
+
+TwoApplies applyTwoAtOnce(const std::string& folder, const std::wstring& firstArgument,
+                          const std::wstring& secondArgument) {
+  TwoApplies outcome;
+  ProbeApply first(folder, "record", firstArgument);
+  outcome.firstHeld = first.waitHeld();
+  ProbeApply second(folder, "0", secondArgument);
+  outcome.secondWaited = second.waitWaitingForTurn();
+  outcome.firstExit = first.finish();
+  outcome.secondExit = second.finish();
   return outcome;
 }

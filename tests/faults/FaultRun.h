@@ -39,3 +39,46 @@ ApplyOutcome applyOnce(const std::string& folder, const LauncherChoice& choice, 
 // box read and dismissed until it ends, within `allowedMs`.
 ApplyOutcome runWithArguments(const std::string& folder, const std::wstring& arguments,
                               DWORD allowedMs);
+
+// Two applies of one game folder at once, in the order that lost originals before an apply
+// waited for its turn: the first (tests/faults/apply_step_probe.cpp, the program's writes
+// with the elevated-apply argument `firstArgument`) is held where it has read the record of
+// the originals and the missions and is about to write the record; the second (the same
+// with `secondArgument`) is started then, and once it has either ended or begun to wait for
+// the folder's turn, the first goes on. Both are waited for to their ends.
+struct TwoApplies {
+  bool firstHeld = false;        // the first reached the record's write (it had one to write)
+  bool secondWaited = false;     // the second waited for the first's turn
+  DWORD firstExit = 0xDEAD0001;  // 0: all written, 1: not, 0xDEAD0001: did not end
+  DWORD secondExit = 0xDEAD0001;
+};
+TwoApplies applyTwoAtOnce(const std::string& folder, const std::wstring& firstArgument,
+                          const std::wstring& secondArgument);
+
+// The program's writes in a game folder as tests/faults/apply_step_probe.cpp makes them,
+// within the folder's turn, with the choices of an elevated-apply argument (empty: its own)
+// and held at a write step: `step` counted from 1 over the apply's writes, "record" for the
+// creation of the record's temporary file, "0" for none. Ended when it goes, if still there.
+class ProbeApply {
+ public:
+  ProbeApply(const std::string& folder, const std::string& step, const std::wstring& argument);
+  ~ProbeApply();
+  ProbeApply(const ProbeApply&) = delete;
+  ProbeApply& operator=(const ProbeApply&) = delete;
+
+  // Waits until it is held at its step (true) or has ended (false).
+  bool waitHeld();
+  // Waits until it has begun to wait for the folder's turn (true) or has ended (false).
+  bool waitWaitingForTurn();
+  // Lets it go on from its step and waits for its end: its exit code (0 all written, 1 not),
+  // 0xDEAD0001 when it did not start or end.
+  DWORD finish();
+
+ private:
+  bool waitFor(HANDLE event);
+
+  PROCESS_INFORMATION process_{};
+  HANDLE reached_ = nullptr;
+  HANDLE go_ = nullptr;
+  HANDLE waiting_ = nullptr;
+};

@@ -81,6 +81,11 @@ class RecordingHost final : public LauncherHost {
 
   // The test's folder names are ASCII: their GBK and system code page forms are the same.
   Path runDirectory() override { return Path(widePath(folder_)); }
+  bool takeApplyTurn() override {
+    events.push_back(turnAvailable ? "turn" : "no turn");
+    return turnAvailable;
+  }
+  void releaseApplyTurn() override { events.push_back("release"); }
   int32_t showMessage(const std::wstring& message, int32_t buttons) override {
     messages.push_back({wideToGbk(message), buttons});
     events.push_back("message");
@@ -103,7 +108,8 @@ class RecordingHost final : public LauncherHost {
     if (observe) observe("end");
   }
 
-  int32_t answer = 0;  // what every message box answers
+  bool turnAvailable = true;  // whether takeApplyTurn has the turn
+  int32_t answer = 0;         // what every message box answers
   AdministratorRun administratorRun{AdministratorRun::Outcome::refused, 0, 0, L""};
   std::vector<Message> messages;
   std::vector<std::wstring> administratorRuns;
@@ -413,9 +419,11 @@ TEST_F(LauncherFlowTest, MissingMissionFolderIsReportedAndTheApplyGoesOn) {
   ASSERT_EQ(host_->messages.size(), 1u);
   EXPECT_EQ(host_->messages[0].text, gbk::missionFolderMissing);
   EXPECT_EQ(host_->messages[0].buttons, 0);
-  EXPECT_EQ(seen, (std::vector<std::string>{"profile 0", "config " + kConfig}));
-  EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
-  EXPECT_EQ(readBytes(path("config.ini")), "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n");
+  // The message comes once every file is written and the turn given back.
+  const std::string patched = "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n";
+  EXPECT_EQ(seen, (std::vector<std::string>{"profile 0", "config " + patched}));
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "message", "start"}));
+  EXPECT_EQ(readBytes(path("config.ini")), patched);
   EXPECT_EQ(launchRecord(dir_), gameRecord(false));
   EXPECT_TRUE(controls_->destroyRequested());
 }
@@ -449,7 +457,7 @@ TEST_F(LauncherFlowTest, ApplyOrderSavePatchMissionsPatchConfigStartClose) {
             "1|int PlayerWeapon2 = 11;\r\n|[Display]\r\nWidth 1024\r\nHeight 768\r\nBpp 32\r\n");
   EXPECT_FALSE(destroyedAtStart);
   EXPECT_TRUE(controls_->destroyRequested());
-  EXPECT_EQ(host_->events, (std::vector<std::string>{"start"}));
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "start"}));
 }
 
 TEST_F(LauncherFlowTest, CommandLineAsTheGameReceivesIt) {
@@ -510,7 +518,7 @@ TEST_F(LauncherFlowTest, UnusableConfigEndsWithoutStartingTheGame) {
     controls_->setSelection(LauncherList::weapon, 2);
     apply();
 
-    EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "end"}));
+    EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "message", "end"}));
     ASSERT_EQ(host_->messages.size(), 1u);
     EXPECT_EQ(host_->messages[0].text, std::string(c.message) + path("config.ini"));
     EXPECT_NE(host_->messages[0].text.find("config.ini"), std::string::npos);
@@ -548,7 +556,7 @@ TEST_F(LauncherFlowTest, FilesThatCannotBeWrittenAreListedBeforeTheStart) {
                 "\r\n" + path("config.ini") + gbk::reasonReadOnly + gbk::hintStart +
                 gbk::hintReadOnly + gbk::hintSeparator + gbk::hintInUse + gbk::hintEnd);
   EXPECT_EQ(host_->messages[0].buttons, 0);
-  EXPECT_EQ(host_->events, (std::vector<std::string>{"message", "start"}));
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "message", "start"}));
   EXPECT_EQ(readBytes(path("wdpz.ini")), profile);
   EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 0;\r\n");
   EXPECT_EQ(readBytes(mission(2)), "int PlayerWeapon2 = 6;\r\n");
@@ -629,7 +637,7 @@ TEST_F(LauncherFlowTest, GameThatCannotBeStartedIsReportedAndTheWindowCloses) {
   DeleteFileA(path("Drovar.exe").c_str());
   createWindow();
   apply();
-  EXPECT_EQ(host_->events, (std::vector<std::string>{"start", "message"}));
+  EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "start", "message"}));
   ASSERT_EQ(host_->messages.size(), 1u);
   EXPECT_EQ(host_->messages[0].text, std::string(gbk::gameStartFailed) + path("Drovar.exe"));
   EXPECT_TRUE(controls_->destroyRequested());
@@ -714,7 +722,12 @@ TEST_F(LauncherFlowTest, NoPermissionAsksToSaveWithAdministratorRights) {
     ASSERT_GE(host_->messages.size(), 1u);
     EXPECT_EQ(host_->messages[0].text, list + gbk::askAdministrator);
     EXPECT_EQ(host_->messages[0].buttons, yesNoButtons);
+    // The program with administrator rights takes the turn itself: it is given back first.
+    ASSERT_GE(host_->events.size(), 4u);
+    EXPECT_EQ(host_->events[0], "turn");
+    EXPECT_EQ(host_->events[1], "release");
     if (c.started) {
+      EXPECT_EQ(host_->events[3], "administrator");
       EXPECT_EQ(host_->administratorRuns, std::vector<std::wstring>{L"--apply-settings=11,3,1,1"});
     } else {
       EXPECT_TRUE(host_->administratorRuns.empty());
@@ -791,6 +804,52 @@ TEST_F(LauncherFlowTest, WritingAsAdministratorStartsNothingAndReportsWhatIsLeft
     }
     EXPECT_TRUE(host_->commandLines.empty()) << "no game";
     EXPECT_FALSE(controls_->destroyRequested());
+    SetCurrentDirectoryA(testProgramFolder().c_str());
+  }
+}
+
+// Another apply keeps the game folder past the wait: no file is read or written, the user
+// is told, and the window's apply then starts the game as after a list of unwritten files;
+// the program with administrator rights ends as one that has reported what it could not
+// write.
+TEST_F(LauncherFlowTest, WithoutTheTurnNothingIsWrittenAndTheUserIsTold) {
+  for (const bool administrator : {false, true}) {
+    SCOPED_TRACE(administrator ? "administrator" : "window");
+    TempFolder folder("noturn");
+    useRunDirectory(folder.path());
+    installGame();
+    writeBytes(mission(1), "int PlayerWeapon2 = 0;\r\n");
+    // A leftover of an ended writer, which only an apply with the turn removes.
+    const std::string leftover = path("~wr7fffffff-1.wdpz.ini.tmp");
+    writeBytes(leftover, "left");
+    SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    createWindow();
+    choose(11, 3, 1, true);
+    host_->turnAvailable = false;
+    bool allWritten = true;
+    if (administrator) {
+      allWritten = LauncherFlow(*controls_, *host_).writeAsAdministrator();
+    } else {
+      apply();
+    }
+    ASSERT_EQ(host_->messages.size(), 1u);
+    EXPECT_EQ(host_->messages[0].text, gbk::applyTurnUnavailable);
+    EXPECT_EQ(host_->messages[0].buttons, 0);
+    EXPECT_EQ(readBytes(path("wdpz.ini")), "<missing>");
+    EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 0;\r\n");
+    EXPECT_EQ(readBytes(path(originalsRecordName())), "<missing>");
+    EXPECT_EQ(readBytes(path("config.ini")), kConfig);
+    EXPECT_EQ(readBytes(leftover), "left");
+    SetFileAttributesA(leftover.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (administrator) {
+      EXPECT_FALSE(allWritten);
+      EXPECT_EQ(host_->events, (std::vector<std::string>{"no turn", "release", "message"}));
+    } else {
+      EXPECT_EQ(host_->events,
+                (std::vector<std::string>{"no turn", "release", "message", "start"}));
+      EXPECT_EQ(launchRecord(dir_), gameRecord(true));
+      EXPECT_TRUE(controls_->destroyRequested());
+    }
     SetCurrentDirectoryA(testProgramFolder().c_str());
   }
 }
