@@ -44,7 +44,8 @@ DisplayConfigOutcome LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& un
   removeLeftoverTemporaries(withName(runDirectory, gbk::levelFolderName));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  if (!patchMissionWeapon(controls_, host_, unwritten) && reportMissingLevel) {
+  if (patchMissionWeapon(controls_, host_, unwritten) == LevelFolder::missing &&
+      reportMissingLevel) {
     host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   }
   const DisplayConfigOutcome display = patchDisplayConfig(controls_, host_, fault);
