@@ -234,7 +234,12 @@ void restoreOriginals(const Path& runDirectory, Record& record,
       }
       std::optional<RecordedOriginal> replaced = newVersion(*original, *look);
       if (replaced) {
-        if (record.extendable()) added.emplace_back(n, std::move(*replaced));
+        // Its line is its original and stays; a record that takes no new line lists it.
+        if (record.extendable()) {
+          added.emplace_back(n, std::move(*replaced));
+        } else {
+          unwritten.push_back({std::move(name), FileFault::recordDamaged});
+        }
         continue;
       }
     }

@@ -95,6 +95,12 @@ std::wstring listed(const GameFolder& game,
   return text + below;
 }
 
+// The lines below the list when a damaged record kept missions as they were.
+const std::wstring kDamagedBelow =
+    L"\r\n\r\n请从游戏的原始文件中放回列出的任务文件，或者按其他行的格式修正原版副武器.txt中"
+    L"损坏的那一行，然后重新运行本程序。\r\n原版副武器.txt 保存着各关原来的副武器行，本程序"
+    L"保留此文件、不作改动，以免原版丢失。请不要删除或清空它。";
+
 struct Row {
   const char* name;
   std::vector<Step> steps;
@@ -132,12 +138,21 @@ std::vector<Row> rows() {
                 return listed(game,
                               {{missionPath(2), L"（原版记录已损坏）"},
                                {toGbk(L"原版副武器.txt"), L"（第3行已损坏：sn02_.pst）"}},
-                              L"\r\n\r\n请从游戏的原始文件中放回列出的任务文件，或者按其他行的格式"
-                              L"修正原版副武器.txt中损坏的那一行，然后重新运行本程序。\r\n"
-                              L"原版副武器.txt 保存着各关原来的副武器行，本程序保留此文件、"
-                              L"不作改动，以免原版丢失。请不要删除或清空它。");
+                              kDamagedBelow);
               })},
        {kMission1, withNumber(2, 58), kMission3}},
+      {"各关原版 meets an update of mission 1 while the record's line of mission 2 is damaged",
+       {apply(kNinjaSwordSpeed), replaceMission(1, kMission1Updated),
+        editRecord("= 1; // x", "= 1; \\x"),
+        apply(kOriginals, 1,
+              [](const GameFolder& game) {
+                return listed(game,
+                              {{missionPath(1), L"（原版记录已损坏）"},
+                               {missionPath(2), L"（原版记录已损坏）"},
+                               {toGbk(L"原版副武器.txt"), L"（第3行已损坏：sn02_.pst）"}},
+                              kDamagedBelow);
+              })},
+       {kMission1Updated, withNumber(2, 58), kMission3}},
   };
 }
 
