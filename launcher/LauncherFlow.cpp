@@ -80,7 +80,8 @@ LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenF
   removeLeftoverTemporaries(filesOfTheApply(host_));
   FileFault fault = FileFault::none;
   if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  writes.missionFolderFound = patchMissionWeapon(controls_, host_, unwritten);
+  writes.missionFolderFound =
+      patchMissionWeapon(controls_, host_, unwritten) == LevelFolder::present;
   writes.display = patchDisplayConfig(controls_, host_, fault);
   if (writes.display == DisplayConfigOutcome::writeFailed) {
     unwritten.push_back({displayConfigFileName(host_), fault});

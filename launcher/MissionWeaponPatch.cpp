@@ -108,17 +108,49 @@ MissionOutcome rewriteWeaponLine(FileReader& reader, Path name, std::string_view
   return MissionOutcome::written;
 }
 
-// The whole weapon line of mission file `name` when it has one that differs from
-// `replacement`: the original that a change of it needs recorded first.
-std::optional<std::string> lineToRecord(FileReader& reader, const Path& name,
-                                        std::string_view replacement) {
+// Adds the bytes of the open file from its current place to the hash: the next `count`,
+// or all the rest with UINT64_MAX.
+bool hashBytes(FileReader& reader, VersionHash& hash, uint64_t count) {
+  while (count > 0) {
+    const std::optional<std::string_view> piece = reader.next(count);
+    if (!piece) return false;
+    if (piece->empty()) return count == UINT64_MAX;
+    hash.add(*piece);
+    if (count != UINT64_MAX) count -= piece->size();
+  }
+  return true;
+}
+
+// A mission file as the record needs it: its whole weapon line (none when it has none) and
+// its version, the bytes around that line.
+struct MissionLook {
+  std::optional<std::string> line;
+  MissionVersion version;
+};
+
+// Reads mission file `name` for the record; no value, with the cause in `fault`, when it
+// could not be read.
+std::optional<MissionLook> lookAtMission(FileReader& reader, const Path& name, FileFault& fault) {
   WeaponLineSearch search;
   search.keepHead(std::numeric_limits<size_t>::max());
   std::optional<std::string_view> first;
-  const bool read = reader.open(name) && searchWeaponLine(reader, search, first);
+  fault = FileFault::none;
+  MissionLook look;
+  bool read = reader.open(name, &fault) && searchWeaponLine(reader, search, first);
+  const std::optional<LineSpan> span = search.line();
+  if (read && span) {
+    VersionHash hash;
+    read = reader.seek(0) && hashBytes(reader, hash, span->begin) && reader.seek(span->end) &&
+           hashBytes(reader, hash, UINT64_MAX);
+    look.line = search.head();
+    look.version = hash.version();
+  }
   reader.close();
-  if (!read || !search.line() || search.head() == replacement) return std::nullopt;
-  return search.head();
+  if (!read) {
+    if (fault == FileFault::none) fault = FileFault::unreadable;
+    return std::nullopt;
+  }
+  return look;
 }
 
 // The record of the originals as the apply found it, and why a mission may not be
@@ -128,17 +160,21 @@ struct Record {
   std::string content;
   OriginalWeapons originals;
   bool unreadable = false;
-  std::array<bool, kMissionCount> unwritten{};  // a new line for the mission failed
+  std::array<bool, kMissionCount> unwritten{};   // a new line for the mission failed
+  std::array<bool, kMissionCount> unrecorded{};  // it needs a new line the record cannot take
 
   FileFault blocks(int32_t n) const {
-    if (unreadable || unwritten[static_cast<size_t>(n - 1)]) return FileFault::recordUnavailable;
-    if (originals.damaged(n)) return FileFault::recordDamaged;
+    const size_t slot = static_cast<size_t>(n - 1);
+    if (unreadable || unwritten[slot]) return FileFault::recordUnavailable;
+    if (originals.damaged(n) || unrecorded[slot]) return FileFault::recordDamaged;
     return FileFault::none;
   }
+  // Lines may be added: the record was read and holds no line it cannot understand.
+  bool extendable() const { return !unreadable && originals.extendable(); }
 };
 
 Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritten) {
-  Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false, {}};
+  Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false, {}, {}};
   if (!fileExists(record.name)) return record;
   FileFault fault = FileFault::none;
   std::optional<ByteBuffer> content = tryReadFile(record.name, &fault);
@@ -152,11 +188,34 @@ Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritte
   return record;
 }
 
+// Appends the new lines to the record, written in one step and flushed to the disk. False,
+// with the record listed, when it could not be written.
+bool addToRecord(Record& record, const std::vector<std::pair<int32_t, RecordedOriginal>>& added,
+                 std::vector<UnwrittenFile>& unwritten) {
+  FileFault fault = FileFault::none;
+  const ByteBuffer content{withOriginalWeapons(record.content, added)};
+  if (writeFile(record.name, content, &fault)) return true;
+  unwritten.push_back({record.name, fault});
+  return false;
+}
+
+// A mission replaced by another version since its original was recorded: the version it
+// is now, whose weapon line is its original from now on. No value for the version recorded,
+// for a record line of an older record (which tells no version) and for a mission without a
+// weapon line.
+std::optional<RecordedOriginal> newVersion(const RecordedOriginal& recorded,
+                                           const MissionLook& look) {
+  if (!recorded.version || !look.line || look.version == *recorded.version) return std::nullopt;
+  return RecordedOriginal{*look.line, look.version};
+}
+
 // Writes each mission's recorded original back over its weapon line. A mission without a
-// record was never changed and stays as it is.
-void restoreOriginals(const Path& runDirectory, const Record& record,
+// record was never changed and stays as it is; one that is another version now than the
+// one recorded keeps its weapon line, which is recorded as its original.
+void restoreOriginals(const Path& runDirectory, Record& record,
                       std::vector<UnwrittenFile>& unwritten) {
   FileReader reader(kPieceSize);
+  std::vector<std::pair<int32_t, RecordedOriginal>> added;
   for (int32_t n = 1; n <= kMissionCount; ++n) {
     Path name = withName(runDirectory, missionFileName(n));
     if (!fileExists(name)) continue;
@@ -165,29 +224,62 @@ void restoreOriginals(const Path& runDirectory, const Record& record,
       unwritten.push_back({std::move(name), blocked});
       continue;
     }
-    const std::string* original = record.originals.original(n);
+    const RecordedOriginal* original = record.originals.original(n);
     if (original == nullptr) continue;
-    // A recorded mission that has lost its weapon line does not match its record.
-    if (rewriteWeaponLine(reader, name, *original, FileFault::none, unwritten) ==
+    if (original->version) {
+      FileFault fault = FileFault::none;
+      const std::optional<MissionLook> look = lookAtMission(reader, name, fault);
+      if (!look) {
+        unwritten.push_back({std::move(name), fault});
+        continue;
+      }
+      std::optional<RecordedOriginal> replaced = newVersion(*original, *look);
+      if (replaced) {
+        // Its line is its original and stays; a record that takes no new line lists it.
+        if (record.extendable()) {
+          added.emplace_back(n, std::move(*replaced));
+        } else {
+          unwritten.push_back({std::move(name), FileFault::recordDamaged});
+        }
+        continue;
+      }
+    }
+    // A recorded mission that has lost its weapon line cannot take its original back.
+    if (rewriteWeaponLine(reader, name, original->line, FileFault::none, unwritten) ==
         MissionOutcome::noLine) {
-      unwritten.push_back({std::move(name), FileFault::recordDamaged});
+      unwritten.push_back({std::move(name), FileFault::weaponLineMissing});
     }
   }
+  if (!added.empty()) addToRecord(record, added, unwritten);
 }
 
 // Writes one weapon line into every mission; the original line of each mission changed for
-// the first time is recorded, durably, before any mission file is replaced.
+// the first time, or met for the first time as another version than the one recorded, is
+// recorded, durably, before any mission file is replaced.
 void writeWeapon(const Path& runDirectory, Record& record, std::string_view replacement,
                  std::vector<UnwrittenFile>& unwritten) {
   FileReader reader(kPieceSize);
-  std::vector<std::pair<int32_t, std::string>> added;
+  std::vector<std::pair<int32_t, RecordedOriginal>> added;
   if (!record.unreadable) {
     for (int32_t n = 1; n <= kMissionCount; ++n) {
-      if (record.originals.listed(n) || record.blocks(n) != FileFault::none) continue;
+      if (record.blocks(n) != FileFault::none) continue;
+      const RecordedOriginal* recorded = record.originals.original(n);
+      if (recorded != nullptr && !recorded->version) continue;  // an older record's line
       const Path name = withName(runDirectory, missionFileName(n));
       if (!fileExists(name)) continue;
-      std::optional<std::string> original = lineToRecord(reader, name, replacement);
-      if (original) added.emplace_back(n, std::move(*original));
+      FileFault fault = FileFault::none;
+      const std::optional<MissionLook> look = lookAtMission(reader, name, fault);
+      if (!look || !look->line) continue;
+      if (recorded != nullptr ? !newVersion(*recorded, *look) : *look->line == replacement) {
+        continue;
+      }
+      // A record with a line it cannot understand takes no new one: it may be the lost
+      // line of this mission.
+      if (!record.extendable()) {
+        record.unrecorded[static_cast<size_t>(n - 1)] = true;
+        continue;
+      }
+      added.emplace_back(n, RecordedOriginal{*look->line, look->version});
     }
   }
   std::array<bool, kMissionCount> recorded{};
@@ -195,10 +287,7 @@ void writeWeapon(const Path& runDirectory, Record& record, std::string_view repl
     recorded[static_cast<size_t>(n - 1)] = record.originals.original(n) != nullptr;
   }
   if (!added.empty()) {
-    FileFault fault = FileFault::none;
-    const ByteBuffer content{withOriginalWeapons(record.content, added)};
-    const bool written = writeFile(record.name, content, &fault);
-    if (!written) unwritten.push_back({record.name, fault});
+    const bool written = addToRecord(record, added, unwritten);
     for (const auto& [n, original] : added) {
       recorded[static_cast<size_t>(n - 1)] = written;
       record.unwritten[static_cast<size_t>(n - 1)] = !written;
@@ -216,20 +305,35 @@ void writeWeapon(const Path& runDirectory, Record& record, std::string_view repl
   }
 }
 
+// The record's lines that cannot be understood, listed after the missions they kept as
+// they were (the first few: enough to find them).
+void listDamagedLines(const Record& record, std::vector<UnwrittenFile>& unwritten) {
+  constexpr size_t kShown = 3;
+  bool anyKept = false;
+  for (const UnwrittenFile& file : unwritten) anyKept |= file.fault == FileFault::recordDamaged;
+  if (!anyKept) return;
+  const std::vector<DamagedRecordLine>& lines = record.originals.damagedLines();
+  for (size_t i = 0; i < lines.size() && i < kShown; ++i) {
+    unwritten.push_back(
+        {record.name, FileFault::recordLineDamaged, lines[i].number, lines[i].mission});
+  }
+}
+
 }  // namespace
 
-bool patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
-                        std::vector<UnwrittenFile>& unwritten) {
+LevelFolder patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
+                               std::vector<UnwrittenFile>& unwritten) {
   const Path runDirectory = host.runDirectory();
-  if (!fileExists(withName(runDirectory, gbk::levelFolderName))) return false;
+  if (!fileExists(withName(runDirectory, gbk::levelFolderName))) return LevelFolder::missing;
   const int32_t weaponItem = chosenItem(controls, LauncherList::weapon);
   Record record = readRecord(runDirectory, unwritten);
   if (weaponItem == originalWeaponsItem) {
     restoreOriginals(runDirectory, record, unwritten);
-    return true;
+  } else {
+    const Text replacement =
+        weaponLine(weaponNumber(weaponItem, chosenItem(controls, LauncherList::attribute)));
+    writeWeapon(runDirectory, record, replacement.view(), unwritten);
   }
-  const Text replacement =
-      weaponLine(weaponNumber(weaponItem, chosenItem(controls, LauncherList::attribute)));
-  writeWeapon(runDirectory, record, replacement.view(), unwritten);
-  return true;
+  listDamagedLines(record, unwritten);
+  return LevelFolder::present;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "GbkTexts.h"
+#include "launcher/MissionContent.h"
+#include "launcher/OriginalWeapons.h"
 #include "services/Wide.h"
 
 namespace {
@@ -33,6 +35,9 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonRecordDamaged;
     case FileFault::recordUnavailable:
       return gbk::reasonRecordUnavailable;
+    case FileFault::weaponLineMissing:
+      return gbk::reasonWeaponLineMissing;
+    case FileFault::recordLineDamaged:  // said with its line, below
     case FileFault::byteOrderMark:
       return gbk::reasonByteOrderMark;
     case FileFault::none:
@@ -54,6 +59,19 @@ bool is(FileFault fault) {
   return fault == wanted;
 }
 
+// "（第N行已损坏：sn02_.pst）", or with "不属于任何一关" for a line that names no mission.
+std::string damagedLineReason(const UnwrittenFile& file) {
+  std::string mission = gbk::recordLineOfNoMission;
+  if (file.recordMission >= 1 && file.recordMission <= kMissionCount) {
+    const Text name = missionFileName(file.recordMission);
+    mission = name.view().substr(name.view().rfind('\\') + 1);
+  }
+  char reason[256];
+  std::snprintf(reason, sizeof reason, gbk::reasonRecordLineDamaged,
+                static_cast<int>(file.recordLine), mission.c_str());
+  return reason;
+}
+
 }  // namespace
 
 bool administratorMayHelp(const std::vector<UnwrittenFile>& files) {
@@ -65,7 +83,8 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
   for (const UnwrittenFile& file : files) {
     message += L"\r\n";
     message += file.name.wide();
-    message += gbkToWide(reasonOf(file.fault));
+    message += gbkToWide(file.fault == FileFault::recordLineDamaged ? damagedLineReason(file)
+                                                                    : reasonOf(file.fault));
   }
 
   // One hint per cause present, in a fixed order, each once.
@@ -79,6 +98,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::diskFull>, gbk::hintDiskFull},
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
       {&is<FileFault::recordDamaged>, gbk::hintRecordDamaged},
+      {&is<FileFault::weaponLineMissing>, gbk::hintWeaponLineMissing},
       {&is<FileFault::byteOrderMark>, gbk::hintByteOrderMark},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };
@@ -89,6 +109,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
     line += hint.text;
   }
   if (!line.empty()) message += gbkToWide(line + gbk::hintEnd);
+  if (anyWith(files, &is<FileFault::recordDamaged>)) message += gbkToWide(gbk::recordKept);
   if (askAdministrator && administratorMayHelp(files)) message += gbkToWide(gbk::askAdministrator);
   return message;
 }

@@ -14,6 +14,9 @@ enum class FileFault {
   recordDamaged,          // the record of the file's original content, which the write
                           // needs, is damaged
   recordUnavailable,      // that record could not be read, or not written before the file
+  recordLineDamaged,      // the file is that record, and a line of it cannot be understood
+  weaponLineMissing,      // the file has lost the line whose original content the record
+                          // holds, so it cannot take it back
   byteOrderMark,          // the file begins with a byte-order mark: saved in a form (UTF-8 or
                           // UTF-16) that the program does not change
   other,                  // anything else the platform reported

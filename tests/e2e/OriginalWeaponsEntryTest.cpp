@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GbkTexts.h"
@@ -188,22 +189,39 @@ TEST(OriginalWeaponsEntryTest, WeaponsThenOriginalsGiveBackEveryMissionByteForBy
 }
 
 // A record that cannot be trusted never writes a wrong line: the missions it is damaged for
-// are listed with a cause of their own and keep what they hold.
+// are listed with a cause of their own and keep what they hold, the record's damaged lines
+// are named, and the record is kept as it is.
 TEST(OriginalWeaponsEntryTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
+  const std::wstring kept = fromGbk(gbk::hintStart) + fromGbk(gbk::hintRecordDamaged) +
+                            fromGbk(gbk::hintEnd) + fromGbk(gbk::recordKept);
+  const std::wstring lost =
+      fromGbk(gbk::hintStart) + fromGbk(gbk::hintWeaponLineMissing) + fromGbk(gbk::hintEnd);
   const struct {
     const char* name;
     std::string record;
-    std::vector<int> listed;  // missions listed as damaged, in order
+    std::vector<std::pair<int, std::wstring>> listed;  // missions listed, in order
+    std::vector<std::wstring> lines;                   // then the record's damaged lines
+    std::wstring below;
   } cases[] = {
       {"a line that does not parse",
        "sn01_.pst\tint PlayerWeapon2 = 3;\\q\r\nsn02_.pst\tint PlayerWeapon2 = 4;\r\n",
-       {1}},
+       {{1, L"（原版记录已损坏）"}},
+       {L"（第1行已损坏：sn01_.pst）"},
+       kept},
       {"a line for a mission without a weapon line",
        "sn03_.pst\tint PlayerWeapon2 = 3;\r\nsn02_.pst\tint PlayerWeapon2 = 4;\r\n",
-       {3}},
+       {{3, L"（文件中没有副武器行，无法写回原版）"}},
+       {},
+       lost},
       {"a line that names no mission",
        "sn02_.pst\tint PlayerWeapon2 = 4;\r\nsn2_.pst\tint PlayerWeapon2 = 3;\r\n",
-       {1, 2, 3, 7, 20}},
+       {{1, L"（原版记录已损坏）"},
+        {2, L"（原版记录已损坏）"},
+        {3, L"（原版记录已损坏）"},
+        {7, L"（原版记录已损坏）"},
+        {20, L"（原版记录已损坏）"}},
+       {L"（第2行已损坏：不属于任何一关）"},
+       kept},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -216,9 +234,10 @@ TEST(OriginalWeaponsEntryTest, DamagedRecordLeavesItsMissionsAndSaysSo) {
     for (int n : {1, 2, 3, 7, 20}) before.push_back(game.read(missionPath(n)));
     const std::wstring message = press(game, kOriginals, true);
     std::wstring want = fromGbk(gbk::filesNotWritten);
-    for (int n : c.listed)
-      want += L"\r\n" + fromGbk(game / missionPath(n)) + fromGbk(gbk::reasonRecordDamaged);
-    want += fromGbk(gbk::hintStart) + fromGbk(gbk::hintRecordDamaged) + fromGbk(gbk::hintEnd);
+    for (const auto& [n, cause] : c.listed)
+      want += L"\r\n" + fromGbk(game / missionPath(n)) + cause;
+    for (const std::wstring& line : c.lines) want += L"\r\n" + recordPath(game) + line;
+    want += c.below;
     EXPECT_EQ(message, want);
     const bool secondRestored = c.listed.size() == 1;
     EXPECT_EQ(game.read(missionPath(2)),

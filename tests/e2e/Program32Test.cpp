@@ -164,8 +164,8 @@ TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestor
     EXPECT_EQ(games.x86.read(missionPath(number)), patchedMission(number, 48)) << number;
   }
   EXPECT_EQ(games.x86.read(missionPath(7)), sampleMission(7));
-  const std::string line = sampleWeaponLine();
-  const std::string record = originalsRecord({{1, line}, {2, line}, {7, line}, {20, line}});
+  const std::string record = originalsRecord(
+      {recordedSample(1), recordedSample(2), recordedSample(7), recordedSample(20)});
   EXPECT_EQ(games.x86.read(originalsRecordName()), record);
   expectAlike(games, changed);
 

@@ -31,8 +31,7 @@ const DWORD kFailed = 0xFFFFFFFF;
 // started.
 FolderFiles appliedStored(FolderFiles files, const std::string& dir) {
   files["wdpz.ini"] = profileText(11, 3, 1, false);
-  files[originalsRecordName()] =
-      originalsRecord({{1, sampleWeaponLine()}, {2, sampleWeaponLine()}});
+  files[originalsRecordName()] = originalsRecord({recordedSample(1), recordedSample(2)});
   files["Level\\sn01_.pst"] = patchedMission(1, 58);
   files["Level\\sn02_.pst"] = patchedMission(2, 58);
   files["config.ini"] = patchedConfig(1024, 768);
@@ -89,7 +88,7 @@ const FileFaultCase kFileFaults[] = {
      gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) {
        keep(e, b, "Level\\sn01_.pst");
-       e[originalsRecordName()] = originalsRecord({{2, sampleWeaponLine()}});
+       e[originalsRecordName()] = originalsRecord({recordedSample(2)});
      }},
     {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
@@ -101,7 +100,7 @@ const FileFaultCase kFileFaults[] = {
     {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) {
        e["Level\\sn01_.pst"] = "<folder>";
-       e[originalsRecordName()] = originalsRecord({{2, sampleWeaponLine()}});
+       e[originalsRecordName()] = originalsRecord({recordedSample(2)});
      }},
 };
 
@@ -230,9 +229,9 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
     FolderFiles expected = appliedStored(before, game.path());
     expected["config.ini"] = c.configAfter.value_or(c.config);
     expected["Level\\sn01_.pst"] = c.missionAfter.value_or(c.mission);
-    std::vector<std::pair<int, std::string>> originals;
-    if (c.original) originals.emplace_back(1, *c.original);
-    originals.emplace_back(2, sampleWeaponLine());
+    std::vector<RecordedMission> originals;
+    if (c.original) originals.push_back({1, *c.original, c.mission});
+    originals.push_back(recordedSample(2));
     expected[originalsRecordName()] = originalsRecord(originals);
     if (c.exitCode == kFailed) {
       EXPECT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
@@ -388,8 +387,7 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     expected["Level\\sn02_.pst"] = patchedMission(2, 58);
     expected["config.ini"] =
         withFiller("[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n", c.configLines);
-    expected[originalsRecordName()] =
-        originalsRecord({{1, sampleWeaponLine()}, {2, sampleWeaponLine()}});
+    expected[originalsRecordName()] = originalsRecord({recordedSample(1), recordedSample(2)});
     for (const std::string& name : c.unrecorded) expected[name] = before.at(name);
     for (const std::string& name : c.unwritten) {
       if (before.count(name)) {
@@ -516,10 +514,10 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
 
     FolderFiles patched = appliedStored(before, game.path());
     patched.erase("launch-record.txt");
-    std::vector<std::pair<int, std::string>> originals;
+    std::vector<RecordedMission> originals;
     for (int n = 1; n <= 20; ++n) {
       patched[missionPath(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
-      originals.emplace_back(n, "int PlayerWeapon2 = 1;");
+      originals.push_back({n, "int PlayerWeapon2 = 1;", before.at(missionPath(n))});
     }
     // The record of the originals is whole, and there before any mission is patched.
     const std::string record = originalsRecord(originals);

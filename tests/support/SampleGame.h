@@ -28,10 +28,21 @@ std::string patchedMission(int number, int weaponNumber);
 
 // The name of the record of the missions' original weapon lines in the game folder.
 std::string originalsRecordName();
-// That record as the program writes it: its comment line, then for each (mission number,
-// original weapon line), in the order given, the mission's file name, a tab and the line,
-// with a backslash, CR, LF and zero byte written as \\, \r, \n and \0.
-std::string originalsRecord(const std::vector<std::pair<int, std::string>>& missions);
+// One mission as the record keeps it: its number, its original weapon line and its whole
+// content as it was then.
+struct RecordedMission {
+  int number;
+  std::string line;
+  std::string content;
+};
+// Mission `number` of the sample game as the record keeps it.
+RecordedMission recordedSample(int number);
+// That record as the program writes it: its comment line, then for each mission, in the
+// order given, the mission's file name, a tab, the mark of its version ("#", the 64-bit
+// FNV-1a hash of the content's bytes around the weapon line in 16 lower-case hexadecimal
+// digits, "-", their number), a tab and the line, with a backslash, CR, LF and zero byte
+// written as \\, \r, \n and \0.
+std::string originalsRecord(const std::vector<RecordedMission>& missions);
 // The weapon line of sampleMission, as it is recorded.
 std::string sampleWeaponLine();
 
