@@ -1,9 +1,9 @@
 // The record of the originals under what broke it before: a game update that replaces a
-// mission, a record whose line breaks are lone CRs, a mission that lost its weapon line and
-// a damaged line of the record. Each row runs its steps on the real program in a game folder
-// of its own (the elevated-apply argument, which writes the same files as the window's
-// button and lists what it could not write in the same message), checks each message, and
-// ends by comparing every mission with the bytes it must hold.
+// mission, a record whose line breaks are lone CRs, a mission that lost its weapon line, a
+// damaged line of the record and two launchers applying at once. Each row runs its steps on the
+// real program in a game folder of its own (the elevated-apply argument, which writes the same
+// files as the window's button and lists what it could not write in the same message), checks each
+// message, and ends by comparing every mission with the bytes it must hold.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -71,6 +71,21 @@ Step apply(const std::wstring& choices, DWORD exitCode = 0,
 
 Step replaceMission(int n, const std::string& content) {
   return [=](GameFolder& game) { game.write(missionPath(n), content); };
+}
+
+// Two applies started together: the first is held once it has read the record and the
+// missions and is about to write the record; the second is started then, and the first goes
+// on once the second has ended or begun to wait for the folder's turn.
+Step applyTogether(const std::wstring& first, const std::wstring& second) {
+  return [=](GameFolder& game) {
+    SCOPED_TRACE(toGbk(L"applies " + first + L" and " + second + L" at once"));
+    const TwoApplies applies =
+        applyTwoAtOnce(game.path(), L"--apply-settings=" + first, L"--apply-settings=" + second);
+    EXPECT_TRUE(applies.firstHeld);
+    EXPECT_TRUE(applies.secondWaited);
+    EXPECT_EQ(applies.firstExit, 0U);
+    EXPECT_EQ(applies.secondExit, 0U);
+  };
 }
 
 // The record's text with each of `from` replaced by `to`, as an editor or a hand might.
@@ -153,6 +168,10 @@ std::vector<Row> rows() {
                               kDamagedBelow);
               })},
        {kMission1Updated, withNumber(2, 58), kMission3}},
+      {"two launchers at once while mission 3 already holds the first one's weapon",
+       {replaceMission(3, withNumber(3, 1)), applyTogether(kDart, kNinjaSwordSpeed),
+        apply(kOriginals)},
+       {kMission1, kMission2, withNumber(3, 1)}},
   };
 }
 

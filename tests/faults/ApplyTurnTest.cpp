@@ -67,7 +67,7 @@ TEST(ApplyTurn, TwoAppliesAtOnceTakeTurnsAndRecordOnlyTheGamesOwnLines) {
   expected[missionPath(2)] = patchedMission(2, 20);
   expected[missionPath(3)] = "int PlayerWeapon2 = 20;\r\nint EnemyCount = 3;\r\n";
   expected[originalsRecordName()] = originalsRecord(
-      {{1, sampleWeaponLine()}, {2, sampleWeaponLine()}, {3, "int PlayerWeapon2 = 10;"}});
+      {recordedSample(1), recordedSample(2), {3, "int PlayerWeapon2 = 10;", kMission3}});
   expectFolder(readFolder(game.path()), expected);
 
   const ApplyOutcome restore = runWithArguments(game.path(), L"--apply-settings=12,0,0,0", 60000);
