@@ -54,8 +54,20 @@ function(launcher_defaults target)
   endif()
 endfunction()
 
+# Windows tests run side by side, each on a Wine desktop of its own (a prefix and an X
+# display) that ctest hands out as the resource `desktop`: test programs through the
+# emulator (cmake/mingw-*.cmake), scripts through LAUNCHER_ON_DESKTOP before their command.
+# Their time limit only catches a hung test: side by side on a busy machine a test takes
+# several times as long as alone.
+set(LAUNCHER_ON_DESKTOP bash ${CMAKE_CURRENT_LIST_DIR}/wine_desktop.sh)
+function(launcher_desktop_tests)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS desktop:1 TIMEOUT 900)
+endfunction()
+
 # A test program: GoogleTest, one ctest entry per program. Under the Windows build it runs
-# under Wine. LABELS english also runs it a second time with the 1252 code page.
+# under Wine, on a desktop of its own. LABELS english also runs it a second time with the
+# 1252 code page; LABELS quick puts it in `./run test --quick` (a Windows test that starts no
+# program but itself).
 function(launcher_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -66,6 +78,9 @@ function(launcher_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  if(WIN32)
+    launcher_desktop_tests(${name})
+  endif()
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()

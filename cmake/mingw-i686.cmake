@@ -12,4 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # The 32-bit Wine loader itself, also for the programs the tests start (WINELOADER; a 64-bit
 # program started from a 32-bit one goes to the same name with "64" added).
 set(LAUNCHER_WINE /usr/lib/wine/wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINELOADER=${LAUNCHER_WINE} ${LAUNCHER_WINE})
+# Each test program on the Wine desktop ctest gives it (wine_desktop.sh).
+set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/wine_desktop.sh /usr/bin/env
+                                  WINELOADER=${LAUNCHER_WINE} ${LAUNCHER_WINE})

@@ -11,4 +11,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # The 64-bit Wine loader itself, also for the programs the tests start (WINELOADER): the
 # `wine` command would start the 32-bit loader first where the 32-bit Wine is installed.
 set(LAUNCHER_WINE /usr/lib/wine/wine64)
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env WINELOADER=${LAUNCHER_WINE} ${LAUNCHER_WINE})
+# Each test program on the Wine desktop ctest gives it (wine_desktop.sh).
+set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/wine_desktop.sh /usr/bin/env
+                                  WINELOADER=${LAUNCHER_WINE} ${LAUNCHER_WINE})

@@ -2,7 +2,7 @@
 # Makes a Wine prefix for one display scale: a copy of a prepared prefix with LogPixels set.
 # Wine takes the scale from LogPixels for the whole prefix, so each scale needs a prefix of
 # its own. The prefix's programs and libraries are only read and are linked, not copied;
-# everything else, the registry first, is copied, so nothing written in the copy reaches
+# every other file, the registry first, is copied, so nothing written in the copy reaches
 # the prepared prefix. The copy is made once and made again when the prepared prefix is
 # newer. Its wineserver has ended when this script returns.
 #
@@ -23,18 +23,20 @@ fi
 
 staging=$DEST.staging
 rm -rf "$staging" "$DEST"
-mkdir -p "$staging"
-(cd "$SOURCE" && find . -mindepth 1 -type d -printf '%P\0') | (cd "$staging" && xargs -0 -r mkdir -p)
-(cd "$SOURCE" && find . -mindepth 1 ! -type d -printf '%P\0') | while IFS= read -r -d '' f; do
+# Everything linked first (one command for the thousands of files), then every file that is
+# not one of the programs and libraries gets a copy of its own in place of its link.
+mkdir -p "$(dirname "$staging")"
+cp -al "$SOURCE" "$staging"
+own=()
+while IFS= read -r -d '' f; do
   case "${f,,}" in
   drive_c/windows/*.dll | drive_c/windows/*.exe | drive_c/windows/*.sys | \
     drive_c/windows/*.drv | drive_c/windows/*.nls | drive_c/windows/*.ocx | \
-    drive_c/windows/*.cpl | drive_c/windows/*.acm | drive_c/windows/*.tlb)
-    if [ -L "$SOURCE/$f" ]; then cp -a "$SOURCE/$f" "$staging/$f"; else ln "$SOURCE/$f" "$staging/$f"; fi
-    ;;
-  *) cp -a "$SOURCE/$f" "$staging/$f" ;;
+    drive_c/windows/*.cpl | drive_c/windows/*.acm | drive_c/windows/*.tlb) ;;
+  *) own+=("$f") ;;
   esac
-done
+done < <(cd "$SOURCE" && find . -mindepth 1 -type f -printf '%P\0')
+[ ${#own[@]} -eq 0 ] || (cd "$SOURCE" && cp -a --parents --remove-destination "${own[@]}" "$staging/")
 rm -f "$staging/.scale-ready"
 for key in 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
   'HKCU\Control Panel\Desktop'; do

@@ -30,8 +30,9 @@
 
 namespace {
 
-// The window of a 32-bit start shows after up to about 75 s of emulation; this is only how
-// long a step may take before it counts as hung.
+// The window of a 32-bit start shows after tens of seconds of emulation (README, "The 32-bit
+// program under test", gives the figures); this is only how long a step may take before it
+// counts as hung.
 constexpr DWORD kAllowedMs = 300000;
 
 // The 32-bit program as the Windows side names it: a Unix path is on drive Z: under Wine.
