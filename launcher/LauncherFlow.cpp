@@ -124,9 +124,11 @@ void LauncherFlow::onStartGameClicked() {
   if (!writes.missionFolderFound) host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();
-  if (writes.display == DisplayConfigOutcome::unreadable || writes.display == DisplayConfigOutcome::tooFewLines) {
-    const char* problem = writes.display == DisplayConfigOutcome::unreadable ? gbk::configUnreadable
-                                                                      : gbk::configTooFewLines;
+  if (writes.display == DisplayConfigOutcome::unreadable ||
+      writes.display == DisplayConfigOutcome::tooFewLines) {
+    const char* problem = writes.display == DisplayConfigOutcome::unreadable
+                              ? gbk::configUnreadable
+                              : gbk::configTooFewLines;
     host_.showMessage(gbkToWide(problem) + displayConfigFileName(host_).wide(), 0);
     host_.endAfterFailure();
     return;

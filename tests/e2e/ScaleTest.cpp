@@ -319,9 +319,9 @@ bool sendDpiChanged(const LauncherRun& run, int dpi, const RECT& suggested) {
             WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written) &&
             written == sizeof suggested;
   DWORD_PTR result = 0;
-  ok = ok &&
-       SendMessageTimeoutW(run.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                           reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 10000, &result) != 0;
+  ok =
+      ok && SendMessageTimeoutW(run.window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                                reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000, &result) != 0;
   CloseHandle(process);  // the few bytes go with the process
   return ok;
 }

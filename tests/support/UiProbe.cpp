@@ -10,7 +10,7 @@ namespace {
 // Answers from another process: never wait for ever on a hung window.
 LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)) {
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result)) {
     return -1;
   }
   return static_cast<LRESULT>(result);
