@@ -55,13 +55,13 @@ function(launcher_defaults target)
 endfunction()
 
 # Windows tests run side by side, each on a Wine desktop of its own (a prefix and an X
-# display) that ctest hands out as the resource `desktop`: test programs through the
+# display) that cmake/wine_desktop.sh takes for it: test programs through the
 # emulator (cmake/mingw-*.cmake), scripts through LAUNCHER_ON_DESKTOP before their command.
 # Their time limit only catches a hung test: side by side on a busy machine a test takes
 # several times as long as alone.
 set(LAUNCHER_ON_DESKTOP bash ${CMAKE_CURRENT_LIST_DIR}/wine_desktop.sh)
 function(launcher_desktop_tests)
-  set_tests_properties(${ARGN} PROPERTIES RESOURCE_GROUPS desktop:1 TIMEOUT 900)
+  set_tests_properties(${ARGN} PROPERTIES TIMEOUT 900)
 endfunction()
 
 # A test program: GoogleTest, one ctest entry per program. Under the Windows build it runs

@@ -1,22 +1,32 @@
 #!/usr/bin/env bash
 # Runs one Windows test (a program under Wine, or a script that starts Wine) on a desktop of
-# its own: the Wine prefix and X display of the desktop ctest gave it (the resource
-# `desktop`, handed out by `ctest --resource-spec-file`, which ./run writes with the
-# desktops in LAUNCHER_DESKTOPS, tools/run/wine.sh). A test given no desktop runs in
-# $WINEPREFIX on $DISPLAY, one such test at a time: they share that prefix's foreground
-# window and keyboard focus.
+# its own: the first free one of the LAUNCHER_DESKTOP_COUNT desktops in LAUNCHER_DESKTOPS
+# (a Wine prefix and an X display each, tools/run/wine.sh), held by a lock for as long as the
+# test runs. ctest runs as many tests at once as there are desktops, so one is always free.
+# A test given no desktops runs in $WINEPREFIX on $DISPLAY, one such test at a time: they
+# share that prefix's foreground window and keyboard focus.
 #
 #   wine_desktop.sh COMMAND [ARGUMENT...]      the command's exit status
 set -uo pipefail
 
-if [ -n "${CTEST_RESOURCE_GROUP_0_DESKTOP:-}" ] && [ -n "${LAUNCHER_DESKTOPS:-}" ]; then
-  # "id:N,slots:1"
-  id=${CTEST_RESOURCE_GROUP_0_DESKTOP#id:}
-  id=${id%%,*}
+if [ -n "${LAUNCHER_DESKTOPS:-}" ] && [ -n "${LAUNCHER_DESKTOP_COUNT:-}" ]; then
+  # The first free desktop; with every one busy (a test of another ctest), the first one.
+  id=
+  for ((i = 0; i < LAUNCHER_DESKTOP_COUNT; i++)); do
+    exec 9>>"$LAUNCHER_DESKTOPS/$i.lock"
+    if flock -n 9; then id=$i && break; fi
+    exec 9>&-
+  done
+  if [ -z "$id" ]; then
+    id=0
+    exec 9>>"$LAUNCHER_DESKTOPS/0.lock"
+    flock 9
+  fi
   export WINEPREFIX=$LAUNCHER_DESKTOPS/$id
   DISPLAY=$(cat "$LAUNCHER_DESKTOPS/$id.display") || exit 1
   export DISPLAY
-  exec "$@"
+  "$@" 9>&-
+  exit $?
 fi
 
 if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then

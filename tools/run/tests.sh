@@ -25,7 +25,7 @@ run_ctest() { # build dir, extra ctest args...
 }
 # The Windows tests of the 64-bit build on the desktops.
 run_windows_ctest() { # extra ctest args...
-  run_ctest "$BUILD_ROOT/windows-x64" -j "$DESKTOPS" --resource-spec-file "$DESKTOP_ROOT/resources.json" "$@"
+  run_ctest "$BUILD_ROOT/windows-x64" -j "$DESKTOPS" "$@"
 }
 
 prepare_wine() { # [32] for the 32-bit prefix too

@@ -79,26 +79,21 @@ ensure_prefix32() {
 # Desktops: the Windows tests run side by side, each alone on a desktop of its own, a copy
 # of the prepared prefix (its own Wine server: its own foreground window, keyboard focus,
 # window and object names) with an Xvfb display of its own (its own X input for xdotool).
-# ctest hands them out as the resource `desktop` (the tests ask for one with
-# RESOURCE_GROUPS, cmake/LauncherTargets.cmake); cmake/wine_desktop.sh puts a test on the
-# one it was given.
-#   start_desktops COUNT          their displays (living as long as ./run) and ctest's list
+# cmake/wine_desktop.sh puts each test on the first free one, which it holds by a lock while
+# the test runs; ctest runs as many tests at once as there are desktops.
+#   start_desktops COUNT          their displays (living as long as ./run)
 #   make_desktop_prefixes COUNT   their prefixes: copies of the prepared one
 #                                 (tools/scale_prefix.sh at the ordinary scale), made once
 #                                 and again when the prepared prefix is newer
 DESKTOP_ROOT=$BUILD_ROOT/desktops
 start_desktops() { # count
-  local count=$1 i entries=()
+  local count=$1 i
   mkdir -p "$DESKTOP_ROOT"
   for ((i = 0; i < count; i++)); do
     start_xvfb || return 1
     echo "$XVFB_DISPLAY" >"$DESKTOP_ROOT/$i.display"
-    entries+=("{\"id\": \"$i\", \"slots\": 1}")
   done
-  local IFS=,
-  printf '{"version": {"major": 1, "minor": 0}, "local": [{"desktop": [%s]}]}\n' "${entries[*]}" \
-    >"$DESKTOP_ROOT/resources.json"
-  export LAUNCHER_DESKTOPS=$DESKTOP_ROOT
+  export LAUNCHER_DESKTOPS=$DESKTOP_ROOT LAUNCHER_DESKTOP_COUNT=$count
 }
 make_desktop_prefixes() { # count
   local i
