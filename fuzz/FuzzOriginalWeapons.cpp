@@ -1,14 +1,17 @@
-// The record of the missions' original weapon lines on arbitrary bytes: reading never
-// crashes; a line escapes and reads back to itself; a record reads the same with each line
-// break turned into a lone CR; adding a mission (or a new version of one) to any record the
-// launcher may extend keeps its bytes in front and leaves what it said of the other
-// missions as it was, and the added line reads back as given.
+// The record of the missions' lines under damage: a record the launcher wrote, from lines
+// and applies taken from the input, then damaged as editors, tools and hands damage files
+// (a line deleted, repeated, moved or cut, a byte changed, blanks added at a line's end, line
+// breaks changed, the file cut short; at most three bytes changed, as a check of a line is
+// not made to withstand a search for its collisions). Whatever the bytes then hold, every
+// original the reader gives is byte for byte one recorded as that mission's original, and
+// every line it takes for the launcher's one recorded as written to it; and escaping a line
+// reads back to it.
 //
-// Input: a mission number byte, a flags byte (1: the line carries a version, 2: the
-// record's line breaks are lone CRs), a length byte for the line, the line, then the record.
+// Input: a count byte of applies, then per apply a mission byte, a kind byte and a length
+// byte with the line's tail; then the damage, two bytes per step (what, where).
 #include <algorithm>
 #include <cstdint>
-#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,77 +23,119 @@
 
 namespace {
 
-bool sameOriginal(const RecordedOriginal* a, const RecordedOriginal* b) {
-  if (a == nullptr || b == nullptr) return a == b;
-  return a->line == b->line && a->version == b->version;
-}
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  size_t at = 0;
+  bool more() const { return at < size; }
+  uint8_t byte() { return at < size ? data[at++] : 0; }
+};
 
-bool sameRecord(const OriginalWeapons& a, const OriginalWeapons& b) {
-  for (int32_t m = 1; m <= kMissionCount; ++m) {
-    if (a.damaged(m) != b.damaged(m) || !sameOriginal(a.original(m), b.original(m))) return false;
+std::vector<std::string> linesOf(const std::string& content) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t end = content.find("\r\n", start);
+    if (end == std::string::npos) end = content.size();
+    lines.push_back(content.substr(start, end - start));
+    start = end + 2;
   }
-  const std::vector<DamagedRecordLine>& x = a.damagedLines();
-  const std::vector<DamagedRecordLine>& y = b.damagedLines();
-  return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const auto& l, const auto& r) {
-    return l.number == r.number && l.mission == r.mission;
-  });
+  return lines;
 }
 
-// Every line break (CR LF, CR or LF) turned into a lone CR, as some editors save a file.
-std::string withLoneCrs(std::string_view content) {
+std::string joined(const std::vector<std::string>& lines) {
   std::string out;
-  for (size_t i = 0; i < content.size(); ++i) {
-    out += content[i] == '\n' ? '\r' : content[i];
-    if (content.compare(i, 2, "\r\n") == 0) ++i;
-  }
+  for (const std::string& line : lines) out += line + "\r\n";
   return out;
+}
+
+// One step of damage to the record's bytes.
+void damage(std::string& content, uint8_t what, uint8_t where, int& bytesChanged) {
+  std::vector<std::string> lines = linesOf(content);
+  const size_t at = lines.empty() ? 0 : where % lines.size();
+  switch (what % 8) {
+    case 0:  // a line deleted
+      if (!lines.empty()) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at));
+      break;
+    case 1:  // a line repeated at the end
+      if (!lines.empty()) lines.push_back(lines[at]);
+      break;
+    case 2:  // a line moved to the front
+      if (!lines.empty()) std::rotate(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(at),
+                                      lines.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+      break;
+    case 3:  // a line cut short
+      if (!lines.empty()) lines[at].resize(lines[at].size() * (where % 7) / 8);
+      break;
+    case 4:  // blanks added at a line's end
+      if (!lines.empty()) lines[at] += "  ";
+      break;
+    case 5:  // a byte changed
+      if (bytesChanged < 3 && !content.empty()) {
+        ++bytesChanged;
+        content[(what * 131u + where) % content.size()] ^= static_cast<char>(1 + where % 255);
+      }
+      return;
+    case 6: {  // the line breaks turned into LF
+      std::string out;
+      for (const std::string& line : lines) out += line + "\n";
+      content = out;
+      return;
+    }
+    default:  // the file cut short
+      content.resize(content.size() * (where % 16) / 16);
+      return;
+  }
+  content = joined(lines);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 3) return 0;
-  const int32_t n = 1 + data[0] % kMissionCount;
-  const uint8_t flags = data[1];
-  const size_t length = std::min<size_t>(data[2], size - 3);
-  const std::string_view bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
-  const std::string line = gbk::weaponLinePrefix + std::string(bytes.substr(0, length));
-  std::string content(bytes.substr(length));
-
-  check(unescapeOriginalLine(escapeOriginalLine(line)) == line, "escape round trip");
-  const std::string escaped = escapeOriginalLine(line);
-  check(escaped.find('\r') == std::string::npos && escaped.find('\n') == std::string::npos,
-        "no line break in an escaped line");
-
-  check(sameRecord(readOriginalWeapons(content), readOriginalWeapons(withLoneCrs(content))),
-        "lone CRs read as the breaks they replace");
-  if ((flags & 2) != 0) content = withLoneCrs(content);
-
-  RecordedOriginal added{line, std::nullopt};
-  if ((flags & 1) != 0) {
-    // The version from the line's bytes, so that it may match a mark in the record.
-    VersionHash hash;
-    hash.add(line);
-    added.version = hash.version();
+  Input input{data, size};
+  const std::string prefix = gbk::weaponLinePrefix;
+  // What the launcher recorded for each mission, over every apply, of each kind.
+  std::set<std::pair<int32_t, std::string>> recorded[2];
+  std::string content;
+  const int applies = input.byte() % 6;
+  for (int i = 0; i < applies && input.more(); ++i) {
+    const OriginalWeapons record = readOriginalWeapons(content);
+    std::vector<RecordEntry> added;
+    const int32_t n = 1 + input.byte() % 3;
+    const EntryKind kind = input.byte() % 2 == 0 ? EntryKind::original : EntryKind::written;
+    const size_t length = input.byte() % 8;
+    std::string line = prefix;
+    for (size_t k = 0; k < length; ++k) line += static_cast<char>(input.byte());
+    added.push_back({n, kind, line});
+    recorded[kind == EntryKind::original ? 0 : 1].insert({n, line});
+    content = recordWith(content, record, added);
+    check(unescapeOriginalLine(escapeOriginalLine(line)) == line, "escape round trip");
   }
-  const OriginalWeapons before = readOriginalWeapons(content);
-  // The launcher adds no line to a record it cannot understand, and for a mission it names
-  // only a marked line for another version than the one recorded.
-  if (!before.extendable()) return 0;
-  const RecordedOriginal* recorded = before.original(n);
-  if (recorded != nullptr &&
-      (!recorded->version || !added.version || *recorded->version == *added.version)) {
-    return 0;
+  int bytesChanged = 0;
+  while (input.more()) {
+    const uint8_t what = input.byte();
+    damage(content, what, input.byte(), bytesChanged);
   }
-  const std::string written = withOriginalWeapons(content, {{n, added}});
-  check(std::string_view(written).substr(0, content.size()) == content, "record kept in front");
-  const OriginalWeapons after = readOriginalWeapons(written);
-  check(after.extendable(), "still understood");
-  for (int32_t m = 1; m <= kMissionCount; ++m) {
-    if (m == n) continue;
-    check(after.damaged(m) == before.damaged(m), "other missions keep their state");
-    check(sameOriginal(after.original(m), before.original(m)), "other missions keep their lines");
+  const OriginalWeapons read = readOriginalWeapons(content);
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    if (const std::string* original = read.original(n)) {
+      check(recorded[0].count({n, *original}) == 1, "an original given is one recorded");
+    }
   }
-  check(sameOriginal(after.original(n), &added), "added line reads back");
+  // Any line taken for the launcher's is one recorded for that mission: the launcher's form
+  // over each number from the lines recorded and a few others.
+  for (int32_t n = 1; n <= kMissionCount; ++n) {
+    std::set<std::string> candidates;
+    for (const auto& kind : recorded) {
+      for (const auto& [mission, line] : kind) candidates.insert(line);
+    }
+    for (int number = -2; number < 60; ++number) {
+      candidates.insert(prefix + " = " + std::to_string(number) + ";");
+    }
+    for (const std::string& line : candidates) {
+      if (read.owner(n, line) != LineOwner::launcher) continue;
+      check(recorded[1].count({n, line}) == 1, "a line taken for the launcher's was written");
+    }
+  }
   return 0;
 }

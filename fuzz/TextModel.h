@@ -146,7 +146,7 @@ inline std::vector<Line> fileLines(std::string_view content) {
       p += 2;
       start = p;
     } else {
-      p += isLead(content[p]) ? 2 : 1;
+      ++p;
     }
   }
   if (start < content.size()) lines.push_back({start, content.size()});

@@ -53,22 +53,7 @@ size_t findByte(std::string_view content, size_t from, char byte) {
 #endif
 }
 
-bool characterStartsAt(std::string_view content, size_t at) {
-  size_t highBytes = 0;
-  while (highBytes < at && static_cast<unsigned char>(content[at - highBytes - 1]) >= 0x80) {
-    ++highBytes;
-  }
-  return highBytes % 2 == 0;
-}
-
-bool lineStartsAt(std::string_view content, size_t at) {
-  if (at == 0) return true;
-  return at >= 2 && content[at - 2] == '\r' && content[at - 1] == '\n' &&
-         characterStartsAt(content, at - 2);
-}
-
-// Each CR is looked at once, and the look back from it stops at the previous byte below
-// 0x80, at the latest at the CR before it: the whole split is linear in the content.
+// Each CR is looked at once: the whole split is linear in the content.
 bool CrLfLines::next(LineSpan& line) {
   const size_t size = content_.size();
   if (start_ >= size) return false;
@@ -77,7 +62,7 @@ bool CrLfLines::next(LineSpan& line) {
   while (from + 2 <= size) {
     const size_t cr = findByte(content_.substr(0, size - 1), from, '\r');
     if (cr == std::string_view::npos) break;
-    if (data[cr + 1] == '\n' && characterStartsAt(content_, cr)) {
+    if (data[cr + 1] == '\n') {
       line = LineSpan{start_, cr, true};
       start_ = cr + 2;
       return true;

@@ -1,7 +1,8 @@
-// Splits the whole content of a game file into its lines. Lines are separated by CR LF;
-// a CR LF counts only where a character starts (a byte of 0x80 or above starts a two-byte
-// character, whose second byte is never taken for a CR). A zero byte is an ordinary byte.
-// No empty line follows a final CR LF, and an empty content has no lines at all.
+// Splits the whole content of a game file into its lines. Lines are separated by CR LF,
+// wherever it stands: in valid GBK a CR or LF is never part of a character, and in a file
+// that is not valid GBK a byte before a CR LF never takes it into a character, so no line
+// is merged with the next. A zero byte is an ordinary byte. No empty line follows a final
+// CR LF, and an empty content has no lines at all.
 #pragma once
 
 #include <cstddef>
@@ -19,15 +20,6 @@ struct LineSpan {
 size_t findByte(std::string_view content, size_t from, char byte);
 // The eight-bytes-at-a-time search that findByte uses without SSE2.
 size_t findByteByWords(std::string_view content, size_t from, char byte);
-
-// True when a character starts at offset `at`. Every byte below 0x80 ends a character
-// (it is a one-byte character or the second byte of a pair), so a character starts right
-// after one, and from there the bytes of 0x80 or above pair up: `at` is a start exactly
-// when an even number of them lie between it and the nearest earlier byte below 0x80.
-bool characterStartsAt(std::string_view content, size_t at);
-
-// True when a line starts at offset `at`: the first byte, or right after a CR LF.
-bool lineStartsAt(std::string_view content, size_t at);
 
 class CrLfLines {
  public:

@@ -1,12 +1,12 @@
 #include "launcher/MissionWeaponPatch.h"
 
-#include <array>
 #include <cstdint>
-#include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "GbkTexts.h"
 #include "launcher/MissionContent.h"
@@ -20,166 +20,128 @@ namespace {
 
 // Mission files are read a megabyte at a time, through one area for the whole apply.
 constexpr size_t kPieceSize = 1 << 20;
+// What is held in memory of a mission before its weapon line is found. Past it the new file
+// is begun with those bytes, so that a line far into a large file costs no second read.
+constexpr size_t kHeldBytes = 8 << 20;
 
 int32_t chosenItem(LauncherControls& controls, LauncherList list) {
   return controls.itemValue(list, controls.selection(list));
 }
 
-// The weapon line of the open file, read from its start; no value in `line` when it has
-// none. When the whole line lay in the file's first piece, `first` is that piece, still in
-// the read area, and the reader stands right after it. False when the file could not be
-// read.
-bool searchWeaponLine(FileReader& reader, WeaponLineSearch& search,
-                      std::optional<std::string_view>& first) {
-  for (bool firstPiece = true;; firstPiece = false) {
-    const std::optional<std::string_view> piece = reader.next();
-    if (!piece) return false;
-    if (piece->empty()) break;
-    if (search.take(*piece)) {
-      if (firstPiece) first = piece;
-      break;
-    }
+// One mission file, read once: its weapon line is found, and the file may then be written
+// anew, with another line in that one's place, from the same pieces.
+class MissionPass {
+ public:
+  // `held` is the apply's area for the bytes read before the line, reused from file to file.
+  MissionPass(FileReader& reader, std::string& held, Path name)
+      : reader_(reader), held_(held), name_(std::move(name)) {
+    held_.clear();
   }
-  search.finish();
-  return true;
-}
+  MissionPass(const MissionPass&) = delete;
+  MissionPass& operator=(const MissionPass&) = delete;
+  ~MissionPass() { reader_.close(); }
 
-// Appends the next `count` bytes of the file, or all the rest with UINT64_MAX.
-bool copyBytes(FileReader& reader, FileReplacement& out, uint64_t count) {
-  while (count > 0) {
-    const std::optional<std::string_view> piece = reader.next(count);
-    if (!piece) return false;
-    if (piece->empty()) return count == UINT64_MAX;
-    if (!out.append(*piece)) return false;
-    if (count != UINT64_MAX) count -= piece->size();
-  }
-  return true;
-}
+  enum class Found { unreadable, noLine, line };
+  // Reads the file up to its weapon line. `unreadable`, with the cause in `fault`, when the
+  // file could not be read (held by another program, a folder of that name).
+  Found find(FileFault& fault);
+  const WeaponLineSpan& span() const { return span_; }
+  const std::string& line() const { return search_.text(); }
+  const Path& name() const { return name_; }
 
-enum class MissionOutcome { noLine, unchanged, written, notWritten };
+  // Writes the file anew with `replacement` in place of its weapon line and the rest read to
+  // the end; the new content is in place once committed. Null, with the cause in `fault`,
+  // when it could not be written or the file could not be read to its end.
+  std::unique_ptr<FileReplacement> rewrite(std::string_view replacement, FileFault& fault);
 
-// Puts `replacement` in place of the weapon line of mission file `name`. A file whose
-// weapon line already reads so is not written; one that needs the change while `blocked`
-// holds a cause is left as it is and listed with that cause. Each file that could not be
-// read or rewritten is added to unwritten with its full name and cause.
-MissionOutcome rewriteWeaponLine(FileReader& reader, Path name, std::string_view replacement,
-                                 FileFault blocked, std::vector<UnwrittenFile>& unwritten) {
-  // A mission that is there but cannot be read (held by another program, a folder of
-  // that name) keeps its old weapon: the user is told as for a failed write.
-  WeaponLineSearch search;
-  search.keepHead(replacement.size() + 1);
-  FileFault fault = FileFault::none;
-  std::optional<std::string_view> first;
-  if (!reader.open(name, &fault) || !searchWeaponLine(reader, search, first)) {
-    if (fault == FileFault::none) fault = FileFault::unreadable;
-    unwritten.push_back({std::move(name), fault});
-    return MissionOutcome::notWritten;
-  }
-  const std::optional<LineSpan> line = search.line();
-  if (!line) return MissionOutcome::noLine;
-  // A file whose weapon line already holds the replacement is already right: not written.
-  if (search.head() == replacement) return MissionOutcome::unchanged;
-  if (blocked != FileFault::none) {
-    reader.close();
-    unwritten.push_back({std::move(name), blocked});
-    return MissionOutcome::notWritten;
-  }
-  // The new content is the part before the weapon line, the new line and the part after
-  // it. A line in the first piece (a whole small file) is written around from that piece
-  // and the rest read on; otherwise the file is read a second time, as nobody can have
-  // written it in between.
-  FileReplacement patched(name);
-  const bool copied =
-      first ? patched.append(first->substr(0, line->begin)) && patched.append(replacement) &&
-                  patched.append(first->substr(line->end)) && copyBytes(reader, patched, UINT64_MAX)
-            : reader.seek(0) && copyBytes(reader, patched, line->begin) &&
-                  patched.append(replacement) && reader.seek(line->end) &&
-                  copyBytes(reader, patched, UINT64_MAX);
-  reader.close();
-  // A read that failed part-way leaves the file as it was, as one that could not be read.
-  if (!copied && patched.fault() == FileFault::none) {
-    unwritten.push_back({std::move(name), FileFault::unreadable});
-    return MissionOutcome::notWritten;
-  }
-  if (!copied || !patched.commit()) {
-    unwritten.push_back({std::move(name), patched.fault()});
-    return MissionOutcome::notWritten;
-  }
-  return MissionOutcome::written;
-}
+ private:
+  bool beginOutput();
 
-// Adds the bytes of the open file from its current place to the hash: the next `count`,
-// or all the rest with UINT64_MAX.
-bool hashBytes(FileReader& reader, VersionHash& hash, uint64_t count) {
-  while (count > 0) {
-    const std::optional<std::string_view> piece = reader.next(count);
-    if (!piece) return false;
-    if (piece->empty()) return count == UINT64_MAX;
-    hash.add(*piece);
-    if (count != UINT64_MAX) count -= piece->size();
-  }
-  return true;
-}
-
-// A mission file as the record needs it: its whole weapon line (none when it has none) and
-// its version, the bytes around that line.
-struct MissionLook {
-  std::optional<std::string> line;
-  MissionVersion version;
+  FileReader& reader_;
+  std::string& held_;  // the bytes read and not yet written, from heldFrom_ on
+  Path name_;
+  WeaponLineSearch search_;
+  WeaponLineSpan span_;
+  uint64_t heldFrom_ = 0;
+  std::unique_ptr<FileReplacement> out_;
 };
 
-// Reads mission file `name` for the record; no value, with the cause in `fault`, when it
-// could not be read.
-std::optional<MissionLook> lookAtMission(FileReader& reader, const Path& name, FileFault& fault) {
-  WeaponLineSearch search;
-  search.keepHead(std::numeric_limits<size_t>::max());
-  std::optional<std::string_view> first;
-  fault = FileFault::none;
-  MissionLook look;
-  bool read = reader.open(name, &fault) && searchWeaponLine(reader, search, first);
-  const std::optional<LineSpan> span = search.line();
-  if (read && span) {
-    VersionHash hash;
-    read = reader.seek(0) && hashBytes(reader, hash, span->begin) && reader.seek(span->end) &&
-           hashBytes(reader, hash, UINT64_MAX);
-    look.line = search.head();
-    look.version = hash.version();
-  }
-  reader.close();
-  if (!read) {
-    if (fault == FileFault::none) fault = FileFault::unreadable;
-    return std::nullopt;
-  }
-  return look;
+bool MissionPass::beginOutput() {
+  if (!out_) out_ = std::make_unique<FileReplacement>(name_);
+  const bool written = out_->append(held_);
+  heldFrom_ += held_.size();
+  held_.clear();
+  return written;
 }
 
-// The record of the originals as the apply found it, and why a mission may not be
-// changed for its sake.
+MissionPass::Found MissionPass::find(FileFault& fault) {
+  fault = FileFault::none;
+  if (!reader_.open(name_, &fault)) {
+    if (fault == FileFault::none) fault = FileFault::unreadable;
+    return Found::unreadable;
+  }
+  for (bool done = false; !done;) {
+    const std::optional<std::string_view> piece = reader_.next();
+    if (!piece) {
+      fault = FileFault::unreadable;
+      return Found::unreadable;
+    }
+    if (piece->empty()) {
+      search_.finish();
+      break;
+    }
+    done = search_.take(*piece);
+    held_.append(*piece);
+    // Before the line starts nothing of it is held, so all may go to the new file.
+    if (!done && held_.size() > kHeldBytes && search_.text().empty() && !beginOutput()) {
+      fault = out_->fault();
+      return Found::unreadable;
+    }
+  }
+  const std::optional<WeaponLineSpan> span = search_.line();
+  if (!span) return Found::noLine;
+  span_ = *span;
+  return Found::line;
+}
+
+std::unique_ptr<FileReplacement> MissionPass::rewrite(std::string_view replacement,
+                                                      FileFault& fault) {
+  if (!out_) out_ = std::make_unique<FileReplacement>(name_);
+  const std::string_view held = held_;
+  bool copied = out_->append(held.substr(0, span_.begin - heldFrom_)) &&
+                out_->append(replacement) && out_->append(held.substr(span_.end - heldFrom_));
+  bool readFailed = false;
+  while (copied) {
+    const std::optional<std::string_view> piece = reader_.next();
+    readFailed = !piece;
+    if (!piece || piece->empty()) break;
+    copied = out_->append(*piece);
+  }
+  reader_.close();
+  // A read that failed part-way leaves the file as it was, as one that could not be read.
+  if (readFailed || !copied) {
+    fault = readFailed ? FileFault::unreadable : out_->fault();
+    return nullptr;
+  }
+  return std::move(out_);
+}
+
+// The record of the originals as the apply found it.
 struct Record {
   Path name;
   std::string content;
   OriginalWeapons originals;
   bool unreadable = false;
-  std::array<bool, kMissionCount> unwritten{};   // a new line for the mission failed
-  std::array<bool, kMissionCount> unrecorded{};  // it needs a new line the record cannot take
-
-  FileFault blocks(int32_t n) const {
-    const size_t slot = static_cast<size_t>(n - 1);
-    if (unreadable || unwritten[slot]) return FileFault::recordUnavailable;
-    if (originals.damaged(n) || unrecorded[slot]) return FileFault::recordDamaged;
-    return FileFault::none;
-  }
-  // Lines may be added: the record was read and holds no line it cannot understand.
-  bool extendable() const { return !unreadable && originals.extendable(); }
 };
 
 Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritten) {
-  Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false, {}, {}};
+  Record record{withName(runDirectory, gbk::originalWeaponsFileName), {}, {}, false};
   if (!fileExists(record.name)) return record;
   FileFault fault = FileFault::none;
   std::optional<ByteBuffer> content = tryReadFile(record.name, &fault);
   if (!content) {
     record.unreadable = true;
+    record.originals.doubtAll();
     unwritten.push_back({record.name, fault});
     return record;
   }
@@ -188,126 +150,123 @@ Record readRecord(const Path& runDirectory, std::vector<UnwrittenFile>& unwritte
   return record;
 }
 
-// Appends the new lines to the record, written in one step and flushed to the disk. False,
-// with the record listed, when it could not be written.
-bool addToRecord(Record& record, const std::vector<std::pair<int32_t, RecordedOriginal>>& added,
+// Why a mission whose line is to change is left as it is, or FileFault::none.
+FileFault keptBecause(const Record& record, LineOwner owner, const WeaponLineSpan& span) {
+  if (record.unreadable) return FileFault::recordUnavailable;
+  if (owner == LineOwner::unknown) return FileFault::recordDamaged;
+  if (span.loneCr) return FileFault::lineBreaks;
+  return FileFault::none;
+}
+
+// A mission written anew, waiting to take its file's place.
+struct PendingMission {
+  Path name;
+  std::unique_ptr<FileReplacement> file;
+};
+
+void commitAll(std::vector<PendingMission>& pending, std::vector<UnwrittenFile>& unwritten) {
+  for (PendingMission& mission : pending) {
+    if (!mission.file->commit()) unwritten.push_back({mission.name, mission.file->fault()});
+  }
+}
+
+// Writes one weapon line into every mission. Before any mission is replaced, the record
+// holds, durably, the line the launcher writes to it and, when the line it replaces is not
+// one the launcher wrote, that line as the mission's original.
+void writeWeapon(const Path& runDirectory, const Record& record, std::string_view replacement,
                  std::vector<UnwrittenFile>& unwritten) {
-  FileFault fault = FileFault::none;
-  const ByteBuffer content{withOriginalWeapons(record.content, added)};
-  if (writeFile(record.name, content, &fault)) return true;
-  unwritten.push_back({record.name, fault});
-  return false;
-}
-
-// A mission replaced by another version since its original was recorded: the version it
-// is now, whose weapon line is its original from now on. No value for the version recorded,
-// for a record line of an older record (which tells no version) and for a mission without a
-// weapon line.
-std::optional<RecordedOriginal> newVersion(const RecordedOriginal& recorded,
-                                           const MissionLook& look) {
-  if (!recorded.version || !look.line || look.version == *recorded.version) return std::nullopt;
-  return RecordedOriginal{*look.line, look.version};
-}
-
-// Writes each mission's recorded original back over its weapon line. A mission without a
-// record was never changed and stays as it is; one that is another version now than the
-// one recorded keeps its weapon line, which is recorded as its original.
-void restoreOriginals(const Path& runDirectory, Record& record,
-                      std::vector<UnwrittenFile>& unwritten) {
   FileReader reader(kPieceSize);
-  std::vector<std::pair<int32_t, RecordedOriginal>> added;
+  std::string held;
+  std::vector<PendingMission> pending;
+  std::vector<RecordEntry> added;
   for (int32_t n = 1; n <= kMissionCount; ++n) {
     Path name = withName(runDirectory, missionFileName(n));
     if (!fileExists(name)) continue;
-    const FileFault blocked = record.blocks(n);
-    if (blocked != FileFault::none) {
-      unwritten.push_back({std::move(name), blocked});
+    MissionPass pass(reader, held, std::move(name));
+    FileFault fault = FileFault::none;
+    const MissionPass::Found found = pass.find(fault);
+    if (found == MissionPass::Found::unreadable) {
+      unwritten.push_back({pass.name(), fault});
       continue;
     }
-    const RecordedOriginal* original = record.originals.original(n);
-    if (original == nullptr) continue;
-    if (original->version) {
-      FileFault fault = FileFault::none;
-      const std::optional<MissionLook> look = lookAtMission(reader, name, fault);
-      if (!look) {
-        unwritten.push_back({std::move(name), fault});
-        continue;
-      }
-      std::optional<RecordedOriginal> replaced = newVersion(*original, *look);
-      if (replaced) {
-        // Its line is its original and stays; a record that takes no new line lists it.
-        if (record.extendable()) {
-          added.emplace_back(n, std::move(*replaced));
-        } else {
-          unwritten.push_back({std::move(name), FileFault::recordDamaged});
-        }
-        continue;
-      }
+    const bool hasLine = found == MissionPass::Found::line;
+    const LineOwner owner =
+        hasLine ? record.originals.owner(n, pass.line()) : LineOwner::other;
+    if (record.originals.olderOnly(n) && (!hasLine || owner == LineOwner::launcher)) {
+      // An older record's original is taken over as an entry by the record's next write,
+      // with the line the launcher is taken to have written.
+      added.push_back({n, EntryKind::original, *record.originals.original(n)});
+      if (hasLine) added.push_back({n, EntryKind::written, pass.line()});
     }
-    // A recorded mission that has lost its weapon line cannot take its original back.
-    if (rewriteWeaponLine(reader, name, original->line, FileFault::none, unwritten) ==
-        MissionOutcome::noLine) {
-      unwritten.push_back({std::move(name), FileFault::weaponLineMissing});
+    // A mission without a weapon line, or whose line is already the one chosen, stays.
+    if (!hasLine || pass.line() == replacement) continue;
+    fault = keptBecause(record, owner, pass.span());
+    std::unique_ptr<FileReplacement> file =
+        fault == FileFault::none ? pass.rewrite(replacement, fault) : nullptr;
+    if (!file) {
+      unwritten.push_back({pass.name(), fault});
+      continue;
     }
+    if (owner == LineOwner::other) added.push_back({n, EntryKind::original, pass.line()});
+    added.push_back({n, EntryKind::written, std::string(replacement)});
+    pending.push_back({pass.name(), std::move(file)});
   }
-  if (!added.empty()) addToRecord(record, added, unwritten);
+  if (pending.empty()) return;
+  FileFault fault = FileFault::none;
+  const ByteBuffer content{recordWith(record.content, record.originals, added)};
+  if (!writeFile(record.name, content, &fault)) {
+    unwritten.push_back({record.name, fault});
+    for (const PendingMission& mission : pending) {
+      unwritten.push_back({mission.name, FileFault::recordUnavailable});
+    }
+    return;
+  }
+  commitAll(pending, unwritten);
 }
 
-// Writes one weapon line into every mission; the original line of each mission changed for
-// the first time, or met for the first time as another version than the one recorded, is
-// recorded, durably, before any mission file is replaced.
-void writeWeapon(const Path& runDirectory, Record& record, std::string_view replacement,
-                 std::vector<UnwrittenFile>& unwritten) {
+// Writes each mission's recorded original back over the weapon line the launcher wrote. A
+// line the launcher did not write is the mission's own and stays; a mission without a record
+// was never changed and stays as it is.
+void restoreOriginals(const Path& runDirectory, const Record& record,
+                      std::vector<UnwrittenFile>& unwritten) {
   FileReader reader(kPieceSize);
-  std::vector<std::pair<int32_t, RecordedOriginal>> added;
-  if (!record.unreadable) {
-    for (int32_t n = 1; n <= kMissionCount; ++n) {
-      if (record.blocks(n) != FileFault::none) continue;
-      const RecordedOriginal* recorded = record.originals.original(n);
-      if (recorded != nullptr && !recorded->version) continue;  // an older record's line
-      const Path name = withName(runDirectory, missionFileName(n));
-      if (!fileExists(name)) continue;
-      FileFault fault = FileFault::none;
-      const std::optional<MissionLook> look = lookAtMission(reader, name, fault);
-      if (!look || !look->line) continue;
-      if (recorded != nullptr ? !newVersion(*recorded, *look) : *look->line == replacement) {
-        continue;
-      }
-      // A record with a line it cannot understand takes no new one: it may be the lost
-      // line of this mission.
-      if (!record.extendable()) {
-        record.unrecorded[static_cast<size_t>(n - 1)] = true;
-        continue;
-      }
-      added.emplace_back(n, RecordedOriginal{*look->line, look->version});
-    }
-  }
-  std::array<bool, kMissionCount> recorded{};
-  for (int32_t n = 1; n <= kMissionCount; ++n) {
-    recorded[static_cast<size_t>(n - 1)] = record.originals.original(n) != nullptr;
-  }
-  if (!added.empty()) {
-    const bool written = addToRecord(record, added, unwritten);
-    for (const auto& [n, original] : added) {
-      recorded[static_cast<size_t>(n - 1)] = written;
-      record.unwritten[static_cast<size_t>(n - 1)] = !written;
-    }
-  }
+  std::string held;
+  std::vector<PendingMission> pending;
   for (int32_t n = 1; n <= kMissionCount; ++n) {
     Path name = withName(runDirectory, missionFileName(n));
     if (!fileExists(name)) continue;
-    // A line that changed since it was looked at for the record has no original yet.
-    FileFault blocked = record.blocks(n);
-    if (blocked == FileFault::none && !recorded[static_cast<size_t>(n - 1)]) {
-      blocked = FileFault::recordUnavailable;
+    MissionPass pass(reader, held, std::move(name));
+    FileFault fault = FileFault::none;
+    const MissionPass::Found found = pass.find(fault);
+    if (found == MissionPass::Found::unreadable) {
+      unwritten.push_back({pass.name(), fault});
+      continue;
     }
-    rewriteWeaponLine(reader, std::move(name), replacement, blocked, unwritten);
+    const std::string* original = record.originals.original(n);
+    if (found == MissionPass::Found::noLine) {
+      // A recorded mission that has lost its weapon line cannot take its original back.
+      if (original != nullptr) unwritten.push_back({pass.name(), FileFault::weaponLineMissing});
+      continue;
+    }
+    const LineOwner owner = record.originals.owner(n, pass.line());
+    if (owner == LineOwner::other || (original != nullptr && pass.line() == *original)) continue;
+    fault = keptBecause(record, owner, pass.span());
+    // The launcher's line without an original to put back: the record has lost it.
+    if (fault == FileFault::none && original == nullptr) fault = FileFault::recordDamaged;
+    std::unique_ptr<FileReplacement> file =
+        fault == FileFault::none ? pass.rewrite(*original, fault) : nullptr;
+    if (!file) {
+      unwritten.push_back({pass.name(), fault});
+      continue;
+    }
+    pending.push_back({pass.name(), std::move(file)});
   }
+  commitAll(pending, unwritten);
 }
 
-// The record's lines that cannot be understood, listed after the missions they kept as
-// they were (the first few: enough to find them).
-void listDamagedLines(const Record& record, std::vector<UnwrittenFile>& unwritten) {
+// What is wrong with the record, listed after the missions it kept as they were: its damaged
+// lines (the first few: enough to find them) and lost ones.
+void listRecordFaults(const Record& record, std::vector<UnwrittenFile>& unwritten) {
   constexpr size_t kShown = 3;
   bool anyKept = false;
   for (const UnwrittenFile& file : unwritten) anyKept |= file.fault == FileFault::recordDamaged;
@@ -316,6 +275,9 @@ void listDamagedLines(const Record& record, std::vector<UnwrittenFile>& unwritte
   for (size_t i = 0; i < lines.size() && i < kShown; ++i) {
     unwritten.push_back(
         {record.name, FileFault::recordLineDamaged, lines[i].number, lines[i].mission});
+  }
+  if (record.originals.linesMissing()) {
+    unwritten.push_back({record.name, FileFault::recordLinesMissing});
   }
 }
 
@@ -326,7 +288,7 @@ LevelFolder patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
   const Path runDirectory = host.runDirectory();
   if (!fileExists(withName(runDirectory, gbk::levelFolderName))) return LevelFolder::missing;
   const int32_t weaponItem = chosenItem(controls, LauncherList::weapon);
-  Record record = readRecord(runDirectory, unwritten);
+  const Record record = readRecord(runDirectory, unwritten);
   if (weaponItem == originalWeaponsItem) {
     restoreOriginals(runDirectory, record, unwritten);
   } else {
@@ -334,6 +296,6 @@ LevelFolder patchMissionWeapon(LauncherControls& controls, LauncherHost& host,
         weaponLine(weaponNumber(weaponItem, chosenItem(controls, LauncherList::attribute)));
     writeWeapon(runDirectory, record, replacement.view(), unwritten);
   }
-  listDamagedLines(record, unwritten);
+  listRecordFaults(record, unwritten);
   return LevelFolder::present;
 }

@@ -37,6 +37,10 @@ std::string_view reasonOf(FileFault fault) {
       return gbk::reasonRecordUnavailable;
     case FileFault::weaponLineMissing:
       return gbk::reasonWeaponLineMissing;
+    case FileFault::recordLinesMissing:
+      return gbk::reasonRecordLinesMissing;
+    case FileFault::lineBreaks:
+      return gbk::reasonLineBreaks;
     case FileFault::recordLineDamaged:  // said with its line, below
     case FileFault::byteOrderMark:
       return gbk::reasonByteOrderMark;
@@ -99,6 +103,7 @@ std::wstring unwrittenFilesMessage(const std::vector<UnwrittenFile>& files, bool
       {&is<FileFault::folderInPlace>, gbk::hintFolderInPlace},
       {&is<FileFault::recordDamaged>, gbk::hintRecordDamaged},
       {&is<FileFault::weaponLineMissing>, gbk::hintWeaponLineMissing},
+      {&is<FileFault::lineBreaks>, gbk::hintLineBreaks},
       {&is<FileFault::byteOrderMark>, gbk::hintByteOrderMark},
       {&needsPermission, askAdministrator ? nullptr : gbk::hintNoPermission},
   };

@@ -15,8 +15,11 @@ enum class FileFault {
                           // needs, is damaged
   recordUnavailable,      // that record could not be read, or not written before the file
   recordLineDamaged,      // the file is that record, and a line of it cannot be understood
+  recordLinesMissing,     // the file is that record, and lines of it are missing
   weaponLineMissing,      // the file has lost the line whose original content the record
                           // holds, so it cannot take it back
+  lineBreaks,             // the line to be changed is separated by a CR alone, which the
+                          // program does not change, so that no line is merged with another
   byteOrderMark,          // the file begins with a byte-order mark: saved in a form (UTF-8 or
                           // UTF-16) that the program does not change
   other,                  // anything else the platform reported

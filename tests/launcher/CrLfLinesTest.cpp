@@ -1,5 +1,5 @@
-// Line splitting of whole game files: CR LF separators found only where a character
-// starts, zero bytes kept, no empty line after a final CR LF.
+// Line splitting of whole game files: every CR LF a separator, whatever byte comes before
+// it, zero bytes kept, no empty line after a final CR LF.
 #include "launcher/CrLfLines.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ std::vector<Line> split(const std::string& content) {
   return lines;
 }
 
-// The splitting rule walked one character at a time, without any shortcut.
+// The splitting rule walked one byte at a time, without any shortcut.
 std::vector<Line> splitByCharacters(const std::string& content) {
   std::vector<Line> lines;
   size_t start = 0;
@@ -41,7 +41,7 @@ std::vector<Line> splitByCharacters(const std::string& content) {
       p += 2;
       start = p;
     } else {
-      p += static_cast<unsigned char>(content[p]) >= 0x80 ? 2 : 1;
+      ++p;
     }
   }
   if (start < content.size()) lines.push_back({content.substr(start), false});
@@ -69,8 +69,8 @@ TEST(CrLfLines, SplitsAsTheGameFilesAreRead) {
       {"chinese line",
        std::string(gbk::keyWeapon) + "\r\nb",
        {{gbk::keyWeapon, true}, {"b", false}}},
-      {"lead byte takes the CR", "\xB0\r\nb", {{"\xB0\r\nb", false}}},
-      {"lead byte takes a zero", "\xB0\0\r\nb"s, {{"\xB0\0"s, true}, {"b", false}}},
+      {"lead byte before the CR LF", "\xB0\r\nb", {{"\xB0", true}, {"b", false}}},
+      {"lead byte before a zero", "\xB0\0\r\nb"s, {{"\xB0\0"s, true}, {"b", false}}},
       {"lead byte last", "a\r\n\xB0", {{"a", true}, {"\xB0", false}}},
       {"long plain lines",
        "0123456789abcdef\r\n0123456789",
@@ -82,7 +82,7 @@ TEST(CrLfLines, SplitsAsTheGameFilesAreRead) {
 }
 
 // Every alignment of separators, lead bytes and zero bytes against the plain walk.
-TEST(CrLfLines, MatchesTheCharacterWalkAtEveryAlignment) {
+TEST(CrLfLines, MatchesTheByteWalkAtEveryAlignment) {
   const char alphabet[] = {'a', 'b', '\r', '\n', '\0', '\xB0', '\xA1', '\r', '\n', 'z'};
   uint32_t state = 12345;
   for (int round = 0; round < 4000; ++round) {

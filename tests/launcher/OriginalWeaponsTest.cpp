@@ -1,12 +1,11 @@
-// The record of the missions' original weapon lines as bytes: the form of a line, reading
-// a record (sound, damaged, written by hand, by an older program, with lone CR or LF line
-// breaks, with new versions of a mission) and adding missions to it.
+// The record of the missions' weapon lines as bytes: the form of its lines and their checks,
+// what a record says of each mission's original and of the lines the launcher wrote, how it
+// reads when damaged (a line edited, cut, deleted, repeated, moved, re-encoded), records of
+// the older forms, and the record written anew or extended.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "GbkTexts.h"
@@ -16,13 +15,38 @@ namespace {
 
 using namespace std::string_literals;
 
+// Lines of a record, with their checks worked out by another CRC-32 than the program's.
+const std::string k1Original = "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 3; // x\t~d1fcf938";
+const std::string k2Written58 = "sn01_.pst\t2\twritten\tint PlayerWeapon2 = 58;\t~ed3e3974";
+const std::string k3Original = "sn02_.pst\t3\toriginal\tint PlayerWeapon2 = 1; // y\t~cecf5b97";
+const std::string k4Written58 = "sn02_.pst\t4\twritten\tint PlayerWeapon2 = 58;\t~71adebd6";
+const std::string kEnd4 = "end\t4\t~f3a1a310";
+const std::string k5Written1 = "sn01_.pst\t5\twritten\tint PlayerWeapon2 = 1;\t~cc20a2b6";
+const std::string kEnd5 = "end\t5\t~84a69386";
+
+const std::string kComment = gbk::originalWeaponsComment;
+const std::string kLine3 = "int PlayerWeapon2 = 3; // x";
+const std::string kLine1 = "int PlayerWeapon2 = 1; // y";
+const std::string k58 = "int PlayerWeapon2 = 58;";
+const std::string k1 = "int PlayerWeapon2 = 1;";
+const std::string k10 = "int PlayerWeapon2 = 10;";
+
+std::string lines(const std::vector<std::string>& each, const std::string& br = "\r\n") {
+  std::string out;
+  for (const std::string& line : each) out += line + br;
+  return out;
+}
+
+// The record after the launcher wrote 58 to missions 1 and 2 over their own lines.
+const std::string kRecord = lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4});
+
 TEST(OriginalWeapons, LinesKeepEveryByteThroughTheirEscapes) {
   const struct {
     std::string line;
     std::string escaped;
   } cases[] = {
       {"int PlayerWeapon2 = 3;", "int PlayerWeapon2 = 3;"},
-      {"int PlayerWeapon2=3; // 飞镖\t", "int PlayerWeapon2=3; // 飞镖\t"},
+      {"int PlayerWeapon2=3; // \xB7\xC9\xEF\xDA\t", "int PlayerWeapon2=3; // \xB7\xC9\xEF\xDA\\t"},
       {"a\\b", "a\\\\b"},
       {"a\rb\nc", "a\\rb\\nc"},
       {"a\0b"s, "a\\0b"},
@@ -34,222 +58,178 @@ TEST(OriginalWeapons, LinesKeepEveryByteThroughTheirEscapes) {
     EXPECT_EQ(escapeOriginalLine(c.line), c.escaped);
     EXPECT_EQ(unescapeOriginalLine(c.escaped), c.line);
   }
-  for (const char* bad : {"a\\", "a\\t", "a\\R", "a\rb", "a\nb"}) {
+  for (const char* bad : {"a\\", "a\\x", "a\\R", "a\rb", "a\nb"}) {
     EXPECT_EQ(unescapeOriginalLine(bad), std::nullopt) << bad;
   }
 }
 
-// The version of a mission: FNV-1a over the bytes around the weapon line, in any pieces.
-TEST(OriginalWeapons, VersionHashOverPieces) {
-  const struct {
-    std::vector<std::string> pieces;
-    MissionVersion version;
-  } cases[] = {
-      {{}, {0xcbf29ce484222325ull, 0}},
-      {{"a"}, {0xaf63dc4c8601ec8cull, 1}},
-      {{"foobar"}, {0x85944171f73967e8ull, 6}},
-      {{"foo", "", "b", "ar"}, {0x85944171f73967e8ull, 6}},
-  };
-  for (const auto& c : cases) {
-    VersionHash hash;
-    for (const std::string& piece : c.pieces) hash.add(piece);
-    EXPECT_EQ(hash.version(), c.version) << c.pieces.size();
-  }
+TEST(OriginalWeapons, LineCheckIsTheCrc32OfZipAndPng) {
+  EXPECT_EQ(recordLineCheck(""), 0x00000000u);
+  EXPECT_EQ(recordLineCheck("123456789"), 0xcbf43926u);
+  EXPECT_EQ(recordLineCheck("end\t4"), 0xf3a1a310u);
 }
 
-TEST(OriginalWeapons, RecordLineAndAppendedMissions) {
-  const MissionVersion version{0x0123456789abcdefull, 42};
+TEST(OriginalWeapons, LauncherFormIsTheLineItWrites) {
   const struct {
-    int32_t n;
-    RecordedOriginal original;
     std::string line;
-  } lines[] = {
-      {1, {"int PlayerWeapon2 = 3;", std::nullopt}, "sn01_.pst\tint PlayerWeapon2 = 3;\r\n"},
-      {20, {"int PlayerWeapon2 = 1;\r", std::nullopt}, "sn20_.pst\tint PlayerWeapon2 = 1;\\r\r\n"},
-      {2,
-       {"int PlayerWeapon2 = 3;\t// x", version},
-       "sn02_.pst\t#0123456789abcdef-42\tint PlayerWeapon2 = 3;\t// x\r\n"},
-      {3,
-       {"int PlayerWeapon2 = 3;", MissionVersion{~0ull, ~0ull}},
-       "sn03_.pst\t#ffffffffffffffff-18446744073709551615\tint PlayerWeapon2 = 3;\r\n"},
-      {4,
-       {"int PlayerWeapon2", MissionVersion{0, 0}},
-       "sn04_.pst\t#0000000000000000-0\tint PlayerWeapon2\r\n"},
+    bool form;
+  } cases[] = {
+      {"int PlayerWeapon2 = 28;", true},   {"int PlayerWeapon2 = -19;", true},
+      {"int PlayerWeapon2 = 0;", true},    {"int PlayerWeapon2 = 2147483648;", true},
+      {"int PlayerWeapon2 = 28; ", false}, {"int PlayerWeapon2 = 28; // x", false},
+      {"int PlayerWeapon2 =28;", false},   {"int PlayerWeapon2 = ;", false},
+      {"int PlayerWeapon2 = -;", false},   {"int PlayerWeapon2 = 2x;", false},
+      {"int PlayerWeapon2 = 28", false},   {"int PlayerWeapon22 = 8;", false},
+      {"int PlayerWeapon2 = 12345678901;", false},
   };
-  for (const auto& l : lines) EXPECT_EQ(originalWeaponRecordLine(l.n, l.original), l.line);
-  const std::vector<std::pair<int32_t, RecordedOriginal>> added = {
-      {2, {"int PlayerWeapon2 = 5;", std::nullopt}}};
-  EXPECT_EQ(withOriginalWeapons("", added),
-            gbk::originalWeaponsComment + "\r\nsn02_.pst\tint PlayerWeapon2 = 5;\r\n"s);
-  // What was there stays byte for byte, damaged lines too.
-  EXPECT_EQ(withOriginalWeapons("# x\r\nsn01_.pst\tint PlayerWeapon2 = 3;\r\n", added),
-            "# x\r\nsn01_.pst\tint PlayerWeapon2 = 3;\r\nsn02_.pst\tint PlayerWeapon2 = 5;\r\n");
-  EXPECT_EQ(withOriginalWeapons("junk", added), "junk\r\nsn02_.pst\tint PlayerWeapon2 = 5;\r\n");
-  EXPECT_EQ(withOriginalWeapons("x\n", added), "x\nsn02_.pst\tint PlayerWeapon2 = 5;\r\n");
-  EXPECT_EQ(withOriginalWeapons("x\r", added), "x\r\nsn02_.pst\tint PlayerWeapon2 = 5;\r\n");
+  for (const auto& c : cases) EXPECT_EQ(hasLauncherForm(c.line), c.form) << c.line;
 }
 
-TEST(OriginalWeapons, WrittenRecordReadsBack) {
-  std::vector<std::pair<int32_t, RecordedOriginal>> added;
-  for (int32_t n = 1; n <= kMissionCount; ++n) {
-    std::optional<MissionVersion> version;
-    if (n % 2 == 0) version = MissionVersion{0x9e3779b97f4a7c15ull * static_cast<uint64_t>(n), 7};
-    added.emplace_back(
-        n, RecordedOriginal{"int PlayerWeapon2 = " + std::to_string(n) + ";\0\r\n\\\t#"s, version});
-  }
-  // Then a new version of mission 2, which supersedes its line.
-  added.emplace_back(2, RecordedOriginal{"int PlayerWeapon2 = 7;", MissionVersion{1, 2}});
-  const OriginalWeapons record = readOriginalWeapons(withOriginalWeapons("", added));
-  EXPECT_TRUE(record.extendable());
-  for (size_t i = 0; i < added.size(); ++i) {
-    if (i == 1) continue;  // mission 2's first version, superseded
-    const auto& [n, original] = added[i];
-    ASSERT_NE(record.original(n), nullptr) << n;
-    EXPECT_EQ(record.original(n)->line, original.line);
-    EXPECT_EQ(record.original(n)->version, original.version);
-    EXPECT_FALSE(record.damaged(n));
-  }
+TEST(OriginalWeapons, RecordWrittenAnewAndExtended) {
+  const std::string first = recordWith("", readOriginalWeapons(""),
+                                       {{1, EntryKind::original, kLine3},
+                                        {1, EntryKind::written, k58},
+                                        {2, EntryKind::original, kLine1},
+                                        {2, EntryKind::written, k58}});
+  EXPECT_EQ(first, kRecord);
+  // A sound record written anew: each mission's original and its last two written lines.
+  EXPECT_EQ(recordWith(kRecord, readOriginalWeapons(kRecord),
+                       {{1, EntryKind::written, k1}, {1, EntryKind::written, k10}}),
+            lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 3; // x\t~d1fcf938",
+                   "sn01_.pst\t2\twritten\tint PlayerWeapon2 = 1;\t~74b5b023",
+                   "sn01_.pst\t3\twritten\tint PlayerWeapon2 = 10;\t~141c8b53",
+                   "sn02_.pst\t4\toriginal\tint PlayerWeapon2 = 1; // y\t~d897a6bb",
+                   "sn02_.pst\t5\twritten\tint PlayerWeapon2 = 58;\t~475f7b25", "end\t5\t~84a69386"}));
+  // A damaged one is kept byte for byte, its last line ended, and extended after its last
+  // number.
+  const std::string damaged = kRecord + "sn02_.pst\t9\tbroken";
+  EXPECT_EQ(recordWith(damaged, readOriginalWeapons(damaged),
+                       {{1, EntryKind::original, "int PlayerWeapon2 = 7;"},
+                        {1, EntryKind::written, k10}}),
+            damaged + "\r\n" +
+                lines({"sn01_.pst\t5\toriginal\tint PlayerWeapon2 = 7;\t~766b0121",
+                       "sn01_.pst\t6\twritten\tint PlayerWeapon2 = 10;\t~f924586c",
+                       "end\t6\t~1dafc23c"}));
 }
 
-// Missions 1 to 3 as the record says them: the original (after the mark of its version,
-// "#hash-length ", when it has one), or "damaged", or "none".
-struct ReadCase {
-  const char* name;
-  std::string content;
-  const char* missions[3];
-};
-
-std::string stateOf(const OriginalWeapons& record, int32_t n) {
-  if (record.damaged(n)) return "damaged";
-  const RecordedOriginal* original = record.original(n);
-  if (original == nullptr) return "none";
-  if (!original->version) return original->line;
-  char mark[64];
-  std::snprintf(mark, sizeof mark, "#%llx-%llu ",
-                static_cast<unsigned long long>(original->version->hash),
-                static_cast<unsigned long long>(original->version->length));
-  return mark + original->line;
-}
-
-TEST(OriginalWeapons, ReadingARecord) {
-  const ReadCase cases[] = {
-      {"empty", "", {"none", "none", "none"}},
-      {"comment and blank lines only", "# a\r\n\r\n#\tsn01_.pst\r\n", {"none", "none", "none"}},
-      {"two missions",
-       "#\r\nsn01_.pst\tint PlayerWeapon2 = 3;\r\nsn03_.pst\tint PlayerWeapon2=1; //x\r\n",
-       {"int PlayerWeapon2 = 3;", "none", "int PlayerWeapon2=1; //x"}},
-      {"LF line ends and no final break",
-       "sn02_.pst\tint PlayerWeapon2 = 1;\nsn01_.pst\tint PlayerWeapon2",
-       {"int PlayerWeapon2", "int PlayerWeapon2 = 1;", "none"}},
-      {"a blank at the end stays in the line",
-       "sn01_.pst\tint PlayerWeapon2 = 3; \r\n",
-       {"int PlayerWeapon2 = 3; ", "none", "none"}},
-      {"not a weapon line",
-       "sn01_.pst\tint PlayerWeapon = 3;\r\nsn02_.pst\tint PlayerWeapon2 = 3;\r\n",
-       {"damaged", "int PlayerWeapon2 = 3;", "none"}},
-      {"bad escape", "sn02_.pst\tint PlayerWeapon2 = 3;\\x\r\n", {"none", "damaged", "none"}},
-      {"twice, even alike",
-       "sn03_.pst\tint PlayerWeapon2 = 3;\r\nsn03_.pst\tint PlayerWeapon2 = 3;\r\n"
-       "sn03_.pst\tint PlayerWeapon2 = 3;\r\n",
-       {"none", "none", "damaged"}},
-      {"a line naming no mission",
-       "sn01_.pst\tint PlayerWeapon2 = 3;\r\nsn1_.pst\tint PlayerWeapon2 = 1;\r\n",
-       {"damaged", "damaged", "damaged"}},
-      {"no tab", "sn01_.pst int PlayerWeapon2 = 3;\r\n", {"damaged", "damaged", "damaged"}},
-      {"mission past 20",
-       "sn21_.pst\tint PlayerWeapon2 = 3;\r\n",
-       {"damaged", "damaged", "damaged"}},
-      {"a byte-order mark",
-       "\xEF\xBB\xBFsn01_.pst\tint PlayerWeapon2 = 3;\r\n",
-       {"damaged", "damaged", "damaged"}},
-      // CR, LF and CR LF each end a line; CR LF is one break, LF CR two.
-      {"lone CR line breaks",
-       "# comment\rsn01_.pst\tint PlayerWeapon2 = 3;\rsn02_.pst\tint PlayerWeapon2 = 1;\r",
-       {"int PlayerWeapon2 = 3;", "int PlayerWeapon2 = 1;", "none"}},
-      {"CR, LF, CR LF and LF CR mixed",
-       "#\nsn01_.pst\tint PlayerWeapon2 = 3;\n\rsn02_.pst\tint PlayerWeapon2 = 1;\r\r\n"
-       "sn03_.pst\tint PlayerWeapon2 = 2;",
-       {"int PlayerWeapon2 = 3;", "int PlayerWeapon2 = 1;", "int PlayerWeapon2 = 2;"}},
-      {"a line broken by a lone CR",
-       "sn02_.pst\tint PlayerWeapon2 = 3;\r; // x\r\n",
-       {"damaged", "damaged", "damaged"}},
-      // The mark of the version.
-      {"marked lines",
-       "sn01_.pst\t#00000000000000ff-10\tint PlayerWeapon2 = 3;\t// x\r\n"
-       "sn02_.pst\t#ffffffffffffffff-0\tint PlayerWeapon2\r\n",
-       {"#ff-10 int PlayerWeapon2 = 3;\t// x", "#ffffffffffffffff-0 int PlayerWeapon2", "none"}},
-      {"a new version supersedes",
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 3;\r\n"
-       "sn02_.pst\tint PlayerWeapon2 = 1;\r\n"
-       "sn01_.pst\t#0000000000000001-11\tint PlayerWeapon2 = 7;\r\n"
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 5;\r\n",
-       {"#1-10 int PlayerWeapon2 = 5;", "int PlayerWeapon2 = 1;", "none"}},
-      {"the same version twice",
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 3;\r\n"
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 7;\r\n",
-       {"damaged", "none", "none"}},
-      {"a marked line after an older one",
-       "sn01_.pst\tint PlayerWeapon2 = 3;\r\n"
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 7;\r\n",
-       {"damaged", "none", "none"}},
-      {"an older line after a marked one",
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 3;\r\n"
-       "sn01_.pst\tint PlayerWeapon2 = 7;\r\n",
-       {"damaged", "none", "none"}},
-      {"a new version after a damaged line",
-       "sn01_.pst\t#0000000000000001-10\tint PlayerWeapon2 = 3;\\x\r\n"
-       "sn01_.pst\t#0000000000000001-11\tint PlayerWeapon2 = 7;\r\n",
-       {"damaged", "none", "none"}},
-      {"marks not in the form written",
-       "sn01_.pst\t#00000000000000FF-10\tint PlayerWeapon2 = 3;\r\n"
-       "sn02_.pst\t#ff-10\tint PlayerWeapon2 = 3;\r\n"
-       "sn03_.pst\t#0000000000000001-010\tint PlayerWeapon2 = 3;\r\n",
-       {"damaged", "damaged", "damaged"}},
-      {"marks without a length, too long, without the line",
-       "sn01_.pst\t#0000000000000001-\tint PlayerWeapon2 = 3;\r\n"
-       "sn02_.pst\t#0000000000000001-18446744073709551616\tint PlayerWeapon2 = 3;\r\n"
-       "sn03_.pst\t#0000000000000001-10 int PlayerWeapon2 = 3;\r\n",
-       {"damaged", "damaged", "damaged"}},
-  };
-  for (const ReadCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const OriginalWeapons record = readOriginalWeapons(c.content);
-    for (int32_t n = 1; n <= 3; ++n) EXPECT_EQ(stateOf(record, n), c.missions[n - 1]) << n;
-  }
-  OriginalWeapons unreadable;
-  unreadable.damageAll();
-  EXPECT_TRUE(unreadable.damaged(20));
-  EXPECT_FALSE(unreadable.extendable());
-}
-
-// Which lines of a record cannot be understood (number: mission), every CR LF, CR or LF
-// ending one; a record with any takes no new line.
-TEST(OriginalWeapons, DamagedLinesByNumber) {
+// Who wrote a mission's line, for records sound and damaged. Missions 1 and 2 hold 58,
+// which the launcher wrote over "= 3; // x" and "= 1; // y".
+TEST(OriginalWeapons, OwnerOfALineAndTheOriginal) {
+  const std::string dup = kRecord + k1Original + "\r\n";
   const struct {
     const char* name;
-    std::string content;
-    std::string damaged;
+    std::string record;
+    int32_t mission;
+    std::string line;
+    LineOwner owner;
+    std::optional<std::string> original;
   } cases[] = {
-      {"sound", "#\r\n\r\nsn01_.pst\tint PlayerWeapon2 = 3;\r\n", ""},
-      {"blank lines of each break count", "#\r\n\r\r\n\nsn01_.pst\tint PlayerWeapon2 = 3;\\q\r\n",
-       "5:1"},
-      {"a second line for a mission",
-       "sn02_.pst\tint PlayerWeapon2 = 3;\rsn02_.pst\tint PlayerWeapon2 = 3;", "2:2"},
-      {"a line naming no mission, then a bad one",
-       "sn21_.pst\tint PlayerWeapon2 = 3;\nsn03_.pst\tx\n", "1:0 2:3"},
-      {"a line broken by a lone CR", "sn02_.pst\tint PlayerWeapon2 = 3;\r; // x\r\n", "2:0"},
+      {"the launcher's line", kRecord, 1, k58, LineOwner::launcher, kLine3},
+      {"the original put back by the game", kRecord, 1, kLine3, LineOwner::other, kLine3},
+      {"the launcher's form, never written here", kRecord, 1, k10, LineOwner::other, kLine3},
+      {"a mission never changed", kRecord, 3, k58, LineOwner::other, std::nullopt},
+      {"the line before the last written one",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58, k5Written1, kEnd5}), 1,
+       k58, LineOwner::launcher, kLine3},
+      {"an empty record", "", 1, k58, LineOwner::other, std::nullopt},
+      {"a line there twice byte for byte", dup, 1, k58, LineOwner::launcher, kLine3},
+      {"lines moved", lines({kEnd4, k4Written58, k2Written58, kComment, k3Original, k1Original}),
+       1, k58, LineOwner::launcher, kLine3},
+      {"LF line breaks", lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4},
+                               "\n"),
+       2, k58, LineOwner::launcher, kLine1},
+      {"CR line breaks", lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4},
+                               "\r"),
+       2, k58, LineOwner::launcher, kLine1},
+      // Damage: the launcher's form is then of no known owner, any other line still is not
+      // the launcher's.
+      {"the written line deleted", lines({kComment, k1Original, k3Original, k4Written58, kEnd4}),
+       1, k58, LineOwner::unknown, kLine3},
+      {"the last lines deleted", lines({kComment, k1Original, k2Written58}), 1, k58,
+       LineOwner::unknown, kLine3},
+      {"the end line cut", lines({kComment, k1Original, k2Written58, k3Original, k4Written58}) +
+                               "end\t4\t~f3a1",
+       2, k58, LineOwner::unknown, kLine1},
+      {"a line edited by hand",
+       lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 4; // x\t~d1fcf938",
+              k2Written58, k3Original, k4Written58, kEnd4}),
+       1, k58, LineOwner::unknown, std::nullopt},
+      {"another mission's line edited",
+       lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 4; // x\t~d1fcf938",
+              k2Written58, k3Original, k4Written58, kEnd4}),
+       2, k58, LineOwner::launcher, kLine1},
+      {"blanks at a line's end", lines({kComment, k1Original + " ", k2Written58, k3Original,
+                                        k4Written58, kEnd4}),
+       1, k58, LineOwner::unknown, std::nullopt},
+      {"a damaged line of no mission",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4, "sn0"}), 2, k58,
+       LineOwner::unknown, kLine1},
+      {"a damaged line, the line of another form", lines({kComment, k1Original + "x", kEnd4}), 1,
+       kLine3, LineOwner::other, std::nullopt},
+      {"an original recorded after the damage",
+       lines({kComment, k1Original + "x", k2Written58, k3Original, k4Written58, kEnd4,
+              "sn01_.pst\t5\toriginal\tint PlayerWeapon2 = 7;\t~766b0121",
+              "sn01_.pst\t6\twritten\tint PlayerWeapon2 = 10;\t~f924586c", "end\t6\t~1dafc23c"}),
+       1, k10, LineOwner::launcher, "int PlayerWeapon2 = 7;"},
+      {"two entries of one number",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58,
+              "sn02_.pst\t4\twritten\tint PlayerWeapon2 = 1;\t~ee61bbe7", kEnd4}),
+       2, k58, LineOwner::unknown, kLine1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const OriginalWeapons record = readOriginalWeapons(c.content);
-    std::string damaged;
-    for (const DamagedRecordLine& line : record.damagedLines()) {
-      if (!damaged.empty()) damaged += ' ';
-      damaged += std::to_string(line.number) + ":" + std::to_string(line.mission);
-    }
-    EXPECT_EQ(damaged, c.damaged);
-    EXPECT_EQ(record.extendable(), c.damaged.empty());
+    const OriginalWeapons record = readOriginalWeapons(c.record);
+    EXPECT_EQ(record.owner(c.mission, c.line), c.owner);
+    const std::string* original = record.original(c.mission);
+    EXPECT_EQ(original ? std::optional<std::string>(*original) : std::nullopt, c.original);
   }
+}
+
+// Records of the older forms: lines without a check, with a version mark or without.
+TEST(OriginalWeapons, OlderRecordsReadAsBefore) {
+  const std::string plain = lines({kComment, "sn01_.pst\t" + kLine3, "sn02_.pst\t" + kLine1});
+  const std::string marked =
+      lines({kComment, "sn01_.pst\t#0123456789abcdef-153\t" + kLine3,
+             "sn01_.pst\t#0123456789abcde0-153\tint PlayerWeapon2 = 7;"});
+  const struct {
+    const char* name;
+    std::string record;
+    int32_t mission;
+    std::string line;
+    LineOwner owner;
+    std::optional<std::string> original;
+  } cases[] = {
+      {"unmarked, the launcher's form", plain, 1, k58, LineOwner::launcher, kLine3},
+      {"unmarked, another line", plain, 2, "int PlayerWeapon2 = 9; // z", LineOwner::other,
+       kLine1},
+      {"a second marked line with another mark supersedes", marked, 1, k58, LineOwner::launcher,
+       "int PlayerWeapon2 = 7;"},
+      {"two unmarked lines", plain + "sn01_.pst\t" + kLine1 + "\r\n", 1, k58, LineOwner::unknown,
+       kLine3},
+      {"an older line beside entries is damaged", kRecord + "sn03_.pst\t" + kLine1 + "\r\n", 3,
+       k58, LineOwner::unknown, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const OriginalWeapons record = readOriginalWeapons(c.record);
+    EXPECT_EQ(record.owner(c.mission, c.line), c.owner);
+    const std::string* original = record.original(c.mission);
+    EXPECT_EQ(original ? std::optional<std::string>(*original) : std::nullopt, c.original);
+  }
+}
+
+TEST(OriginalWeapons, DamagedAndMissingLinesByNumber) {
+  const OriginalWeapons record = readOriginalWeapons(
+      lines({kComment, k1Original + "x", k2Written58, "junk", k4Written58, kEnd4}));
+  ASSERT_EQ(record.damagedLines().size(), 2U);
+  EXPECT_EQ(record.damagedLines()[0].number, 2);
+  EXPECT_EQ(record.damagedLines()[0].mission, 1);
+  EXPECT_EQ(record.damagedLines()[1].number, 4);
+  EXPECT_EQ(record.damagedLines()[1].mission, 0);
+  EXPECT_TRUE(record.linesMissing());  // entries 1 and 3 are not there as entries
+  EXPECT_FALSE(record.sound());
+  EXPECT_TRUE(readOriginalWeapons(kRecord).sound());
+  EXPECT_FALSE(readOriginalWeapons(kRecord).linesMissing());
 }
 
 }  // namespace

@@ -1,28 +1,37 @@
-// The weapon line searched piece by piece finds what findWeaponLine finds in the whole
-// content: the same line start and end, whatever the pieces, on contents made to put
-// prefixes, CR LF pairs and runs of two-byte characters across the pieces' borders.
+// The weapon line searched piece by piece: the expected line of chosen contents written out,
+// and on made contents the same line as the byte-by-byte reference (tests/support/
+// MissionOracle), whatever the pieces, with prefixes, CR, LF and two-byte characters across
+// the pieces' borders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "launcher/MissionContent.h"
 #include "launcher/WeaponLineSearch.h"
 #include "tests/support/MissionOracle.h"
 
 namespace {
 
+using namespace std::string_literals;
+
 struct Found {
   bool any = false;
-  LineSpan line;
-  std::string head;
+  uint64_t begin = 0;
+  uint64_t end = 0;
+  bool loneCr = false;
+  std::string text;
+  bool operator==(const Found&) const = default;
+  friend void PrintTo(const Found& f, std::ostream* out) {
+    *out << (f.any ? "line " : "none ") << f.begin << ".." << f.end << (f.loneCr ? " lone CR " : " ")
+         << testing::PrintToString(f.text);
+  }
 };
 
-Found inPieces(const std::string& content, const std::vector<size_t>& sizes, size_t keep) {
+Found inPieces(const std::string& content, const std::vector<size_t>& sizes) {
   WeaponLineSearch search;
-  search.keepHead(keep);
   size_t at = 0;
   for (size_t i = 0; at < content.size(); ++i) {
     const size_t size = std::min(sizes[i % sizes.size()], content.size() - at);
@@ -32,60 +41,62 @@ Found inPieces(const std::string& content, const std::vector<size_t>& sizes, siz
   }
   search.finish();
   Found found;
-  if (search.line()) found = {true, *search.line(), search.head()};
-  return found;
-}
-
-Found inWhole(const std::string& content, size_t keep) {
-  Found found;
-  if (const std::optional<LineSpan> line = findWeaponLine(content)) {
-    found = {true, *line, content.substr(line->begin, std::min(keep, line->end - line->begin))};
+  if (const std::optional<WeaponLineSpan> line = search.line()) {
+    found = {true, line->begin, line->end, line->loneCr, search.text()};
   }
   return found;
 }
 
-void expectSame(const std::string& content, const std::vector<size_t>& sizes, size_t keep) {
-  const Found expected = inWhole(content, keep);
-  const Found actual = inPieces(content, sizes, keep);
-  ASSERT_EQ(actual.any, expected.any) << testing::PrintToString(content);
-  if (!expected.any) return;
-  EXPECT_EQ(actual.line.begin, expected.line.begin) << testing::PrintToString(content);
-  EXPECT_EQ(actual.line.end, expected.line.end) << testing::PrintToString(content);
-  EXPECT_EQ(actual.line.separated, expected.line.separated) << testing::PrintToString(content);
-  EXPECT_EQ(actual.head, expected.head) << testing::PrintToString(content);
+Found inReference(const std::string& content) {
+  Found found;
+  if (const std::optional<ReferenceLine> line = referenceWeaponLine(content)) {
+    found = {true, line->begin, line->end, line->loneCr,
+             content.substr(line->begin, line->end - line->begin)};
+  }
+  return found;
 }
 
 TEST(WeaponLineSearch, ChosenContents) {
-  const std::string prefix = "int PlayerWeapon2";
-  const std::string high(7, '\x81');
-  struct Case {
+  const std::string p = "int PlayerWeapon2";
+  const struct {
     const char* name;
     std::string content;
+    Found expected;
   } cases[] = {
-      {"empty", ""},
-      {"first line", prefix + " = 1;\r\nrest\r\n"},
-      {"only the prefix", prefix},
-      {"after a line", "x\r\n" + prefix + " = 2;\r\n"},
-      {"no line break after it", "x\r\n" + prefix + " = 2;"},
-      {"a CR alone after it", "x\r\n" + prefix + " = 2;\r"},
-      {"not at a line start", "x " + prefix + " = 2;\r\n"},
-      {"after a lead byte and CR LF", "\x81\r\n" + prefix + "\r\n"},
-      {"after two-byte characters", "\x81\x82\r\n" + prefix + "\r\n"},
-      {"after an odd run", high + "\r\n" + prefix + "\r\n" + prefix + "\r\n"},
-      {"second one", "a\r\n" + prefix + "9\r\n" + prefix + "\r\n"},
-      {"cut short", "a\r\n" + prefix.substr(0, 16) + "\r\n"},
-      {"line end after a lead byte", prefix + "\x81\r\n\r\nx\r\n"},
-      {"long line", prefix + std::string(5000, 'W') + "\r\nx"},
+      {"empty", "", {}},
+      {"first line", p + " = 1;\r\nrest\r\n", {true, 0, 22, false, p + " = 1;"}},
+      {"only the prefix", p, {true, 0, 17, false, p}},
+      {"after a line", "x\r\n" + p + " = 2;\r\n", {true, 3, 25, false, p + " = 2;"}},
+      {"no line break after it", "x\r\n" + p + " = 2;", {true, 3, 25, false, p + " = 2;"}},
+      {"a CR alone after it", "x\r\n" + p + " = 2;\ry", {true, 3, 25, true, p + " = 2;"}},
+      {"a CR as the last byte", "x\r\n" + p + " = 2;\r", {true, 3, 25, true, p + " = 2;"}},
+      {"after a CR alone", "x\r" + p + " = 2;\r\n", {true, 2, 24, true, p + " = 2;"}},
+      {"LF line breaks", "x\n" + p + " = 2;\ny\n", {true, 2, 24, false, p + " = 2;"}},
+      {"ends at its LF", "x\r\n" + p + " = 2;\nb\r\n", {true, 3, 25, false, p + " = 2;"}},
+      {"not at a line start", "x " + p + " = 2;\r\n", {}},
+      {"blank before", " " + p + "\r\n", {}},
+      {"after a lead byte and CR LF", "\x81\r\n" + p + "\r\n", {true, 3, 20, false, p}},
+      {"after three lead bytes", "\xB0\xA1\xB0\r\n" + p, {true, 5, 22, false, p}},
+      {"a lead byte before its CR LF", p + " = 6; // \xA9\r\nint E = 1;",
+       {true, 0, 27, false, p + " = 6; // \xA9"}},
+      {"UTF-8 before its CR LF", p + " = 6; // \xe6\x95\xb0\r\nx",
+       {true, 0, 29, false, p + " = 6; // \xe6\x95\xb0"}},
+      {"second one", "a\r\n" + p + "9\r\n" + p + "\r\n", {true, 3, 21, false, p + "9"}},
+      {"cut short", "a\r\n" + p.substr(0, 16) + "\r\n", {}},
+      {"zero byte inside", "a\r\n" + p + "\0 = 1;\r\n"s, {true, 3, 26, false, p + "\0 = 1;"s}},
+      {"long line", p + std::string(5000, 'W') + "\r\nx", {true, 0, 5017, false,
+                                                            p + std::string(5000, 'W')}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    for (size_t size : {1, 2, 3, 7, 17, 18, 19, 64, 100000}) {
-      for (size_t keep : {0, 5, 25}) expectSame(c.content, {size}, keep);
+    for (size_t size : {1, 2, 3, 7, 16, 17, 18, 19, 64, 100000}) {
+      EXPECT_EQ(inPieces(c.content, {size}), c.expected) << size;
     }
+    EXPECT_EQ(inReference(c.content), c.expected);
   }
 }
 
-TEST(WeaponLineSearch, MadeContentsInRandomPieces) {
+TEST(WeaponLineSearch, MadeContentsInRandomPiecesFindTheReferenceLine) {
   const std::vector<std::string> parts = {"int PlayerWeapon2",
                                           "int PlayerWeapon",
                                           "W",
@@ -106,8 +117,7 @@ TEST(WeaponLineSearch, MadeContentsInRandomPieces) {
     for (int i = 0; i < count; ++i) content += parts[random() % parts.size()];
     std::vector<size_t> sizes;
     for (int i = 0; i < 8; ++i) sizes.push_back(1 + random() % 64);
-    expectSame(content, sizes, random() % 30);
-    if (testing::Test::HasFailure()) return;
+    ASSERT_EQ(inPieces(content, sizes), inReference(content)) << testing::PrintToString(content);
   }
 }
 
