@@ -22,12 +22,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const ListSizes lists{12, 4, 2};
   if (std::optional<LauncherSettings> settings = parseElevatedApplyArgument(text, lists)) {
-    check(settings->weaponIndex >= -1 && settings->weaponIndex < lists.weapon, "weapon range");
-    check(settings->attributeIndex >= -1 && settings->attributeIndex < lists.attribute,
+    // Every list has an entry chosen: none (-1) is taken as the last.
+    check(settings->weaponIndex >= 0 && settings->weaponIndex < lists.weapon, "weapon range");
+    check(settings->attributeIndex >= 0 && settings->attributeIndex < lists.attribute,
           "attribute range");
-    check(settings->resolutionIndex >= -1 && settings->resolutionIndex < lists.resolution,
+    check(settings->resolutionIndex >= 0 && settings->resolutionIndex < lists.resolution,
           "resolution range");
-    check(elevatedApplyArgument(*settings) == text, "accepted only as written");
+    // Accepted only as written, with the last entry written -1 where the text has -1.
+    const std::wstring again = elevatedApplyArgument(*settings);
+    std::wstring lastAsNone = std::wstring(L"--apply-settings=");
+    const int32_t values[] = {settings->weaponIndex, settings->attributeIndex,
+                              settings->resolutionIndex};
+    const int32_t sizes[] = {lists.weapon, lists.attribute, lists.resolution};
+    size_t at = lastAsNone.size();
+    for (int i = 0; i < 3; ++i) {
+      const std::wstring value = std::to_wstring(values[i]);
+      const bool none = text.compare(at, 3, L"-1,") == 0;
+      lastAsNone += (none && values[i] == sizes[i] - 1 ? L"-1" : value) + L",";
+      at += (none ? 2 : value.size()) + 1;
+    }
+    lastAsNone += settings->windowed ? L"1" : L"0";
+    check(again == text || lastAsNone == text, "accepted only as written");
   }
 
   std::wstring_view arguments = commandLineArguments(text);

@@ -54,6 +54,11 @@ std::optional<LauncherSettings> parseElevatedApplyArgument(std::wstring_view arg
     values[i] = *value;
   }
   if (more) return std::nullopt;  // a fifth part, even an empty one
+  // A list without a selection (-1) is taken as one past its end, as a damaged stored value
+  // is: its last entry, so that no weapon number is made that no choice gives.
+  for (int i = 0; i < 3; ++i) {
+    if (values[i] == -1) values[i] = last[i];
+  }
   LauncherSettings settings;
   settings.weaponIndex = values[0];
   settings.attributeIndex = values[1];

@@ -22,5 +22,6 @@ struct ListSizes {
 // The four choices of an argument of exactly that form, each index from -1 (none) to the
 // last entry of its list and windowed 0 or 1. No value for anything else: a missing, extra
 // or empty part, blanks, a sign other than the "-" of -1, leading zeros, other characters.
+// An index of -1 gives the list's last entry, as a damaged stored index does.
 std::optional<LauncherSettings> parseElevatedApplyArgument(std::wstring_view arguments,
                                                            const ListSizes& sizes);

@@ -69,24 +69,45 @@ class WritingTurn {
 
 }  // namespace
 
-LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten) {
+LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenFile>& unwritten,
+                                                          bool tellMissingLevel) {
   GameFileWrites writes;
-  // Everything is read and written inside the turn: the record of the originals and the
-  // missions are read only once no other apply can change them.
+  {
+    // Everything is read and written inside the turn: the record of the originals and the
+    // missions are read only once no other apply can change them.
+    const WritingTurn turn(host_);
+    if (!turn.held()) return writes;
+    writes.turnHeld = true;
+    // What writers ended at the wrong instant left beside the files this apply writes.
+    removeLeftoverTemporaries(filesOfTheApply(host_));
+    FileFault fault = FileFault::none;
+    if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
+    writes.missionFolderFound =
+        patchMissionWeapon(controls_, host_, unwritten) == LevelFolder::present;
+    if (writes.missionFolderFound || !tellMissingLevel) {
+      writeDisplayConfig(writes, unwritten);
+      return writes;
+    }
+  }
+  // The missing mission folder is told between the missions and "config.ini", with the turn
+  // given back while the box is up, so that no other apply waits on it.
+  host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
   const WritingTurn turn(host_);
-  if (!turn.held()) return writes;
-  writes.turnHeld = true;
-  // What writers ended at the wrong instant left beside the files this apply writes.
-  removeLeftoverTemporaries(filesOfTheApply(host_));
+  if (!turn.held()) {
+    writes.displayTurnLost = true;
+    return writes;
+  }
+  writeDisplayConfig(writes, unwritten);
+  return writes;
+}
+
+void LauncherFlow::writeDisplayConfig(GameFileWrites& writes,
+                                      std::vector<UnwrittenFile>& unwritten) {
   FileFault fault = FileFault::none;
-  if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-  writes.missionFolderFound =
-      patchMissionWeapon(controls_, host_, unwritten) == LevelFolder::present;
   writes.display = patchDisplayConfig(controls_, host_, fault);
   if (writes.display == DisplayConfigOutcome::writeFailed) {
     unwritten.push_back({displayConfigFileName(host_), fault});
   }
-  return writes;
 }
 
 void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) {
@@ -117,11 +138,15 @@ void LauncherFlow::reportUnwritten(const std::vector<UnwrittenFile>& unwritten) 
 
 void LauncherFlow::onStartGameClicked() {
   std::vector<UnwrittenFile> unwritten;
-  const GameFileWrites writes = writeGameFiles(unwritten);
+  const GameFileWrites writes = writeGameFiles(unwritten, true);
   // Without the turn nothing was written, and the game is started as after a list of files
   // that could not be written.
   if (!writes.turnHeld) host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
-  if (!writes.missionFolderFound) host_.showMessage(gbkToWide(gbk::missionFolderMissing), 0);
+  if (writes.displayTurnLost) {
+    host_.showMessage(gbkToWide(gbk::applyTurnLostBeforeConfig) +
+                          displayConfigFileName(host_).wide(),
+                      0);
+  }
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();
   if (writes.display == DisplayConfigOutcome::unreadable ||
@@ -142,7 +167,7 @@ void LauncherFlow::onStartGameClicked() {
 
 bool LauncherFlow::writeAsAdministrator() {
   std::vector<UnwrittenFile> unwritten;
-  if (!writeGameFiles(unwritten).turnHeld) {
+  if (!writeGameFiles(unwritten, false).turnHeld) {
     host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
     return false;
   }

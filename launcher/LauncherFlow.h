@@ -51,13 +51,19 @@ class LauncherFlow {
   struct GameFileWrites {
     bool turnHeld = false;  // false: another apply kept the folder; nothing was written
     bool missionFolderFound = true;
+    // The turn given back for the box of the missing mission folder was kept by another
+    // apply past the wait: "config.ini" was not written.
+    bool displayTurnLost = false;
     DisplayConfigOutcome display = DisplayConfigOutcome::written;
   };
   // With the game folder's turn: removes the leftovers of ended writers, saves the settings
   // and patches the missions and "config.ini", adding what could not be written to
-  // unwritten. The turn is given back before it returns, so that no other apply waits on a
-  // message of this one.
-  GameFileWrites writeGameFiles(std::vector<UnwrittenFile>& unwritten);
+  // unwritten. With tellMissingLevel, a missing mission folder is told once the missions are
+  // done and before "config.ini" is written, the turn given back while the box is up and
+  // taken again after it. The turn is given back before it returns, so that no other apply
+  // waits on a message of this one.
+  GameFileWrites writeGameFiles(std::vector<UnwrittenFile>& unwritten, bool tellMissingLevel);
+  void writeDisplayConfig(GameFileWrites& writes, std::vector<UnwrittenFile>& unwritten);
   // The message listing the unwritten files; where administrator rights may help it asks,
   // and Yes starts the program itself with them to write the files again.
   void reportUnwritten(const std::vector<UnwrittenFile>& unwritten);

@@ -14,7 +14,11 @@ struct LauncherSettings {
   bool windowed = false;        // 选择框1, key "是否窗口化"
 };
 
-// A stored selection index: as toInteger reads it (text that is no number gives 0).
+// A selection index one past the end of any list: setting it selects the last entry.
+inline constexpr int32_t kPastTheEnd = INT32_MAX;
+
+// A stored selection index: as toInteger reads it (text that is no number gives 0); a
+// negative one, or one outside 32 bits, gives kPastTheEnd.
 int32_t selectionFromProfileText(const Text& text);
 // Only "假" means not windowed; any other text, the empty one included, means windowed.
 bool windowedFromProfileText(const Text& text);

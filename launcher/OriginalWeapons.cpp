@@ -255,6 +255,7 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
     std::string_view line;
   };
   std::vector<OlderLine> olderLines;
+  std::set<uint32_t> damagedNumbers;
   for (int32_t number = 1; !content.empty(); ++number) {
     const std::string_view line = takeLine(content);
     if (line.empty() || line.starts_with('#')) continue;
@@ -289,6 +290,13 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
       std::optional<ReadEntry> entry = readEntry(line, n);
       if (!entry) {
         record.damagedLines_.push_back({number, n});
+        // Its number, when still readable, is not a lost line: the damaged line already
+        // puts its mission in doubt.
+        const size_t numberEnd = rest.find('\t');
+        if (const std::optional<uint32_t> damagedNumber =
+                readEntryNumber(rest.substr(0, numberEnd))) {
+          damagedNumbers.insert(*damagedNumber);
+        }
         continue;
       }
       entry->place = static_cast<size_t>(number);
@@ -327,8 +335,11 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
   // The entries in the order of their numbers; a number given to two different entries
   // tells neither apart from the other, and counts as missing.
   uint32_t expected = 1;
+  const auto noteMissing = [&](uint32_t number) {
+    if (damagedNumbers.count(number) == 0) record.missingNumbers_.push_back(number);
+  };
   for (auto& [entryNumber, found] : entries) {
-    for (; expected < entryNumber; ++expected) record.missingNumbers_.push_back(expected);
+    for (; expected < entryNumber; ++expected) noteMissing(expected);
     expected = entryNumber + 1;
     record.lastNumber_ = entryNumber;
     if (found.size() > 1) {
@@ -348,9 +359,10 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
     }
   }
   record.lastNumber_ = std::max(record.lastNumber_, end.value_or(0));
-  for (; anyEntry && expected <= end.value_or(0); ++expected) {
-    record.missingNumbers_.push_back(expected);
+  if (!damagedNumbers.empty()) {
+    record.lastNumber_ = std::max(record.lastNumber_, *damagedNumbers.rbegin());
   }
+  for (; anyEntry && expected <= end.value_or(0); ++expected) noteMissing(expected);
   // Without an "end" line at or after the last entry, entries after it may have been lost.
   record.endMissing_ = anyEntry && (!end || (!entries.empty() && entries.rbegin()->first > *end));
   record.linesMissing_ = record.endMissing_ || !record.missingNumbers_.empty();
@@ -430,7 +442,9 @@ std::string recordWith(std::string_view content, const OriginalWeapons& record,
     } else if (!out.empty() && !out.ends_with('\n')) {
       out += "\r\n";
     }
-    number = record.lastNumber_;
+    // After lines lost at the end, a number is left out: missions recorded before the loss
+    // stay in doubt (their lost entries may have come after) until they are recorded anew.
+    number = record.lastNumber_ + (record.endMissing_ ? 1 : 0);
     for (const RecordEntry& entry : added) out += entryLine(++number, entry);
     return out + endLine(number);
   }

@@ -99,7 +99,11 @@ int32_t compareText(const Text& a, const Text& b) {
   return order < 0 ? -1 : 1;
 }
 
-int32_t toInteger(const Text& text) {
+namespace {
+
+// The number a text starts with, as toInteger reads it, before it is wrapped to 32 bits:
+// saturated at 2^63 - 1 in magnitude, so that a value outside 32 bits is told.
+int64_t leadingNumber(const Text& text) {
   // Normalise and parse in one walk: the parse only ever looks at the next normalised byte,
   // and stops at the first byte that cannot continue a number.
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.c_str());
@@ -126,12 +130,29 @@ int32_t toInteger(const Text& text) {
     negative = byte == '-';
     byte = next();
   }
-  uint32_t value = 0;
+  uint64_t value = 0;
+  uint64_t low = 0;  // modulo 2^32, as toInteger gives it
   while (byte >= '0' && byte <= '9') {
-    value = value * 10u + static_cast<uint32_t>(byte - '0');
+    const uint64_t digit = static_cast<uint64_t>(byte - '0');
+    value = value > (INT64_MAX - digit) / 10 ? INT64_MAX : value * 10 + digit;
+    low = (low * 10 + digit) & 0xFFFFFFFFu;
     byte = next();
   }
-  if (negative) value = 0u - value;
+  // Within 32 bits the exact value, else one that is outside them and wraps as toInteger
+  // does: its low 32 bits are the wrapped value's.
+  if (value > UINT32_MAX) value = (uint64_t{1} << 40) | low;
+  return negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value);
+}
+
+}  // namespace
+
+int32_t toInteger(const Text& text) {
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(leadingNumber(text))));
+}
+
+std::optional<int32_t> toIntegerWithin(const Text& text) {
+  const int64_t value = leadingNumber(text);
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(value);
 }
 

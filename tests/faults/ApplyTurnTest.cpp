@@ -66,8 +66,16 @@ TEST(ApplyTurn, TwoAppliesAtOnceTakeTurnsAndRecordOnlyTheGamesOwnLines) {
   expected[missionPath(1)] = patchedMission(1, 20);
   expected[missionPath(2)] = patchedMission(2, 20);
   expected[missionPath(3)] = "int PlayerWeapon2 = 20;\r\nint EnemyCount = 3;\r\n";
-  expected[originalsRecordName()] = originalsRecord(
-      {recordedSample(1), recordedSample(2), {3, "int PlayerWeapon2 = 10;", kMission3}});
+  // Mission 3's own line is the one the first apply writes: the first leaves it, and the
+  // second, which never wrote it, records it as the mission's original.
+  expected[originalsRecordName()] = originalsRecord({{1, false, sampleWeaponLine()},
+                                                     {1, true, "int PlayerWeapon2 = 10;"},
+                                                     {1, true, "int PlayerWeapon2 = 20;"},
+                                                     {2, false, sampleWeaponLine()},
+                                                     {2, true, "int PlayerWeapon2 = 10;"},
+                                                     {2, true, "int PlayerWeapon2 = 20;"},
+                                                     {3, false, "int PlayerWeapon2 = 10;"},
+                                                     {3, true, "int PlayerWeapon2 = 20;"}});
   expectFolder(readFolder(game.path()), expected);
 
   const ApplyOutcome restore = runWithArguments(game.path(), L"--apply-settings=12,0,0,0", 60000);

@@ -258,11 +258,17 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
     };
     for (const auto& m : missions) {
       const std::string now = readBytes(game.path() + "\\Level\\" + m.name);
-      // Its line in the record: the name, a tab, the mark of its version, a tab, the line.
-      const size_t at = record.find(std::string(m.name) + "\t#");
-      const size_t end = record.find("\r\n", at);
-      const bool recorded = at != std::string::npos && end != std::string::npos &&
-                            record.substr(0, end).ends_with("\t" + m.line);
+      // Its original in the record: the name, a tab, the entry's number, "original", the
+      // line and its check.
+      bool recorded = false;
+      for (size_t at = 0; at < record.size();) {
+        size_t end = record.find("\r\n", at);
+        if (end == std::string::npos) break;
+        const std::string line = record.substr(at, end - at);
+        recorded |= line.starts_with(std::string(m.name) + "\t") &&
+                    line.find("\toriginal\t" + m.line + "\t~") != std::string::npos;
+        at = end + 2;
+      }
       EXPECT_TRUE(now == m.before || (now == m.after && recorded)) << m.name;
     }
     const ApplyOutcome outcome = applyOnce(game.path(), 12);  // 各关原版

@@ -31,7 +31,7 @@ const DWORD kFailed = 0xFFFFFFFF;
 // started.
 FolderFiles appliedStored(FolderFiles files, const std::string& dir) {
   files["wdpz.ini"] = profileText(11, 3, 1, false);
-  files[originalsRecordName()] = originalsRecord({recordedSample(1), recordedSample(2)});
+  files[originalsRecordName()] = originalsRecord(firstApplyEntries({1, 2}, 58));
   files["Level\\sn01_.pst"] = patchedMission(1, 58);
   files["Level\\sn02_.pst"] = patchedMission(2, 58);
   files["config.ini"] = patchedConfig(1024, 768);
@@ -88,7 +88,7 @@ const FileFaultCase kFileFaults[] = {
      gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) {
        keep(e, b, "Level\\sn01_.pst");
-       e[originalsRecordName()] = originalsRecord({recordedSample(2)});
+       e[originalsRecordName()] = originalsRecord(firstApplyEntries({2}, 58));
      }},
     {"folder named wdpz.ini", "wdpz.ini", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) { e["wdpz.ini"] = "<folder>"; }},
@@ -100,7 +100,7 @@ const FileFaultCase kFileFaults[] = {
     {"folder named sn01_.pst", "Level\\sn01_.pst", Fault::folder, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles&) {
        e["Level\\sn01_.pst"] = "<folder>";
-       e[originalsRecordName()] = originalsRecord({recordedSample(2)});
+       e[originalsRecordName()] = originalsRecord(firstApplyEntries({2}, 58));
      }},
 };
 
@@ -229,10 +229,13 @@ TEST(ContentFaults, EachEndsAsDesignedAndOnlyTheLinesChange) {
     FolderFiles expected = appliedStored(before, game.path());
     expected["config.ini"] = c.configAfter.value_or(c.config);
     expected["Level\\sn01_.pst"] = c.missionAfter.value_or(c.mission);
-    std::vector<RecordedMission> originals;
-    if (c.original) originals.push_back({1, *c.original, c.mission});
-    originals.push_back(recordedSample(2));
-    expected[originalsRecordName()] = originalsRecord(originals);
+    std::vector<RecordLine> entries;
+    if (c.original) {
+      entries.push_back({1, false, *c.original});
+      entries.push_back({1, true, "int PlayerWeapon2 = 58;"});
+    }
+    for (const RecordLine& entry : firstApplyEntries({2}, 58)) entries.push_back(entry);
+    expected[originalsRecordName()] = originalsRecord(entries);
     if (c.exitCode == kFailed) {
       EXPECT_EQ(outcome.boxes.size(), 1u) << testing::PrintToString(outcome.boxes);
       EXPECT_TRUE(mentions(outcome.boxes, L"config.ini")) << testing::PrintToString(outcome.boxes);
@@ -387,10 +390,7 @@ TEST(DiskFull, FailedWritesLeaveTheOldFilesAndNoTemporaryFiles) {
     expected["Level\\sn02_.pst"] = patchedMission(2, 58);
     expected["config.ini"] =
         withFiller("[Screen]\r\nWidth 1024\r\nHeight 768\r\nBits 32\r\n", c.configLines);
-    // Mission 1's mark covers its filler lines too.
-    RecordedMission first = recordedSample(1);
-    first.content = withFiller(first.content, c.missionLines);
-    expected[originalsRecordName()] = originalsRecord({first, recordedSample(2)});
+    expected[originalsRecordName()] = originalsRecord(firstApplyEntries({1, 2}, 58));
     for (const std::string& name : c.unrecorded) expected[name] = before.at(name);
     for (const std::string& name : c.unwritten) {
       if (before.count(name)) {
@@ -517,10 +517,11 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
 
     FolderFiles patched = appliedStored(before, game.path());
     patched.erase("launch-record.txt");
-    std::vector<RecordedMission> originals;
+    std::vector<RecordLine> originals;
     for (int n = 1; n <= 20; ++n) {
       patched[missionPath(n)] = "int PlayerWeapon2 = 58;\r\n" + kBulk;
-      originals.push_back({n, "int PlayerWeapon2 = 1;", before.at(missionPath(n))});
+      originals.push_back({n, false, "int PlayerWeapon2 = 1;"});
+      originals.push_back({n, true, "int PlayerWeapon2 = 58;"});
     }
     // The record of the originals is whole, and there before any mission is patched.
     const std::string record = originalsRecord(originals);

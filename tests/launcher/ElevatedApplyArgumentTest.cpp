@@ -9,7 +9,7 @@ namespace {
 
 const ListSizes kLists{13, 4, 2};  // the launcher window's lists
 
-TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
+TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWrittenAndNoneAsTheLast) {
   for (int32_t w = -1; w < kLists.weapon; ++w) {
     for (int32_t a = -1; a < kLists.attribute; ++a) {
       for (int32_t r = -1; r < kLists.resolution; ++r) {
@@ -18,9 +18,10 @@ TEST(ElevatedApplyArgument, EveryChoiceReadsBackAsWritten) {
           std::wstring argument = elevatedApplyArgument(settings);
           std::optional<LauncherSettings> back = parseElevatedApplyArgument(argument, kLists);
           ASSERT_TRUE(back.has_value()) << std::string(argument.begin(), argument.end());
-          EXPECT_EQ(back->weaponIndex, w);
-          EXPECT_EQ(back->attributeIndex, a);
-          EXPECT_EQ(back->resolutionIndex, r);
+          // None (-1) reads back as the list's last entry.
+          EXPECT_EQ(back->weaponIndex, w == -1 ? kLists.weapon - 1 : w);
+          EXPECT_EQ(back->attributeIndex, a == -1 ? kLists.attribute - 1 : a);
+          EXPECT_EQ(back->resolutionIndex, r == -1 ? kLists.resolution - 1 : r);
           EXPECT_EQ(back->windowed, windowed);
         }
       }

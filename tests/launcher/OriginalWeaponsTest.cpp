@@ -101,15 +101,15 @@ TEST(OriginalWeapons, RecordWrittenAnewAndExtended) {
                    "sn02_.pst\t4\toriginal\tint PlayerWeapon2 = 1; // y\t~d897a6bb",
                    "sn02_.pst\t5\twritten\tint PlayerWeapon2 = 58;\t~475f7b25", "end\t5\t~84a69386"}));
   // A damaged one is kept byte for byte, its last line ended, and extended after its last
-  // number.
+  // number, the damaged line's own included.
   const std::string damaged = kRecord + "sn02_.pst\t9\tbroken";
   EXPECT_EQ(recordWith(damaged, readOriginalWeapons(damaged),
                        {{1, EntryKind::original, "int PlayerWeapon2 = 7;"},
                         {1, EntryKind::written, k10}}),
             damaged + "\r\n" +
-                lines({"sn01_.pst\t5\toriginal\tint PlayerWeapon2 = 7;\t~766b0121",
-                       "sn01_.pst\t6\twritten\tint PlayerWeapon2 = 10;\t~f924586c",
-                       "end\t6\t~1dafc23c"}));
+                lines({"sn01_.pst\t10\toriginal\tint PlayerWeapon2 = 7;\t~8fed84c1",
+                       "sn01_.pst\t11\twritten\tint PlayerWeapon2 = 10;\t~6d47fc6a",
+                       "end\t11\t~e3efaa35"}));
 }
 
 // Who wrote a mission's line, for records sound and damaged. Missions 1 and 2 hold 58,
@@ -226,7 +226,7 @@ TEST(OriginalWeapons, DamagedAndMissingLinesByNumber) {
   EXPECT_EQ(record.damagedLines()[0].mission, 1);
   EXPECT_EQ(record.damagedLines()[1].number, 4);
   EXPECT_EQ(record.damagedLines()[1].mission, 0);
-  EXPECT_TRUE(record.linesMissing());  // entries 1 and 3 are not there as entries
+  EXPECT_TRUE(record.linesMissing());  // entry 3 is not there; entry 1 is, damaged
   EXPECT_FALSE(record.sound());
   EXPECT_TRUE(readOriginalWeapons(kRecord).sound());
   EXPECT_FALSE(readOriginalWeapons(kRecord).linesMissing());

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 
@@ -77,7 +78,7 @@ std::string versionMark(const std::string& content, const std::string& line) {
 
 }  // namespace
 
-std::string originalsRecord(const std::vector<RecordedMission>& missions) {
+std::string olderRecord(const std::vector<RecordedMission>& missions) {
   std::string record = gbk::originalWeaponsComment + std::string("\r\n");
   for (const RecordedMission& mission : missions) {
     record +=
@@ -98,6 +99,77 @@ std::string originalsRecord(const std::vector<RecordedMission>& missions) {
     record += "\r\n";
   }
   return record;
+}
+
+namespace {
+
+// CRC-32 (reflected, polynomial 0xEDB88320) through a table made at first use.
+uint32_t crc32Of(const std::string& bytes) {
+  static const std::array<uint32_t, 256> table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  uint32_t crc = 0xFFFFFFFFu;
+  for (const char c : bytes) crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
+  return crc ^ 0xFFFFFFFFu;
+}
+
+std::string checked(const std::string& fields) {
+  char check[16];
+  std::snprintf(check, sizeof check, "\t~%08x\r\n", static_cast<unsigned>(crc32Of(fields)));
+  return fields + check;
+}
+
+}  // namespace
+
+std::string originalsRecord(const std::vector<RecordLine>& entries) {
+  return gbk::originalWeaponsComment + std::string("\r\n") + addedRecordLines(entries, 1);
+}
+
+std::string addedRecordLines(const std::vector<RecordLine>& entries, int first) {
+  std::string record;
+  int number = first - 1;
+  for (const RecordLine& entry : entries) {
+    std::string fields = missionFileName(entry.number) + "\t" + std::to_string(++number) + "\t" +
+                         (entry.written ? "written" : "original") + "\t";
+    for (const char c : entry.line) {
+      switch (c) {
+        case '\\':
+          fields += "\\\\";
+          break;
+        case '\r':
+          fields += "\\r";
+          break;
+        case '\n':
+          fields += "\\n";
+          break;
+        case '\t':
+          fields += "\\t";
+          break;
+        case '\0':
+          fields += "\\0";
+          break;
+        default:
+          fields += c;
+      }
+    }
+    record += checked(fields);
+  }
+  return record + checked("end\t" + std::to_string(number));
+}
+
+std::vector<RecordLine> firstApplyEntries(const std::vector<int>& missions, int weaponNumber) {
+  std::vector<RecordLine> entries;
+  for (const int n : missions) {
+    entries.push_back({n, false, sampleWeaponLine()});
+    entries.push_back({n, true, "int PlayerWeapon2 = " + std::to_string(weaponNumber) + ";"});
+  }
+  return entries;
 }
 
 std::string sampleWeaponLine() { return "int PlayerWeapon2 = 1; // " + toGbk(L"初始副武器"); }

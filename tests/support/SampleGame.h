@@ -37,12 +37,33 @@ struct RecordedMission {
 };
 // Mission `number` of the sample game as the record keeps it.
 RecordedMission recordedSample(int number);
-// That record as the program writes it: its comment line, then for each mission, in the
+// A record as an older program wrote it: its comment line, then for each mission, in the
 // order given, the mission's file name, a tab, the mark of its version ("#", the 64-bit
 // FNV-1a hash of the content's bytes around the weapon line in 16 lower-case hexadecimal
 // digits, "-", their number), a tab and the line, with a backslash, CR, LF and zero byte
 // written as \\, \r, \n and \0.
-std::string originalsRecord(const std::vector<RecordedMission>& missions);
+std::string olderRecord(const std::vector<RecordedMission>& missions);
+
+// One entry of the record: the mission, and the line found there as its original or written
+// there by the launcher.
+struct RecordLine {
+  int number;
+  bool written;
+  std::string line;
+};
+// The record as the program writes it anew: its comment line, then each entry in the order
+// given, numbered from 1: the mission's file name, a tab, the number, a tab, "original" or
+// "written", a tab, the line (a backslash, CR, LF, tab and zero byte written as \\, \r,
+// \n, \t and \0), a tab and "~" with the line's CRC-32 in 8 lower-case hexadecimal digits;
+// last "end", a tab, the last number, a tab and its check. Worked out here with a CRC-32 of
+// its own, not the program's.
+std::string originalsRecord(const std::vector<RecordLine>& entries);
+// The entries numbered from `first` and the "end" line after them, as the program adds them to
+// a record it keeps byte for byte.
+std::string addedRecordLines(const std::vector<RecordLine>& entries, int first);
+// The entries of a first apply of `weaponNumber` over the sample missions given: each one's
+// original, then the line written.
+std::vector<RecordLine> firstApplyEntries(const std::vector<int>& missions, int weaponNumber);
 // The weapon line of sampleMission, as it is recorded.
 std::string sampleWeaponLine();
 
