@@ -35,74 +35,61 @@ std::vector<std::string> snapshot(const GameFolder& game) {
   return files;
 }
 
+// What "wdpz.ini" holds after the apply, and what the next run shows.
+struct SavedChoices {
+  int weapon;
+  int attribute;
+  int resolution;
+  bool windowed;
+};
+
 struct ApplyCase {
   const char* name;
   const char* folderTag;
-  std::vector<std::wstring> profile;            // empty: no "wdpz.ini"
-  int weapon, attribute, resolution, windowed;  // kLeave keeps what the window loaded
-  int weaponNumber;
-  int savedWeapon, savedAttribute, savedResolution;
-  bool savedWindowed;
-  int width, height;
+  std::vector<std::wstring> profile;  // empty: no "wdpz.ini"
+  LauncherChoice choice;              // kLeave keeps what the window loaded
+  int weaponNumber;                   // in each mission's weapon line
+  SavedChoices saved;
+  int width;  // lines 2 and 3 of "config.ini"
+  int height;
 };
 
 const ApplyCase kApplyCases[] = {
-    {"first run: 飞镖, 速度, 800*600, windowed",
-     "apply",
-     {},
-     0,
-     3,
-     0,
-     1,
-     28,
-     0,
-     3,
-     0,
-     true,
-     800,
-     600},
-    {"stored 忍刀, 平均, 1024*788 kept as loaded",
-     "apply",
-     {L"[我的设置]", L"副武器选择=11", L"副武器属性=0", L"分辨率选择=1", L"是否窗口化=假"},
-     kLeave,
-     kLeave,
-     kLeave,
-     kLeave,
-     55,
-     11,
-     0,
-     1,
-     false,
-     1024,
-     768},
-    {"folder with a blank: 乾坤刀, 攻击, box cleared",
-     "game dir",
-     {L"[我的设置]", L"副武器选择=0", L"副武器属性=0", L"分辨率选择=0", L"是否窗口化=真"},
-     9,
-     1,
-     1,
-     0,
-     48,
-     9,
-     1,
-     1,
-     false,
-     1024,
-     768},
-    {"no sub-weapon selected: 防御",
-     "apply",
-     {L"[我的设置]", L"副武器选择=-3", L"副武器属性=2", L"分辨率选择=0", L"是否窗口化=真"},
-     kLeave,
-     kLeave,
-     kLeave,
-     kLeave,
-     17,
-     -1,
-     2,
-     0,
-     true,
-     800,
-     600},
+    {.name = "first run: 飞镖, 速度, 800*600, windowed",
+     .folderTag = "apply",
+     .profile = {},
+     .choice = {.weapon = 0, .attribute = 3, .resolution = 0, .windowed = 1},
+     .weaponNumber = 28,
+     .saved = {.weapon = 0, .attribute = 3, .resolution = 0, .windowed = true},
+     .width = 800,
+     .height = 600},
+    {.name = "stored 忍刀, 平均, 1024*788 kept as loaded",
+     .folderTag = "apply",
+     .profile = {L"[我的设置]", L"副武器选择=11", L"副武器属性=0", L"分辨率选择=1",
+                 L"是否窗口化=假"},
+     .choice = {.weapon = kLeave, .attribute = kLeave, .resolution = kLeave, .windowed = kLeave},
+     .weaponNumber = 55,
+     .saved = {.weapon = 11, .attribute = 0, .resolution = 1, .windowed = false},
+     .width = 1024,
+     .height = 768},
+    {.name = "folder with a blank: 乾坤刀, 攻击, box cleared",
+     .folderTag = "game dir",
+     .profile = {L"[我的设置]", L"副武器选择=0", L"副武器属性=0", L"分辨率选择=0",
+                 L"是否窗口化=真"},
+     .choice = {.weapon = 9, .attribute = 1, .resolution = 1, .windowed = 0},
+     .weaponNumber = 48,
+     .saved = {.weapon = 9, .attribute = 1, .resolution = 1, .windowed = false},
+     .width = 1024,
+     .height = 768},
+    {.name = "no sub-weapon selected: 防御",
+     .folderTag = "apply",
+     .profile = {L"[我的设置]", L"副武器选择=-3", L"副武器属性=2", L"分辨率选择=0",
+                 L"是否窗口化=真"},
+     .choice = {.weapon = kLeave, .attribute = kLeave, .resolution = kLeave, .windowed = kLeave},
+     .weaponNumber = 17,
+     .saved = {.weapon = -1, .attribute = 2, .resolution = 0, .windowed = true},
+     .width = 800,
+     .height = 600},
 };
 
 TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
@@ -113,12 +100,12 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     std::string untouched = sampleMission(1);
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
-    chooseInLauncher(run.window, {c.weapon, c.attribute, c.resolution, c.windowed});
+    chooseInLauncher(run.window, c.choice);
     pressStart(run.window);
     EXPECT_EQ(run.exitCode(), 0u);
 
     EXPECT_EQ(game.read("wdpz.ini"),
-              profileText(c.savedWeapon, c.savedAttribute, c.savedResolution, c.savedWindowed));
+              profileText(c.saved.weapon, c.saved.attribute, c.saved.resolution, c.saved.windowed));
     for (int number : kMissions) {
       EXPECT_EQ(game.read(missionPath(number)), patchedMission(number, c.weaponNumber)) << number;
     }
@@ -126,15 +113,15 @@ TEST(ApplyTest, ButtonSavesPatchesAndStartsTheGame) {
     EXPECT_EQ(game.read("Level\\sn1_.pst"), untouched);
     EXPECT_EQ(game.read("Level\\sn21_.pst"), sampleMission(21));
     EXPECT_EQ(game.read("config.ini"), patchedConfig(c.width, c.height));
-    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), c.savedWindowed));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), c.saved.windowed));
 
     // The next run shows what was saved.
     LauncherRun again;
     ASSERT_TRUE(again.start(game.launcherPath(), game.path()));
-    EXPECT_EQ(readList(again.control(kWeaponList)).selection, c.savedWeapon);
-    EXPECT_EQ(readList(again.control(kAttributeList)).selection, c.savedAttribute);
-    EXPECT_EQ(readList(again.control(kResolutionList)).selection, c.savedResolution);
-    EXPECT_EQ(isTicked(again.control(kWindowedBox)), c.savedWindowed);
+    EXPECT_EQ(readList(again.control(kWeaponList)).selection, c.saved.weapon);
+    EXPECT_EQ(readList(again.control(kAttributeList)).selection, c.saved.attribute);
+    EXPECT_EQ(readList(again.control(kResolutionList)).selection, c.saved.resolution);
+    EXPECT_EQ(isTicked(again.control(kWindowedBox)), c.saved.windowed);
     PostMessageW(again.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(again.exitCode(), 0u);
   }

@@ -198,99 +198,111 @@ TEST_F(LauncherFlowTest, FirstRunShowsDefaultsAndTheApplyCreatesTheProfile) {
 }
 
 TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
+  // The four keys' values in "wdpz.ini", as the apply saves them.
+  struct Saved {
+    std::string weapon, attribute, resolution, windowed;
+  };
   struct Case {
     const char* name;
-    std::string profile;  // "" for no "wdpz.ini" at all
-    int32_t weapon, attribute, resolution;
+    std::string profile;                    // "" for no "wdpz.ini" at all
+    int32_t weapon, attribute, resolution;  // the selections the window loads
     bool windowed;
-    std::string saved[4];  // the four keys after the apply
-    int32_t weaponNumber;
+    Saved saved;           // after the apply
+    int32_t weaponNumber;  // in the mission's weapon line
   };
   const std::string f = gbk::logicalFalse;
   const std::string t = gbk::logicalTrue;
   const Case cases[] = {
-      {"missing file", "", 0, 0, 0, false, {"0", "0", "0", f}, 1},
-      {"index past the end: 各关原版, with nothing recorded to restore",
-       profileWith(profileLine(gbk::keyWeapon, "99")),
-       12,
-       0,
-       0,
-       false,
-       {"12", "0", "0", f},
-       0},
-      {"negative index",
-       profileWith(profileLine(gbk::keyWeapon, "-3")),
-       -1,
-       0,
-       0,
-       false,
-       {"-1", "0", "0", f},
-       -1},
-      {"attribute",
-       profileWith(profileLine(gbk::keyAttribute, "3")),
-       0,
-       3,
-       0,
-       false,
-       {"0", "3", "0", f},
-       28},
-      {"no number",
-       profileWith(profileLine(gbk::keyResolution, "abc")),
-       0,
-       0,
-       0,
-       false,
-       {"0", "0", "0", f},
-       1},
-      {"second resolution",
-       profileWith(profileLine(gbk::keyResolution, "1")),
-       0,
-       0,
-       1,
-       false,
-       {"0", "0", "1", f},
-       1},
-      {"windowed",
-       profileWith(profileLine(gbk::keyWindowed, t)),
-       0,
-       0,
-       0,
-       true,
-       {"0", "0", "0", t},
-       1},
-      {"not windowed",
-       profileWith(profileLine(gbk::keyWindowed, f)),
-       0,
-       0,
-       0,
-       false,
-       {"0", "0", "0", f},
-       1},
-      {"empty windowed",
-       profileWith(profileLine(gbk::keyWindowed, "")),
-       0,
-       0,
-       0,
-       true,
-       {"0", "0", "0", t},
-       1},
-      {"zero windowed",
-       profileWith(profileLine(gbk::keyWindowed, "0")),
-       0,
-       0,
-       0,
-       true,
-       {"0", "0", "0", t},
-       1},
-      {"all four",
-       profileWith(profileLine(gbk::keyWeapon, "10") + profileLine(gbk::keyAttribute, "2") +
-                   profileLine(gbk::keyResolution, "1") + profileLine(gbk::keyWindowed, t)),
-       10,
-       2,
-       1,
-       true,
-       {"10", "2", "1", t},
-       53},
+      {.name = "missing file",
+       .profile = "",
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 1},
+      {.name = "index past the end: 各关原版, with nothing recorded to restore",
+       .profile = profileWith(profileLine(gbk::keyWeapon, "99")),
+       .weapon = 12,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "12", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 0},
+      {.name = "negative index",
+       .profile = profileWith(profileLine(gbk::keyWeapon, "-3")),
+       .weapon = -1,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "-1", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = -1},
+      {.name = "attribute",
+       .profile = profileWith(profileLine(gbk::keyAttribute, "3")),
+       .weapon = 0,
+       .attribute = 3,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "3", .resolution = "0", .windowed = f},
+       .weaponNumber = 28},
+      {.name = "no number",
+       .profile = profileWith(profileLine(gbk::keyResolution, "abc")),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 1},
+      {.name = "second resolution",
+       .profile = profileWith(profileLine(gbk::keyResolution, "1")),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 1,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "1", .windowed = f},
+       .weaponNumber = 1},
+      {.name = "windowed",
+       .profile = profileWith(profileLine(gbk::keyWindowed, t)),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = true,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = t},
+       .weaponNumber = 1},
+      {.name = "not windowed",
+       .profile = profileWith(profileLine(gbk::keyWindowed, f)),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 1},
+      {.name = "empty windowed",
+       .profile = profileWith(profileLine(gbk::keyWindowed, "")),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = true,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = t},
+       .weaponNumber = 1},
+      {.name = "zero windowed",
+       .profile = profileWith(profileLine(gbk::keyWindowed, "0")),
+       .weapon = 0,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = true,
+       .saved = {.weapon = "0", .attribute = "0", .resolution = "0", .windowed = t},
+       .weaponNumber = 1},
+      {.name = "all four",
+       .profile =
+           profileWith(profileLine(gbk::keyWeapon, "10") + profileLine(gbk::keyAttribute, "2") +
+                       profileLine(gbk::keyResolution, "1") + profileLine(gbk::keyWindowed, t)),
+       .weapon = 10,
+       .attribute = 2,
+       .resolution = 1,
+       .windowed = true,
+       .saved = {.weapon = "10", .attribute = "2", .resolution = "1", .windowed = t},
+       .weaponNumber = 53},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -307,10 +319,10 @@ TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
     EXPECT_EQ(controls_->isTicked(), c.windowed);
 
     apply();
-    EXPECT_EQ(storedValue(dir_, gbk::keyWeapon), c.saved[0]);
-    EXPECT_EQ(storedValue(dir_, gbk::keyAttribute), c.saved[1]);
-    EXPECT_EQ(storedValue(dir_, gbk::keyResolution), c.saved[2]);
-    EXPECT_EQ(storedValue(dir_, gbk::keyWindowed), c.saved[3]);
+    EXPECT_EQ(storedValue(dir_, gbk::keyWeapon), c.saved.weapon);
+    EXPECT_EQ(storedValue(dir_, gbk::keyAttribute), c.saved.attribute);
+    EXPECT_EQ(storedValue(dir_, gbk::keyResolution), c.saved.resolution);
+    EXPECT_EQ(storedValue(dir_, gbk::keyWindowed), c.saved.windowed);
     EXPECT_EQ(readBytes(mission(1)),
               "int PlayerWeapon2 = " + std::to_string(c.weaponNumber) + ";\r\n");
     EXPECT_EQ(readBytes(path("config.ini")),
