@@ -81,13 +81,14 @@ const ApplyCase kApplyCases[] = {
      .saved = {.weapon = 9, .attribute = 1, .resolution = 1, .windowed = false},
      .width = 1024,
      .height = 768},
-    {.name = "no sub-weapon selected: 防御",
+    // A damaged stored attribute selects the last entry, never none: 飞镖 with 速度属性（风）.
+    {.name = "a negative stored attribute: the last one",
      .folderTag = "apply",
-     .profile = {L"[我的设置]", L"副武器选择=-3", L"副武器属性=2", L"分辨率选择=0",
+     .profile = {L"[我的设置]", L"副武器选择=0", L"副武器属性=-3", L"分辨率选择=0",
                  L"是否窗口化=真"},
      .choice = {.weapon = kLeave, .attribute = kLeave, .resolution = kLeave, .windowed = kLeave},
-     .weaponNumber = 17,
-     .saved = {.weapon = -1, .attribute = 2, .resolution = 0, .windowed = true},
+     .weaponNumber = 28,
+     .saved = {.weapon = 0, .attribute = 3, .resolution = 0, .windowed = true},
      .width = 800,
      .height = 600},
 };
@@ -206,7 +207,7 @@ TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
   }
 }
 
-TEST(ApplyTest, MissingLevelFolderIsReportedOnceTheFilesAreWritten) {
+TEST(ApplyTest, MissingLevelFolderIsReportedBetweenTheMissionsAndConfigIni) {
   GameFolder game("nolevel", false);
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
@@ -218,9 +219,10 @@ TEST(ApplyTest, MissingLevelFolderIsReportedOnceTheFilesAreWritten) {
   EXPECT_EQ(info.text, L"找不到任务文件。");
   EXPECT_EQ(info.buttons.size(), 1u);
   EXPECT_FALSE(IsWindowEnabled(run.window)) << "the box is task-modal";
-  // The box comes once the files are written (no other apply waits on it), before the game.
+  // The box comes once the profile is saved and the missions looked for, before
+  // "config.ini" is written and the game started; no other apply waits on it.
   EXPECT_EQ(game.read("wdpz.ini"), profileText(0, 0, 0, false));
-  EXPECT_EQ(game.read("config.ini"), patchedConfig(800, 600));
+  EXPECT_EQ(game.read("config.ini"), kSampleConfig);
   EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
   dismissMessageBox(box);
   EXPECT_EQ(run.exitCode(), 0u);

@@ -45,8 +45,8 @@ std::vector<Mission> missions() {
       {"no weapon line", 3, toGbk(L"// 没有副武器\r\nint EnemyCount = 2;\r\n"), false},
       {"weapon line across the first megabyte", 4,
        fillerBeforeTheFirstMegabyte() + "int PlayerWeapon2 = 5;\r\nint EnemyCount = 7;\r\n", false},
-      {"CR, LF, backslash, zero byte in the line", 5,
-       "int PlayerWeapon2 = 2; \\ \r x\n y\0z\r\nEnd\r\n"s, false},
+      {"backslash, tab, zero byte in the line", 5,
+       "int PlayerWeapon2 = 2; \\ \t x y\0z\r\nEnd\r\n"s, false},
       {"held open at the first restore", 6, "int PlayerWeapon2 = 9;\r\n\r\n", true},
       {"sample mission 7", 7, sampleMission(7), false},
   };

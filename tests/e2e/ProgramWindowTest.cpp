@@ -221,9 +221,10 @@ const LoadCase kLoadCases[] = {
      3,
      1,
      false},
+    // A negative index selects as one past the end does: the last entry.
     {"negative, not a number, empty tick",
      {L"[我的设置]", L"副武器选择=-3", L"副武器属性=abc", L"分辨率选择=1", L"是否窗口化="},
-     -1,
+     12,
      0,
      1,
      true},

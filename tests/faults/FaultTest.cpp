@@ -71,8 +71,12 @@ const FileFaultCase kFileFaults[] = {
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
     {"read-only config.ini", "config.ini", Fault::readOnly, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "config.ini"); }},
+    // Refused before anything of it is recorded: only the other mission is.
     {"read-only mission file", "Level\\sn01_.pst", Fault::readOnly, 0, gbk::filesNotWritten,
-     [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "Level\\sn01_.pst"); }},
+     [](FolderFiles& e, const FolderFiles& b) {
+       keep(e, b, "Level\\sn01_.pst");
+       e[originalsRecordName()] = originalsRecord(firstApplyEntries({2}, 58));
+     }},
     {"wdpz.ini held by another program", "wdpz.ini", Fault::locked, 0, gbk::filesNotWritten,
      [](FolderFiles& e, const FolderFiles& b) { keep(e, b, "wdpz.ini"); }},
     // Held config.ini reads as missing: the apply stops before the game.
@@ -197,14 +201,16 @@ const ContentCase kContents[] = {
      "int PlayerWeapon2 = 1;\xB0", "int PlayerWeapon2 = 58;", 0, "int PlayerWeapon2 = 1;\xB0"},
     {"lead byte at the end of line 3", "a\r\nb\r\nc\xB0", "a\r\nWidth 1024\r\nHeight 768\r\n",
      sampleMission(1), patchedMission(1, 58), 0, sampleWeaponLine()},
-    // 81 0D is one character, so the CR LF after 81 is no line break there.
+    // A CR LF is a line break whatever byte comes before it: the lead byte 81 does not take
+    // it into a character.
     {"invalid GBK", "\xFF\xFF\r\n\x81\x7F\r\n\x80q\r\n\xFE",
      "\xFF\xFF\r\nWidth 1024\r\nHeight 768\r\n\xFE",
      "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 2;\r\n",
-     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 9;\r\nint PlayerWeapon2 = 58;\r\n", 0,
-     "int PlayerWeapon2 = 2;"},
-    {"CR LF taken by a lead byte leaves two lines", "a\r\n\xB0\r\nc\r\n", std::nullopt,
-     sampleMission(1), patchedMission(1, 58), kFailed, sampleWeaponLine()},
+     "\x80\xFF\r\n\x81\r\nint PlayerWeapon2 = 58;\r\nint PlayerWeapon2 = 2;\r\n", 0,
+     "int PlayerWeapon2 = 9;"},
+    {"a lead byte before a CR LF leaves three lines", "a\r\n\xB0\r\nc\r\n",
+     "a\r\nWidth 1024\r\nHeight 768\r\n", sampleMission(1), patchedMission(1, 58), 0,
+     sampleWeaponLine()},
     {"zero bytes", "\0\r\n\0\r\n\0\r\nx\0y"s, "\0\r\nWidth 1024\r\nHeight 768\r\nx\0y\r\n"s,
      "a\0b\r\nint PlayerWeapon2 = 1;\0tail\r\n\0"s, "a\0b\r\nint PlayerWeapon2 = 58;\r\n\0"s, 0,
      "int PlayerWeapon2 = 1;\0tail"s},

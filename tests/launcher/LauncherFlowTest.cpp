@@ -229,14 +229,32 @@ TEST_F(LauncherFlowTest, LoadRulesAndWhatTheNextApplySaves) {
        .windowed = false,
        .saved = {.weapon = "12", .attribute = "0", .resolution = "0", .windowed = f},
        .weaponNumber = 0},
-      {.name = "negative index",
+      // A damaged index selects as one past the end does: never no selection, whose weapon
+      // number no choice gives.
+      {.name = "negative index: 各关原版",
        .profile = profileWith(profileLine(gbk::keyWeapon, "-3")),
-       .weapon = -1,
+       .weapon = 12,
        .attribute = 0,
        .resolution = 0,
        .windowed = false,
-       .saved = {.weapon = "-1", .attribute = "0", .resolution = "0", .windowed = f},
-       .weaponNumber = -1},
+       .saved = {.weapon = "12", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 0},
+      {.name = "index outside 32 bits: 各关原版, not 飞轮",
+       .profile = profileWith(profileLine(gbk::keyWeapon, "4294967297")),
+       .weapon = 12,
+       .attribute = 0,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "12", .attribute = "0", .resolution = "0", .windowed = f},
+       .weaponNumber = 0},
+      {.name = "negative attribute: the last, 速度属性（风）",
+       .profile = profileWith(profileLine(gbk::keyAttribute, "-1")),
+       .weapon = 0,
+       .attribute = 3,
+       .resolution = 0,
+       .windowed = false,
+       .saved = {.weapon = "0", .attribute = "3", .resolution = "0", .windowed = f},
+       .weaponNumber = 28},
       {.name = "attribute",
        .profile = profileWith(profileLine(gbk::keyAttribute, "3")),
        .weapon = 0,
@@ -431,10 +449,13 @@ TEST_F(LauncherFlowTest, MissingMissionFolderIsReportedAndTheApplyGoesOn) {
   ASSERT_EQ(host_->messages.size(), 1u);
   EXPECT_EQ(host_->messages[0].text, gbk::missionFolderMissing);
   EXPECT_EQ(host_->messages[0].buttons, 0);
-  // The message comes once every file is written and the turn given back.
+  // The message comes once the profile and the missions are done, before "config.ini" is
+  // written, with the turn given back while it is up and taken again after it.
+  const std::string unpatched = kConfig;
   const std::string patched = "[Display]\r\nWidth 800\r\nHeight 600\r\nBpp 32\r\n";
-  EXPECT_EQ(seen, (std::vector<std::string>{"profile 0", "config " + patched}));
-  EXPECT_EQ(host_->events, (std::vector<std::string>{"turn", "release", "message", "start"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"profile 0", "config " + unpatched}));
+  EXPECT_EQ(host_->events,
+            (std::vector<std::string>{"turn", "release", "message", "turn", "release", "start"}));
   EXPECT_EQ(readBytes(path("config.ini")), patched);
   EXPECT_EQ(launchRecord(dir_), gameRecord(false));
   EXPECT_TRUE(controls_->destroyRequested());
@@ -628,16 +649,15 @@ TEST_F(LauncherFlowTest, MissionsWhoseOriginalCannotBeRecordedKeepTheirWeapon) {
     }
     SetFileAttributesA(record.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(host_->messages.size(), 1u);
-    // Held, it cannot even be read: then no mission may be changed.
-    const std::string second = heldRecord ? "\r\n" + mission(2) + gbk::reasonRecordUnavailable : "";
+    // Every change needs the record, which keeps the line written too: no mission changes.
     EXPECT_EQ(host_->messages[0].text,
               std::string(gbk::filesNotWritten) + "\r\n" + record +
                   (heldRecord ? gbk::reasonInUse : gbk::reasonReadOnly) + "\r\n" + mission(1) +
-                  gbk::reasonRecordUnavailable + second + gbk::hintStart +
+                  gbk::reasonRecordUnavailable + "\r\n" + mission(2) +
+                  gbk::reasonRecordUnavailable + gbk::hintStart +
                   (heldRecord ? gbk::hintInUse : gbk::hintReadOnly) + gbk::hintEnd);
     EXPECT_EQ(readBytes(mission(1)), "int PlayerWeapon2 = 0;\r\n");
-    EXPECT_EQ(readBytes(mission(2)),
-              heldRecord ? "int PlayerWeapon2 = 0;\r\n" : "int PlayerWeapon2 = 1;\r\n");
+    EXPECT_EQ(readBytes(mission(2)), "int PlayerWeapon2 = 0;\r\n");
     EXPECT_EQ(readBytes(record), recorded);
     EXPECT_EQ(launchRecord(dir_), gameRecord(false));
     SetCurrentDirectoryA(testProgramFolder().c_str());
