@@ -10,7 +10,8 @@
 #             and the same under the English locale (code page 1252)
 #   builds    the whole x64 build; the x86 launcher; the x86 share's test program
 #             (x86_tests); the native build and tests, formatting, layers, both clang-tidy
-#             passes; the rest of the x86 build; the reproducibility rebuild
+#             passes; the rest of the x86 build; the table of the tests (docs/testing.md);
+#             the reproducibility rebuild
 #   32-bit    the 32-bit prefix once the 64-bit one is made; the 32-bit share in it, on a
 #             display of its own: launcher-x86.exe beside launcher.exe as soon as both are
 #             built, then x86_tests as soon as it is built
@@ -90,6 +91,7 @@ lane_builds() {
   stage "clang-tidy, portable core" tidy_core
   stage "clang-tidy, Windows sources" tidy_windows
   stage "build windows-x86, the rest" build_windows windows-x86 i686
+  stage "test table" check_test_table
   stage "reproducible programs" check_reproducible
 }
 
