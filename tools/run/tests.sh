@@ -176,10 +176,12 @@ test_named() {
   done
   [ ${#names[@]} -gt 0 ] || [ ${#patterns[@]} -gt 0 ] || { log "which test? (a name or -R PATTERN)"; return 2; }
   local pattern
+  # One pattern: each name as itself alone, each pattern as given.
   pattern=$(python3 -c 'import re, sys
-print("|".join(["^" + re.escape(n) + "$" for n in sys.argv[1].split("\0") if n] +
-               [p for p in sys.argv[2].split("\0") if p]))' \
-    "$(printf '%s\0' "${names[@]}")" "$(printf '%s\0' "${patterns[@]}")")
+count = int(sys.argv[1])
+names, patterns = sys.argv[2:2 + count], sys.argv[2 + count:]
+print("|".join(["^" + re.escape(n) + "$" for n in names] + patterns))' \
+    "${#names[@]}" "${names[@]}" "${patterns[@]}")
   local dir=$BUILD_ROOT/$tree what="${names[*]}${patterns[*]:+ ${patterns[*]}}"
   what=${what# }
   stage "installs" ensure_packages || return
