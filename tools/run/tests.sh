@@ -47,8 +47,12 @@ prepare_wine() { ensure_prefix && make_desktop_prefixes; }
 # tests that start no program of their own. Verbose, so the output lists each step and test
 # case with its result.
 run_32bit_ctest() { # build dir, extra ctest args...
-  env -u LAUNCHER_DESKTOPS -u LAUNCHER_DESKTOP_COUNT DISPLAY="$DISPLAY32" WINEPREFIX="$PREFIX32" \
-    LAUNCHER_X86_PROGRAM="$BUILD_ROOT/windows-x86/bin/launcher.exe" run_ctest "$@" -V
+  (
+    unset LAUNCHER_DESKTOPS LAUNCHER_DESKTOP_COUNT
+    export DISPLAY=$DISPLAY32 WINEPREFIX=$PREFIX32
+    export LAUNCHER_X86_PROGRAM=$BUILD_ROOT/windows-x86/bin/launcher.exe
+    run_ctest "$@" -V
+  )
   local status=$?
   WINEPREFIX=$PREFIX32 wineserver -k >/dev/null 2>&1 || true
   printf 'prefix %s, display %s, no desktop\n' "${PREFIX32#"$ROOT"/}" "$DISPLAY32" >"$STAGE_NOTE"
