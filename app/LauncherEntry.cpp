@@ -20,12 +20,13 @@ namespace {
 
 LauncherFlow* activeFlow = nullptr;
 
-std::optional<int32_t> onWindowCreated(std::span<const int32_t>) {
+// The handlers bound to the template's event names: each hands its event to the flow.
+std::optional<int32_t> handleWindowCreated(std::span<const int32_t>) {
   activeFlow->onWindowCreated();
   return std::nullopt;
 }
 
-std::optional<int32_t> onStartGameClicked(std::span<const int32_t>) {
+std::optional<int32_t> handleStartGameClicked(std::span<const int32_t>) {
   activeFlow->onStartGameClicked();
   return std::nullopt;
 }
@@ -33,8 +34,8 @@ std::optional<int32_t> onStartGameClicked(std::span<const int32_t>) {
 // The handlers that the window template names, each in the place its name has.
 constexpr std::array<EventHandler, launcher_handler::count> launcherHandlers = [] {
   std::array<EventHandler, launcher_handler::count> table{};
-  table[launcher_handler::onWindowCreated] = &onWindowCreated;
-  table[launcher_handler::onStartGameClicked] = &onStartGameClicked;
+  table[launcher_handler::onWindowCreated] = &handleWindowCreated;
+  table[launcher_handler::onStartGameClicked] = &handleStartGameClicked;
   return table;
 }();
 

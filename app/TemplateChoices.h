@@ -1,5 +1,5 @@
 // The launcher's choices without a window: the three lists with the entries and item values
-// that the window template gives them, and the windowed mark, as plain fields. For the
+// that the window template gives them, and the windowed flag, as plain fields. For the
 // program started with administrator rights, which writes the files of an apply for the
 // choices its argument carries.
 #pragma once

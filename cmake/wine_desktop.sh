@@ -3,6 +3,7 @@
 # its own: the first free one of the LAUNCHER_DESKTOP_COUNT desktops in LAUNCHER_DESKTOPS
 # (a Wine prefix and an X display each, tools/run/wine.sh), held by a lock for as long as the
 # test runs. ctest runs as many tests at once as there are desktops, so one is always free.
+# Each run adds the number of its desktop as a line to LAUNCHER_DESKTOPS/used.
 # A test given no desktops runs in $WINEPREFIX on $DISPLAY, one such test at a time: they
 # share that prefix's foreground window and keyboard focus.
 #
@@ -22,6 +23,7 @@ if [ -n "${LAUNCHER_DESKTOPS:-}" ] && [ -n "${LAUNCHER_DESKTOP_COUNT:-}" ]; then
     exec 9>>"$LAUNCHER_DESKTOPS/0.lock"
     flock 9
   fi
+  echo "$id" >>"$LAUNCHER_DESKTOPS/used"
   export WINEPREFIX=$LAUNCHER_DESKTOPS/$id
   DISPLAY=$(cat "$LAUNCHER_DESKTOPS/$id.display") || exit 1
   export DISPLAY

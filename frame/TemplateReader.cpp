@@ -5,7 +5,7 @@
 namespace {
 
 // Reads little-endian fields from a range of bytes. The first read that would run past the
-// end marks the reader failed; later reads then yield zeros and empty values.
+// end sets the reader failed; later reads then yield zeros and empty values.
 class ByteReader {
  public:
   explicit ByteReader(std::string_view data) : data_(data) {}

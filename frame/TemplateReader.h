@@ -157,5 +157,5 @@ int32_t highestKnownVersion(uint32_t kind);  // 0 for an unknown kind
 
 // Reads a whole template. False when the data runs past its end (or a count or offset
 // points outside it); `out` is then unspecified. Unknown kinds and too-new kind blocks do
-// not fail the read: they mark their window's defect.
+// not fail the read: they set their window's defect.
 bool readWindowTemplate(std::string_view data, TemplateContents& out);

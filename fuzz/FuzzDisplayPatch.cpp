@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+#include <string>
 
+#include "LauncherTemplate.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/TextModel.h"
 #include "launcher/DisplayConfigContent.h"
@@ -26,7 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   check(patched.has_value(), "three lines or more are patched");
   std::string want(content.substr(lines[0].begin, lines[0].end - lines[0].begin));
-  want += selection == 0 ? "\r\nWidth 800\r\nHeight 600\r\n" : "\r\nWidth 1024\r\nHeight 768\r\n";
+  // The size the description gives the selected resolution; 1024 by 768 for no selection.
+  const bool listed = selection >= 0 && selection < int32_t{std::size(launcherResolutions)};
+  const int32_t width = listed ? launcherResolutions[selection].width : 1024;
+  const int32_t height = listed ? launcherResolutions[selection].height : 768;
+  want += "\r\nWidth " + std::to_string(width) + "\r\nHeight " + std::to_string(height) + "\r\n";
   for (size_t i = 3; i < lines.size(); ++i) {
     want.append(content.substr(lines[i].begin, lines[i].end - lines[i].begin));
     // A last line that ends in a lead byte without its second byte gets no CR LF: the CR

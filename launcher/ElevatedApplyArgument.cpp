@@ -43,7 +43,7 @@ std::optional<LauncherSettings> parseElevatedApplyArgument(std::wstring_view arg
                                                            const ListSizes& sizes) {
   if (arguments.substr(0, optionName.size()) != optionName) return std::nullopt;
   std::wstring_view rest = arguments.substr(optionName.size());
-  // The last value each part may take; the windowed mark is 0 or 1.
+  // The last value each part may take; the windowed flag is 0 or 1.
   const int32_t last[4] = {sizes.weapon - 1, sizes.attribute - 1, sizes.resolution - 1, 1};
   int32_t values[4] = {};
   bool more = true;

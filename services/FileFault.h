@@ -3,7 +3,7 @@
 
 enum class FileFault {
   none,
-  readOnly,               // the file carries the read-only mark
+  readOnly,               // the file has the read-only attribute
   inUse,                  // another program holds it open (a sharing or lock violation)
   noPermission,           // access denied, the file not being read-only
   diskFull,               // no room left on the drive

@@ -24,7 +24,7 @@ bool setDeletePending(HANDLE file, bool pending) {
 }
 
 // The request that renames an open file onto target, replacing it, in one step. Built
-// ahead of time so that clearing the delete mark and renaming follow each other at once.
+// ahead of time so that clearing the pending delete and renaming follow each other at once.
 class RenameRequest {
  public:
   explicit RenameRequest(const std::wstring& target) {
@@ -47,21 +47,21 @@ class RenameRequest {
   std::string storage_;
 };
 
-// The attributes that, with a name of the form services/TemporaryName.h tells, mark a
-// temporary file as one of a whole-file write: hidden and system, which Windows' file
+// The attributes that, with a name of the form services/TemporaryName.h tells, make up the
+// signature of a temporary file of a whole-file write: hidden and system, which Windows' file
 // systems keep on every file and which the leftover clean-up asks for, and two that only
 // tell the system not to index the file and to keep it in memory where it can (not every
 // file system keeps those two, Wine's neither, so they are not asked for). A name of that
-// form alone marks nothing: a file without hidden and system is never removed.
-constexpr DWORD kTemporaryMark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// form alone is no signature: a file without hidden and system is never removed.
+constexpr DWORD kSignatureAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr DWORD kTemporaryAttributes =
-    kTemporaryMark | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    kSignatureAttributes | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // The form of a full path that the file calls take at any length: past MAX_PATH only with
 // the "\\?\" prefix.
 std::wstring longFormOf(const std::wstring& path) { return platformPath(Path(path)); }
 
-// A new, empty file beside the target, opened exclusively and marked as a temporary file;
+// A new, empty file beside the target, opened exclusively, with a temporary file's attributes;
 // its name goes to tempName.
 HANDLE createTemporaryBeside(const Path& target, std::wstring& tempName) {
   const std::wstring& name = target.wide();
@@ -117,11 +117,11 @@ int removeLeftoversIn(const Path& folder, std::span<const Path> targets) {
   if (search == INVALID_HANDLE_VALUE) return 0;
   int removed = 0;
   do {
-    // Only a file with the whole mark, a name of the writer's form and the attributes it
-    // gives its temporary files, and neither a folder nor read-only.
+    // Only a file with the whole signature, a name of the writer's form and the attributes
+    // it gives its temporary files, and neither a folder nor read-only.
     const DWORD attributes = found.dwFileAttributes;
     if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0 ||
-        (attributes & kTemporaryMark) != kTemporaryMark) {
+        (attributes & kSignatureAttributes) != kSignatureAttributes) {
       continue;
     }
     std::optional<uint32_t> writer;
@@ -157,9 +157,9 @@ FileReplacement::FileReplacement(const Path& name)
                                                             : FileFault::readOnly);
     return;
   }
-  // The new file keeps the target's hidden, system and not-indexed marks, and is marked as
-  // changed since the last backup, as any file that is written; it takes them just before
-  // the rename.
+  // The new file keeps the target's hidden, system and not-indexed attributes and, as any
+  // file that is written, takes the archive one (changed since the last backup); it takes
+  // them just before the rename.
   const DWORD kept =
       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   finalAttributes_ = FILE_ATTRIBUTE_ARCHIVE |
@@ -179,11 +179,11 @@ FileReplacement::FileReplacement(const Path& name)
   reachedWriteStep(WriteStep::created);
   // Delete-pending while it is written: should the process end before the rename, closing
   // the handle (by the system, if need be) removes the half-written file. (Only an empty file
-  // can be left, by an end between its creation and this mark: FILE_FLAG_DELETE_ON_CLOSE
+  // can be left, by an end between its creation and this request: FILE_FLAG_DELETE_ON_CLOSE
   // would close that gap but cannot be taken back before the rename. The next apply
   // removes such a file.)
   pending_ = setDeletePending(temp_, true);
-  reachedWriteStep(WriteStep::marked);
+  reachedWriteStep(WriteStep::deletePending);
   ok_ = true;
 }
 
@@ -238,10 +238,10 @@ bool FileReplacement::commit() {
   if (done && pending_ && !setDeletePending(temp_, false)) done = fail(faultOfLastError());
   if (done) {
     pending_ = false;
-    reachedWriteStep(WriteStep::unmarked);
+    reachedWriteStep(WriteStep::pendingCleared);
     // The temporary file's attributes give way to the target's right before the rename: an
     // end between the two calls leaves the new content under the temporary name without
-    // the mark, and such a file is never removed.
+    // the signature, and such a file is never removed.
     if (!setAttributes(temp_, finalAttributes_)) done = fail(faultOfLastError());
   }
   if (done) {
@@ -262,7 +262,7 @@ void FileReplacement::discard() {
   if (!pending_) setDeletePending(temp_, true);
   CloseHandle(temp_);
   temp_ = INVALID_HANDLE_VALUE;
-  DeleteFileW(tempName_.c_str());  // in case the platform could not mark it
+  DeleteFileW(tempName_.c_str());  // in case the platform could not make it delete-pending
   ok_ = false;
 }
 

@@ -15,11 +15,11 @@
 #include "services/Text.h"
 
 // The new content of a file, written piece by piece into a temporary file beside it (named
-// as services/TemporaryName.h tells, hidden and marked as a system file until just before
-// the rename) that replaces the file in one step on commit. The target is untouched until
+// as services/TemporaryName.h tells, hidden and a system file until just before the
+// rename) that replaces the file in one step on commit. The target is untouched until
 // then. A replacement that goes without commit, a failed one and
 // one whose process is ended while it writes leave the target as it was; the temporary
-// file is marked for deletion while it is written, so that its closing removes it.
+// file is delete-pending while it is written, so that its closing removes it.
 class FileReplacement {
  public:
   explicit FileReplacement(const Path& name);
@@ -44,7 +44,7 @@ class FileReplacement {
   std::wstring target_;  // in the form the file calls take
   std::wstring tempName_;
   void* temp_;
-  bool pending_ = false;  // the temporary file is marked for deletion
+  bool pending_ = false;  // the temporary file is delete-pending
   bool ok_ = false;
   FileFault fault_ = FileFault::none;
   bool askTarget_ = false;        // a refused new file: whether the target itself is writable
@@ -53,8 +53,8 @@ class FileReplacement {
 
 // Removes the temporary files of replacements of the files `targets` (full paths) whose
 // writing process is no longer running: what a writer ended at the wrong instant (before its
-// file was marked for deletion, or after the mark was cleared for the rename) left behind,
-// each looked for in its target's folder. Only a file that carries the whole mark of a
+// file was delete-pending, or after that was cleared for the rename) left behind, each
+// looked for in its target's folder. Only a file that carries the whole signature of a
 // temporary file, a name of its form made for one of the targets in that folder and its
 // hidden and system attributes, is removed, and only when the name's process id is one a
 // writer can have (never 0); files of running processes, leftovers of other files, any other

@@ -2,8 +2,8 @@
 // beside it: "~wr<process id>-<n>.<target's name>.tmp", both numbers in lower-case
 // hexadecimal without leading zeros. The name tells which process wrote the file, so that
 // one left behind by a process that has ended can be told from one still being written,
-// and which file it was to replace. It is half of the mark by which the leftover clean-up
-// knows its own files; the other half is the attributes the writer gives them
+// and which file it was to replace. It is half of the signature by which the leftover
+// clean-up knows its own files; the other half is the attributes the writer gives them
 // (services/FileReplacement.cpp).
 #pragma once
 

@@ -4,13 +4,13 @@
 #pragma once
 
 enum class WriteStep {
-  created,     // the temporary file exists, not yet marked for deletion
-  marked,      // marked for deletion: ending the process now removes it
-  writing,     // a piece of the new content is written, the rest may follow
-  flushed,     // the whole new content is written and flushed
-  unmarked,    // the mark is cleared; the file is still hidden, a system file
-  attributed,  // the file has the attributes it keeps as the target; the rename comes next
-  replaced,    // the temporary file has replaced the target; its handle is still open
+  created,         // the temporary file exists, not yet delete-pending
+  deletePending,   // delete-pending: ending the process now removes it
+  writing,         // a piece of the new content is written, the rest may follow
+  flushed,         // the whole new content is written and flushed
+  pendingCleared,  // no longer delete-pending; the file is still hidden, a system file
+  attributed,      // the file has the attributes it keeps as the target; the rename comes next
+  replaced,        // the temporary file has replaced the target; its handle is still open
 };
 
 #if defined(LAUNCHER_WRITE_STEPS)

@@ -6,7 +6,7 @@
 #   tools/demo.sh --dpi 144 ...  at another display scale (LogPixels), in a Wine prefix of
 #                                that scale (build/wine-dpi-144, see tools/scale_prefix.sh)
 #
-# Automatic: picks 忍刀, 速度属性（风）, 1024*788 and 窗口化 with keys and clicks like a
+# Automatic: picks 忍刀, 速度属性（风）, the last resolution and 窗口化 with keys and clicks like a
 # user, saves a screenshot of the window (docs/launcher-window.png, at another scale
 # docs/launcher-window-<dpi>.png), presses 开始游戏 and prints what changed in the game's
 # files and how the game was started. Then it starts the launcher again, picks 各关原版 and
@@ -133,10 +133,15 @@ if [ $auto -eq 0 ]; then
   wait "$LAUNCHER_PID" || true
   LAUNCHER_PID=
 else
-  say "choosing 忍刀, 速度属性（风）, 1024*788 and 窗口化"
+  # The last resolution, which End picks, as the window's description gives it.
+  last_resolution=$(python3 -c 'import json, sys
+units = json.load(open(sys.argv[1], encoding="utf-8"))["windows"][0]["units"]
+print([u for u in units if u["symbol"] == "resolutionList"][0]["block"]["entries"][-1][0])' \
+    "$ROOT/resources/LauncherWindow.json")
+  say "choosing 忍刀, 速度属性（风）, $last_resolution and 窗口化"
   xdotool key End Up              # 副武器选择 has the focus: the last but one entry, 忍刀
   sleep 0.2
-  xdotool key Tab End             # 分辨率选择: 1024*788
+  xdotool key Tab End             # 分辨率选择: the last resolution
   sleep 0.2
   click_client 144 50             # open 副武器属性 with the mouse ...
   sleep 0.4

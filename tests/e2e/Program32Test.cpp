@@ -30,8 +30,8 @@
 
 namespace {
 
-// The window of a 32-bit start shows after tens of seconds of emulation (README, "The 32-bit
-// program under test", gives the figures); this is only how long a step may take before it
+// The window of a 32-bit start shows after tens of seconds of emulation (docs/32-bit.md
+// gives the figures); this is only how long a step may take before it
 // counts as hung.
 constexpr DWORD kAllowedMs = 300000;
 

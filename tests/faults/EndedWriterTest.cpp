@@ -108,20 +108,20 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
   struct Case {
     WriteStep step;
     const char* name;
-    bool replaced;  // the target holds the new content after the end
-    bool leftOver;  // the end leaves the temporary file behind
-    bool marked;    // what is left carries the mark of a temporary file, for the next apply
+    bool replaced;        // the target holds the new content after the end
+    bool leftOver;        // the end leaves the temporary file behind
+    bool bearsSignature;  // what is left bears a temporary file's signature, for the next apply
   } cases[] = {
       // clang-format off
-      {WriteStep::created,    "created",    false, true,  true},   // an empty file
-      {WriteStep::marked,     "marked",     false, false, false},
-      {WriteStep::writing,    "writing",    false, false, false},  // part of the new content
-      {WriteStep::flushed,    "flushed",    false, false, false},
-      {WriteStep::unmarked,   "unmarked",   false, true,  true},   // the whole new content
+      {WriteStep::created,        "created",         false, true,  true},   // an empty file
+      {WriteStep::deletePending,  "delete-pending",  false, false, false},
+      {WriteStep::writing,        "writing",         false, false, false},  // part of the new content
+      {WriteStep::flushed,        "flushed",         false, false, false},
+      {WriteStep::pendingCleared, "pending cleared", false, true,  true},   // the whole new content
       // The whole new content with the target's attributes, which the next apply cannot
       // tell from a file of the user's: it stays.
-      {WriteStep::attributed, "attributed", false, true,  false},
-      {WriteStep::replaced,   "replaced",   true,  false, false},
+      {WriteStep::attributed,     "attributed",      false, true,  false},
+      {WriteStep::replaced,       "replaced",        true,  false, false},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -131,27 +131,27 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     DWORD writer = 0;
     ASSERT_TRUE(endWriterAt(level + "\\sn01_.pst", game.path() + "\\new-content", c.step, writer));
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), c.replaced ? kNew : kOld);
-    // The system removes a marked file as it closes the ended writer's handles.
+    // The system removes a delete-pending file as it closes the ended writer's handles.
     std::vector<std::string> expectedLeft;
     const std::string left = inLevel(temporaryNameOf(writer, 1, L"sn01_.pst"));
     if (c.leftOver) expectedLeft.push_back(left);
     EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.path()) == expectedLeft; }, 30000))
         << testing::PrintToString(temporaryNamesIn(game.path()));
     if (c.leftOver) {
-      EXPECT_EQ(carriesTheMark(game.path() + "\\" + left), c.marked);
+      EXPECT_EQ(hasSignatureAttributes(game.path() + "\\" + left), c.bearsSignature);
     }
 
     const ApplyOutcome outcome = applyOnce(game.path());
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(outcome.boxes.empty());
-    if (c.marked) expectedLeft.clear();
+    if (c.bearsSignature) expectedLeft.clear();
     EXPECT_EQ(temporaryNamesIn(game.path()), expectedLeft);
     EXPECT_EQ(readBytes(level + "\\sn01_.pst"), kNew);
     EXPECT_EQ(readBytes(level + "\\sn02_.pst"), kNew);
   }
 }
 
-// Only files that carry the whole mark, a name of the writer's own form for a file the
+// Only files that carry the whole signature, a name of the writer's own form for a file the
 // launcher writes in that folder and the hidden and system attributes, of processes that
 // have ended, are removed; a running writer's file, other names, files without the
 // attributes (a user's "~wr1-1.tmp" among them), folders and read-only files stay byte for
@@ -161,26 +161,27 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   GameFolder game(toGbk(L"ended 嘰媆"), gameWithMissions());
   DWORD ended = 0;
   ASSERT_TRUE(endWriterAt(game.path() + "\\config.ini", game.path() + "\\new-content",
-                          WriteStep::unmarked, ended));
+                          WriteStep::pendingCleared, ended));
   const std::string writerLeft = temporaryNameOf(ended, 1, L"config.ini");
   ASSERT_TRUE(pathExists(game.path() + "\\" + writerLeft));
-  ASSERT_TRUE(carriesTheMark(game.path() + "\\" + writerLeft));
-  const DWORD mark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(hasSignatureAttributes(game.path() + "\\" + writerLeft));
+  const DWORD signature = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   const std::string dead = temporaryNameOf(ended, 7, L"sn01_.pst");
   struct Entry {
     std::string name;
     DWORD attributes;  // besides those of a new file
     bool removed;
   } entries[] = {
-      {inLevel(dead), mark, true},
-      {temporaryNameOf(ended, 7, L"wdpz.ini"), mark, true},
-      {temporaryNameOf(ended, 8, L"原版副武器.txt"), mark, true},
+      {inLevel(dead), signature, true},
+      {temporaryNameOf(ended, 7, L"wdpz.ini"), signature, true},
+      {temporaryNameOf(ended, 8, L"原版副武器.txt"), signature, true},
       // Leftovers of files the launcher does not write there, or at all, and of process id
       // 0, which no writer has.
-      {inLevel(temporaryNameOf(ended, 8, L"原版副武器.txt")), mark, false},
-      {temporaryNameOf(ended, 6, L"mysave.dat"), mark, false},
-      {"~wr0-9.config.ini.tmp", mark, false},
-      {inLevel(temporaryNameOf(GetCurrentProcessId(), 1, L"sn01_.pst")), mark, false},  // running
+      {inLevel(temporaryNameOf(ended, 8, L"原版副武器.txt")), signature, false},
+      {temporaryNameOf(ended, 6, L"mysave.dat"), signature, false},
+      {"~wr0-9.config.ini.tmp", signature, false},
+      {inLevel(temporaryNameOf(GetCurrentProcessId(), 1, L"sn01_.pst")), signature,
+       false},  // running
       // A user's files of the old form (no process has the id 1 or 0x2a), and of the
       // writer's form without the attributes or with only one of them.
       {"~wr1-1.tmp", 0, false},
@@ -189,12 +190,12 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
       {inLevel(temporaryNameOf(ended, 10, L"sn01_.pst")), FILE_ATTRIBUTE_HIDDEN, false},
       {inLevel(temporaryNameOf(ended, 11, L"sn01_.pst")), FILE_ATTRIBUTE_SYSTEM, false},
       // Names of other forms, with the attributes.
-      {inLevel("~wr" + std::to_string(ended) + "x-1.sn01_.pst.tmp"), mark, false},
-      {inLevel("~wr0" + dead.substr(3)), mark, false},
-      {inLevel("~wrzz-1.sn01_.pst.tmp"), mark, false},
-      {inLevel(dead + ".bak"), mark, false},
-      {inLevel(temporaryNameOf(ended, 12, L"")), mark, false},  // no target's name
-      {inLevel("~wr" + std::to_string(ended) + "-1.tmp"), mark, false},
+      {inLevel("~wr" + std::to_string(ended) + "x-1.sn01_.pst.tmp"), signature, false},
+      {inLevel("~wr0" + dead.substr(3)), signature, false},
+      {inLevel("~wrzz-1.sn01_.pst.tmp"), signature, false},
+      {inLevel(dead + ".bak"), signature, false},
+      {inLevel(temporaryNameOf(ended, 12, L"")), signature, false},  // no target's name
+      {inLevel("~wr" + std::to_string(ended) + "-1.tmp"), signature, false},
   };
   int n = 0;
   for (const Entry& e : entries) {
@@ -207,9 +208,11 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
   const std::string folderName = inLevel(temporaryNameOf(ended, 3, L"sn01_.pst"));
   const std::string readOnlyName = inLevel(temporaryNameOf(ended, 4, L"sn01_.pst"));
   makeFolder(game.path() + "\\" + folderName);
-  SetFileAttributesA((game.path() + "\\" + folderName).c_str(), FILE_ATTRIBUTE_DIRECTORY | mark);
+  SetFileAttributesA((game.path() + "\\" + folderName).c_str(),
+                     FILE_ATTRIBUTE_DIRECTORY | signature);
   writeBytes(game.path() + "\\" + readOnlyName, "kept");
-  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(), FILE_ATTRIBUTE_READONLY | mark);
+  SetFileAttributesA((game.path() + "\\" + readOnlyName).c_str(),
+                     FILE_ATTRIBUTE_READONLY | signature);
 
   const ApplyOutcome outcome = applyOnce(game.path());
   EXPECT_EQ(outcome.exitCode, 0u);

@@ -59,10 +59,10 @@ void expectFolder(const FolderFiles& actual, const FolderFiles& expected) {
   }
 }
 
-bool carriesTheMark(const std::string& path) {
-  const DWORD mark = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+bool hasSignatureAttributes(const std::string& path) {
+  const DWORD signature = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & mark) == mark;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & signature) == signature;
 }
 
 ApplyOutcome applyOnce(const std::string& folder, int weapon,

@@ -15,9 +15,10 @@
 // Compares two folder readings file by file, with short messages (contents can be large).
 void expectFolder(const FolderFiles& actual, const FolderFiles& expected);
 
-// The attributes that mark a whole-file writer's own temporary file, hidden and system,
-// are on `path` (the clean-up of leftovers removes no file without them).
-bool carriesTheMark(const std::string& path);
+// The attributes of a whole-file writer's own temporary file, its signature with the name's
+// form, hidden and system, are on `path` (the clean-up of leftovers removes no file without
+// them).
+bool hasSignatureAttributes(const std::string& path);
 
 struct ApplyOutcome {
   bool windowShown = false;

@@ -534,10 +534,10 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     patched[originalsRecordName()] = record;
     // The system removes an ended writer's temporary file, delete-pending while it is
     // written, once the process is gone. Two can stay, for the next apply to remove: an
-    // empty one, left by an end between its creation and that mark, and one that holds the
-    // whole new content of its file, left by an end between clearing the mark and the
-    // rename. Right before the rename the file takes the target's attributes in place of
-    // the hidden and system ones that mark it; one left by an end in that instant cannot
+    // empty one, left by an end between its creation and making it delete-pending, and one
+    // that holds the whole new content of its file, left by an end between clearing that and
+    // the rename. Right before the rename the file takes the target's attributes in place of
+    // the hidden and system ones of its signature; one left by an end in that instant cannot
     // be told from a user's file and stays.
     auto leftNonEmpty = [&] {
       for (const FolderEntry& entry : entriesUnder(game.path())) {
@@ -561,7 +561,7 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       return false;
     };
     std::vector<std::string> leftBehind;
-    std::vector<std::string> unmarked;  // of those left behind
+    std::vector<std::string> withoutSignature;  // of those left behind, without the signature
     bool anyPatched = false;
     for (const auto& [name, content] : actual) {
       if (name == originalsRecordName()) {
@@ -569,7 +569,7 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
       } else if (before.count(name) == 0) {
         if (content.empty() || wholeNewContent(content)) {
           leftBehind.push_back(name);
-          if (!carriesTheMark(game.path() + "\\" + name)) unmarked.push_back(name);
+          if (!hasSignatureAttributes(game.path() + "\\" + name)) withoutSignature.push_back(name);
         } else {
           ADD_FAILURE() << name << " was left behind (" << content.size() << " bytes)";
         }
@@ -588,9 +588,12 @@ TEST(KilledMidWrite, EveryFileOldOrNewAndNoTemporaryFiles) {
     if (!leftBehind.empty()) {
       applyOnce(game.path());
       for (const std::string& name : leftBehind) {
-        const bool marked = std::find(unmarked.begin(), unmarked.end(), name) == unmarked.end();
-        EXPECT_EQ(pathExists(game.path() + "\\" + name), !marked)
-            << name << (marked ? " stays after the next apply" : " was removed without the mark");
+        const bool bearsSignature = std::find(withoutSignature.begin(), withoutSignature.end(),
+                                              name) == withoutSignature.end();
+        EXPECT_EQ(pathExists(game.path() + "\\" + name), !bearsSignature)
+            << name
+            << (bearsSignature ? " stays after the next apply"
+                               : " was removed without the signature");
       }
     }
   }

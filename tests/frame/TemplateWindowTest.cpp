@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <iterator>
 #include <span>
 #include <string>
 #include <utility>
@@ -304,6 +305,10 @@ TEST_F(TemplateWindowTest, EveryControlFontDrawsItsChineseTexts) {
 }
 
 TEST_F(TemplateWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinusOne) {
+  // The resolutions as the description gives them (an entry may be added there).
+  constexpr int32_t resolutions = int32_t{std::size(launcher_entries::resolutionList)};
+  constexpr int32_t lastResolutionValue =
+      launcher_entries::resolutionList[resolutions - 1].itemValue;
   const struct {
     LauncherList list;
     int32_t set;
@@ -311,18 +316,20 @@ TEST_F(TemplateWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinus
     int32_t itemValue;  // of the selected entry
   } cases[] = {
       // clang-format off
-      {LauncherList::weapon,     99, 12, 0},
-      {LauncherList::weapon,     9,  9,  47},
-      {LauncherList::weapon,     13, 12, 0},
-      {LauncherList::weapon,     11, 11, 55},
-      {LauncherList::weapon,     -1, -1, -1},
-      {LauncherList::weapon,     -5, -1, -1},
-      {LauncherList::weapon,     0,  0,  1},
-      {LauncherList::attribute,  3,  3,  4},
-      {LauncherList::attribute,  4,  3,  4},
-      {LauncherList::resolution, 1,  1,  0},
-      {LauncherList::resolution, 7,  1,  0},
-      {LauncherList::resolution, -2, -1, -1},
+      {LauncherList::weapon,     99,              12,              0},
+      {LauncherList::weapon,     9,               9,               47},
+      {LauncherList::weapon,     13,              12,              0},
+      {LauncherList::weapon,     11,              11,              55},
+      {LauncherList::weapon,     -1,              -1,              -1},
+      {LauncherList::weapon,     -5,              -1,              -1},
+      {LauncherList::weapon,     0,               0,               1},
+      {LauncherList::attribute,  3,               3,               4},
+      {LauncherList::attribute,  4,               3,               4},
+      {LauncherList::resolution, 1,               1,               0},
+      {LauncherList::resolution, resolutions - 1, resolutions - 1, lastResolutionValue},
+      {LauncherList::resolution, resolutions,     resolutions - 1, lastResolutionValue},
+      {LauncherList::resolution, resolutions + 5, resolutions - 1, lastResolutionValue},
+      {LauncherList::resolution, -2,              -1,              -1},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -332,7 +339,7 @@ TEST_F(TemplateWindowTest, SelectionIsClampedAndItemValuesOutsideTheListAreMinus
   }
   EXPECT_EQ(controls.itemValue(LauncherList::weapon, 13), -1);
   EXPECT_EQ(controls.itemValue(LauncherList::attribute, 4), -1);
-  EXPECT_EQ(controls.itemValue(LauncherList::resolution, 2), -1);
+  EXPECT_EQ(controls.itemValue(LauncherList::resolution, resolutions), -1);
   EXPECT_EQ(controls.itemValue(LauncherList::weapon, INT32_MIN), -1);
 }
 

@@ -2,13 +2,19 @@
 // window's lists) and the settings conversions of "wdpz.ini".
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include "GbkTexts.h"
+#include "LauncherTemplate.h"
 #include "launcher/LauncherSettings.h"
 #include "tests/support/PlainLauncherControls.h"
 
 namespace {
+
+// The resolutions are as many as the window's description gives (an entry may be added
+// there), each with the item value 0.
+constexpr int32_t kResolutions = int32_t{std::size(launcher_entries::resolutionList)};
 
 std::vector<int32_t> itemValues(PlainLauncherControls& controls, LauncherList list) {
   std::vector<int32_t> values;
@@ -22,7 +28,7 @@ TEST(PlainLauncherControls, EntriesAndItemValuesOfTheWindow) {
   EXPECT_EQ(itemValues(controls, LauncherList::weapon),
             (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, 0}));
   EXPECT_EQ(itemValues(controls, LauncherList::attribute), (std::vector<int32_t>{1, 2, 3, 4}));
-  EXPECT_EQ(itemValues(controls, LauncherList::resolution), (std::vector<int32_t>{0, 0}));
+  EXPECT_EQ(itemValues(controls, LauncherList::resolution), std::vector<int32_t>(kResolutions, 0));
   for (LauncherList list :
        {LauncherList::weapon, LauncherList::attribute, LauncherList::resolution}) {
     EXPECT_EQ(controls.selection(list), 0);
@@ -52,7 +58,7 @@ TEST(PlainLauncherControls, SelectionRule) {
       {LauncherList::attribute,  4,         3},
       {LauncherList::attribute,  INT32_MIN, -1},
       {LauncherList::resolution, 1,         1},
-      {LauncherList::resolution, INT32_MAX, 1},
+      {LauncherList::resolution, INT32_MAX, kResolutions - 1},
       // clang-format on
   };
   for (const Case& c : cases) {

@@ -3,7 +3,7 @@
 # the same bytes from two folders at two times; the guide's name stored as GBK (what the zip
 # tools of Chinese Windows read) with the Info-ZIP Unicode path field beside it (what other
 # tools read); and unpacked by unzip in several locales, every file checked by
-# `sha256sum -c SHA256SUMS` as the README says, the shell's locale being each of them.
+# `sha256sum -c SHA256SUMS` as docs/package.md says, the shell's locale being each of them.
 #
 #   package_test.sh <source root>      exit 0 pass, 1 fail, 77 skipped
 set -uo pipefail
@@ -66,8 +66,8 @@ for info, name in zip(infos, names):
 sys.exit(0 if ok else 1)
 PY
 
-# Unpacked by unzip and checked as the README says, the shell in each locale; in the C
-# locale unzip is told the UTF-8 character set (LC_ALL=C.UTF-8), as the README says, since
+# Unpacked by unzip and checked as docs/package.md says, the shell in each locale; in the C
+# locale unzip is told the UTF-8 character set (LC_ALL=C.UTF-8), as docs/package.md says, since
 # it cannot spell the name in a locale of ASCII alone.
 for locale in zh_CN.UTF-8 en_US.UTF-8 ja_JP.UTF-8 C.UTF-8 C; do
   out=$scratch/unpacked-$locale

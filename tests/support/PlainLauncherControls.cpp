@@ -1,12 +1,16 @@
 #include "tests/support/PlainLauncherControls.h"
 
+#include "LauncherTemplate.h"
 #include "launcher/OriginalWeapons.h"
 
 PlainLauncherControls::PlainLauncherControls() {
   list(LauncherList::weapon).itemValues = {
       1, 2, 3, 4, 5, 6, 7, 8, 9, 47, 51, 55, originalWeaponsItem};
   list(LauncherList::attribute).itemValues = {1, 2, 3, 4};
-  list(LauncherList::resolution).itemValues = {0, 0};
+  // The resolutions as the window's description gives them (an entry may be added there).
+  for (const TemplateEntry& entry : launcher_entries::resolutionList) {
+    list(LauncherList::resolution).itemValues.push_back(entry.itemValue);
+  }
 }
 
 PlainLauncherControls::PlainList& PlainLauncherControls::list(LauncherList which) {

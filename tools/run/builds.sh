@@ -36,14 +36,15 @@ build_windows() { # name, toolchain, [target...]
   shift 2
   build_targets "$BUILD_ROOT/$name" "$@"
 }
-# The whole Windows builds leave the programs in dist/.
-build_x64() {
-  build_windows windows-x64 x86_64 || return 1
+# The Windows builds, whole or of the targets given among them the launcher, leave the
+# programs in dist/.
+build_x64() { # [target...]
+  build_windows windows-x64 x86_64 "$@" || return 1
   mkdir -p "$ROOT/dist"
   cp "$BUILD_ROOT/windows-x64/bin/launcher.exe" "$ROOT/dist/launcher.exe"
 }
-build_x86() {
-  build_windows windows-x86 i686 || return 1
+build_x86() { # [target...]
+  build_windows windows-x86 i686 "$@" || return 1
   mkdir -p "$ROOT/dist"
   cp "$BUILD_ROOT/windows-x86/bin/launcher.exe" "$ROOT/dist/launcher-x86.exe"
 }

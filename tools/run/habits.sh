@@ -15,6 +15,12 @@ check_format() {
 
 check_layers() { python3 "$ROOT/tools/include_graph.py" "$ROOT"; }
 
+# Every ctest name of the three builds has its row in docs/testing.md.
+check_test_table() {
+  python3 "$ROOT/tools/check_test_table.py" "$ROOT" "$BUILD_ROOT/native" "$BUILD_ROOT/windows-x64" \
+    "$BUILD_ROOT/windows-x86"
+}
+
 # clang-tidy over the files given on standard input, one a line, TIDY_JOBS at a time.
 tidy_files() { # clang-tidy argument...
   xargs -r -P "$TIDY_JOBS" -n 1 clang-tidy --quiet "$@" 2>/dev/null

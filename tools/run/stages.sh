@@ -4,10 +4,11 @@
 # Sourced by ./run.
 #
 #   stages_begin             starts the clock and an empty table
-#   stage NAME COMMAND...    runs COMMAND as the stage NAME; its status
+#   stage NAME COMMAND...    runs COMMAND as the stage NAME; its status. COMMAND may write one
+#                            line into the file $STAGE_NOTE, which the table shows beside it
 #   lane COMMAND...          runs COMMAND (stages) in the background; `wait_lanes` waits
-#   mark NAME STATUS         one lane tells the others that a step is done, with its status
-#   await NAME               waits for that mark; the step's status
+#   announce NAME STATUS     one lane tells the others that a step is done, with its status
+#   await NAME               waits for that announcement; the step's status
 #   stages_end               the table on standard output, then "N passed, N failed" as the last line; non-zero
 #                            if a stage failed
 
@@ -31,19 +32,24 @@ elapsed() { # since [until]
 stage() { # name, command...
   local name=$1
   shift
-  local begin=$EPOCHREALTIME status=0 log result
+  local begin=$EPOCHREALTIME status=0 log result slug note=
+  slug=$(tr -c 'A-Za-z0-9\n' '-' <<<"$name")
+  # Seen by COMMAND (a function of ./run, or a program it starts).
+  local -x STAGE_NOTE=$STAGE_DIR/$slug.note
+  rm -f "$STAGE_NOTE"
   if [ "$STAGE_BUFFERED" = 1 ]; then
-    log=$STAGE_DIR/$(tr -c 'A-Za-z0-9\n' '-' <<<"$name").log
+    log=$STAGE_DIR/$slug.log
     "$@" >"$log" 2>&1 || status=$?
   else
     printf '\n== %s\n' "$name" >&2
     "$@" || status=$?
   fi
+  [ -f "$STAGE_NOTE" ] && note=$(head -n 1 "$STAGE_NOTE")
   local seconds
   seconds=$(elapsed "$begin")
   if [ $status -eq 0 ]; then result=passed; else result=FAILED; fi
-  printf '%s\t%s\t%s\t%s\n' "$(elapsed "$RUN_BEGIN" "$begin")" "$seconds" "$result" "$name" \
-    >>"$STAGE_DIR/table"
+  printf '%s\t%s\t%s\t%s\t%s\n' "$(elapsed "$RUN_BEGIN" "$begin")" "$seconds" "$result" "$name" \
+    "$note" >>"$STAGE_DIR/table"
   if [ "$STAGE_BUFFERED" = 1 ]; then
     # One stage's output at a time.
     {
@@ -71,11 +77,11 @@ wait_lanes() {
   LANE_PIDS=()
 }
 
-mark() { # name, status
+announce() { # name, status
   echo "$2" >"$STAGE_DIR/$1.tmp" && mv "$STAGE_DIR/$1.tmp" "$STAGE_DIR/$1.done"
   return "$2"
 }
-# Waits for another lane's mark, looking once a second.
+# Waits for another lane's announcement, looking once a second.
 await() { # name
   until [ -e "$STAGE_DIR/$1.done" ]; do sleep 1; done
   return "$(cat "$STAGE_DIR/$1.done")"
@@ -87,9 +93,9 @@ stages_end() {
   failed=$(awk -F'\t' '$3 == "FAILED"' "$STAGE_DIR/table" | wc -l)
   total=$(elapsed "$RUN_BEGIN")
   {
-    printf '\n%-34s %8s %8s  %s\n' stage from seconds result
+    printf '\n%-34s %8s %8s  %-6s  %s\n' stage from seconds result note
     sort -t$'\t' -k1,1g "$STAGE_DIR/table" |
-      awk -F'\t' '{ printf "%-34s %8s %8s  %s\n", $4, $1, $2, $3 }'
+      awk -F'\t' '{ printf "%-34s %8s %8s  %-6s  %s\n", $4, $1, $2, $3, $5 }'
     printf '%-34s %8s %8s\n' "the whole run (wall clock)" 0.0 "$total"
   }
   printf '%s passed, %s failed\n' "$passed" "$failed"

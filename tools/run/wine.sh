@@ -1,7 +1,7 @@
 # Wine: the environment every Wine run gets, the private prefixes, the 32-bit set-up, and
 # the desktops the Windows tests run on side by side. Sourced by ./run after BUILD_ROOT is
 # set. The figures of the 32-bit runs (what a start costs, how long the prefix takes) are
-# in the README, "The 32-bit program under test".
+# in docs/32-bit.md.
 
 export WINEPREFIX=${LAUNCHER_WINEPREFIX:-$BUILD_ROOT/wine}
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -80,24 +80,39 @@ ensure_prefix32() {
 # of the prepared prefix (its own Wine server: its own foreground window, keyboard focus,
 # window and object names) with an Xvfb display of its own (its own X input for xdotool).
 # cmake/wine_desktop.sh puts each test on the first free one, which it holds by a lock while
-# the test runs; ctest runs as many tests at once as there are desktops.
-#   start_desktops COUNT          their displays (living as long as ./run)
-#   make_desktop_prefixes COUNT   their prefixes: copies of the prepared one
+# the test runs; ctest runs as many tests at once as there are desktops. The desktops are
+# given to the Windows tests' ctest alone (desktop_env): no other run, the 32-bit share's
+# least, takes one.
+#   LAUNCHER_DESKTOP_COUNT        how many desktops (default 3)
+#   start_desktops                their displays (living as long as ./run)
+#   make_desktop_prefixes         their prefixes: copies of the prepared one
 #                                 (tools/scale_prefix.sh at the ordinary scale), made once
 #                                 and again when the prepared prefix is newer
+#   desktop_env COMMAND...        COMMAND with the desktops in its environment
+#   desktops_used                 which desktops the tests ran on since desktop_env began
 DESKTOP_ROOT=$BUILD_ROOT/desktops
-start_desktops() { # count
-  local count=$1 i
+LAUNCHER_DESKTOP_COUNT=${LAUNCHER_DESKTOP_COUNT:-3}
+start_desktops() {
+  local i
   mkdir -p "$DESKTOP_ROOT"
-  for ((i = 0; i < count; i++)); do
+  for ((i = 0; i < LAUNCHER_DESKTOP_COUNT; i++)); do
     start_xvfb || return 1
     echo "$XVFB_DISPLAY" >"$DESKTOP_ROOT/$i.display"
   done
-  export LAUNCHER_DESKTOPS=$DESKTOP_ROOT LAUNCHER_DESKTOP_COUNT=$count
 }
-make_desktop_prefixes() { # count
+desktop_env() { # command...
+  : >"$DESKTOP_ROOT/used"
+  LAUNCHER_DESKTOPS=$DESKTOP_ROOT LAUNCHER_DESKTOP_COUNT=$LAUNCHER_DESKTOP_COUNT "$@"
+}
+# "desktops 0:14 1:13 2:12 (tests on each)", from the line each test's run wrote.
+desktops_used() {
+  printf 'desktops'
+  sort -n "$DESKTOP_ROOT/used" | uniq -c | awk '{ printf " %s:%s", $2, $1 }'
+  printf ' (tests on each)\n'
+}
+make_desktop_prefixes() {
   local i
-  for ((i = 0; i < $1; i++)); do
+  for ((i = 0; i < LAUNCHER_DESKTOP_COUNT; i++)); do
     bash "$ROOT/tools/scale_prefix.sh" "$LAUNCHER_WINE" "$WINEPREFIX" "$DESKTOP_ROOT/$i" 96 || return 1
   done
 }
