@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::optional<ReferenceLine> reference = referenceWeaponLine(content);
   const std::optional<WeaponLineSpan> found = search.line();
-  check(found.has_value() == reference.has_value(), "a weapon line is found exactly when there is one");
+  check(found.has_value() == reference.has_value(),
+        "a weapon line is found exactly when there is one");
   if (!reference) return 0;
   check(found->begin == reference->begin && found->end == reference->end &&
             found->loneCr == reference->loneCr,

@@ -61,8 +61,9 @@ void damage(std::string& content, uint8_t what, uint8_t where, int& bytesChanged
       if (!lines.empty()) lines.push_back(lines[at]);
       break;
     case 2:  // a line moved to the front
-      if (!lines.empty()) std::rotate(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(at),
-                                      lines.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+      if (!lines.empty())
+        std::rotate(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(at),
+                    lines.begin() + static_cast<std::ptrdiff_t>(at) + 1);
       break;
     case 3:  // a line cut short
       if (!lines.empty()) lines[at].resize(lines[at].size() * (where % 7) / 8);

@@ -143,9 +143,8 @@ void LauncherFlow::onStartGameClicked() {
   // that could not be written.
   if (!writes.turnHeld) host_.showMessage(gbkToWide(gbk::applyTurnUnavailable), 0);
   if (writes.displayTurnLost) {
-    host_.showMessage(gbkToWide(gbk::applyTurnLostBeforeConfig) +
-                          displayConfigFileName(host_).wide(),
-                      0);
+    host_.showMessage(
+        gbkToWide(gbk::applyTurnLostBeforeConfig) + displayConfigFileName(host_).wide(), 0);
   }
   if (!unwritten.empty()) reportUnwritten(unwritten);
   const Path runDirectory = host_.runDirectory();

@@ -190,8 +190,7 @@ void writeWeapon(const Path& runDirectory, const Record& record, std::string_vie
       continue;
     }
     const bool hasLine = found == MissionPass::Found::line;
-    const LineOwner owner =
-        hasLine ? record.originals.owner(n, pass.line()) : LineOwner::other;
+    const LineOwner owner = hasLine ? record.originals.owner(n, pass.line()) : LineOwner::other;
     if (record.originals.olderOnly(n) && (!hasLine || owner == LineOwner::launcher)) {
       // An older record's original is taken over as an entry by the record's next write,
       // with the line the launcher is taken to have written.

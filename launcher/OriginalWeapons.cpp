@@ -328,10 +328,9 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
     m.olderMark = read->second;
     m.original = std::move(read->first);
   }
-  std::sort(record.damagedLines_.begin(), record.damagedLines_.end(),
-            [](const DamagedRecordLine& a, const DamagedRecordLine& b) {
-              return a.number < b.number;
-            });
+  std::sort(
+      record.damagedLines_.begin(), record.damagedLines_.end(),
+      [](const DamagedRecordLine& a, const DamagedRecordLine& b) { return a.number < b.number; });
   // The entries in the order of their numbers; a number given to two different entries
   // tells neither apart from the other, and counts as missing.
   uint32_t expected = 1;
@@ -468,7 +467,8 @@ std::string recordWith(std::string_view content, const OriginalWeapons& record,
     // An older record's line stays as it stands while no entry has taken its place.
     if (!original && m.olderLine) out += *m.olderLine + "\r\n";
     if (original) out += entryLine(++number, {n, EntryKind::original, *original});
-    for (const std::string& line : written) out += entryLine(++number, {n, EntryKind::written, line});
+    for (const std::string& line : written)
+      out += entryLine(++number, {n, EntryKind::written, line});
   }
   return out + endLine(number);
 }

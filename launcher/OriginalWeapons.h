@@ -111,12 +111,12 @@ class OriginalWeapons {
  private:
   struct Mission {
     std::optional<std::string> original;
-    uint32_t originalNumber = 0;  // of its "original" entry; 0 for an older record's line
-    size_t originalPlace = 0;     // where that line stands in the record (its line number)
+    uint32_t originalNumber = 0;           // of its "original" entry; 0 for an older record's line
+    size_t originalPlace = 0;              // where that line stands in the record (its line number)
     std::optional<std::string> olderLine;  // an older record's line, kept as it stands
     bool olderMarked = false;              // that line carries a version mark
     std::string olderMark;
-    bool hasEntries = false;            // any entry of the present form
+    bool hasEntries = false;           // any entry of the present form
     std::vector<std::string> written;  // the last two lines the launcher wrote, in order
     bool doubt = false;                // an older record's lines contradict each other
   };

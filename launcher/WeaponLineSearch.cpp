@@ -18,8 +18,8 @@ bool isBreak(char byte) { return byte == '\r' || byte == '\n'; }
 // The first CR or LF at or after `from`, or npos.
 size_t findBreak(std::string_view bytes, size_t from) {
   const size_t cr = findByte(bytes, from, '\r');
-  const size_t lf = findByte(bytes.substr(0, cr == std::string_view::npos ? bytes.size() : cr),
-                             from, '\n');
+  const size_t lf =
+      findByte(bytes.substr(0, cr == std::string_view::npos ? bytes.size() : cr), from, '\n');
   return lf != std::string_view::npos ? lf : cr;
 }
 

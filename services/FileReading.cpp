@@ -81,6 +81,14 @@ std::optional<ByteBuffer> tryReadFile(const Path& name, FileFault* fault) {
 
 ByteBuffer readFileOrEmpty(const Path& name) { return tryReadFile(name).value_or(ByteBuffer{}); }
 
+namespace {
+
+uint64_t piecesRead = 0;
+
+}  // namespace
+
+uint64_t bytesReadInPieces() { return piecesRead; }
+
 FileReader::FileReader(size_t pieceSize) : file_(INVALID_HANDLE_VALUE), pieceSize_(pieceSize) {}
 
 FileReader::~FileReader() {
@@ -109,6 +117,7 @@ std::optional<std::string_view> FileReader::next(uint64_t most) {
   const DWORD wanted = static_cast<DWORD>(most < pieceSize_ ? most : pieceSize_);
   DWORD got = 0;
   if (!ReadFile(file_, area_, wanted, &got, nullptr)) return std::nullopt;
+  piecesRead += got;
   return std::string_view(area_, got);
 }
 

@@ -23,6 +23,10 @@ std::optional<ByteBuffer> tryReadFile(const Path& name, FileFault* fault = nullp
 // unreadable file and an empty one are the same.
 ByteBuffer readFileOrEmpty(const Path& name);
 
+// The bytes read piece by piece by every FileReader of this process so far: what a test
+// compares with the sizes of the files an apply looks at.
+uint64_t bytesReadInPieces();
+
 // Files read piece by piece through one read area, made once and reused from file to
 // file: an apply over many files holds one piece of memory, whatever their sizes.
 class FileReader {

@@ -65,7 +65,7 @@ int32_t compareText(const Text& a, const Text& b);  // -1, 0 or 1; bytes compare
 int32_t toInteger(const Text& text);  // full-width forms normalised; wraps modulo 2^32
 // As toInteger reads it, without the wrap: no value for a number outside 32 bits.
 std::optional<int32_t> toIntegerWithin(const Text& text);
-int32_t toInteger(double value);      // truncated through 64 bits; NaN and out of range give 0
+int32_t toInteger(double value);  // truncated through 64 bits; NaN and out of range give 0
 
 Text toText(int32_t value);             // "%d"
 Text toText(bool value);                // "真" / "假"

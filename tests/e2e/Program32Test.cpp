@@ -170,7 +170,22 @@ TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestor
   EXPECT_EQ(games.x86.read(originalsRecordName()), record);
   expectAlike(games, changed);
 
-  // 各关原版 through the elevated-apply argument, the other choices kept: every mission as it was.
+  // Before the restore, two rows of the record's table of faults: a game update of mission
+  // 2's weapon line alone, and mission 1 saved with LF line breaks.
+  std::string updated = sampleMission(2);
+  updated.replace(updated.find("int PlayerWeapon2"), sampleWeaponLine().size(),
+                  "int PlayerWeapon2 = 9; // new");
+  games.write(missionPath(2), updated);
+  auto withLf = [](std::string bytes) {
+    for (size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at)) {
+      bytes.replace(at, 2, "\n");
+    }
+    return bytes;
+  };
+  games.write(missionPath(1), withLf(patchedMission(1, 48)));
+
+  // 各关原版 through the elevated-apply argument, the other choices kept: every mission the
+  // launcher changed as it was, the updated line kept, the LF line breaks kept.
   const TwinOutcomes restored = takeStep(
       games, "restore through 各关原版 (--apply-settings=12,1,1,1)", [](const std::string& folder) {
         return runWithArguments(folder, L"--apply-settings=12,1,1,1", kAllowedMs);
@@ -178,7 +193,9 @@ TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestor
 
   EXPECT_EQ(restored.x86.exitCode, 0u);
   EXPECT_EQ(restored.x86.boxes.size(), 0u) << testing::PrintToString(restored.x86.boxes);
-  for (int number : {1, 2, 7, 20}) {
+  EXPECT_EQ(games.x86.read(missionPath(1)), withLf(sampleMission(1)));
+  EXPECT_EQ(games.x86.read(missionPath(2)), updated);
+  for (int number : {7, 20}) {
     EXPECT_EQ(games.x86.read(missionPath(number)), sampleMission(number)) << number;
   }
   EXPECT_EQ(games.x86.read("wdpz.ini"), profileText(12, 1, 1, true));

@@ -31,8 +31,8 @@ std::string utf8(const std::wstring& wide) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
                                          nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                      nullptr, nullptr);
   return bytes;
 }
 
@@ -78,11 +78,12 @@ std::string withNumber(int mission, int number) {
 }
 
 // The record after the first apply of 忍刀 (58), and after 飞镖 (1) next.
-const std::vector<RecordLine> kAfter58 = {{1, false, kLine1}, {1, true, k58}, {2, false, kLine2},
-                                          {2, true, k58},     {3, false, kLine3}, {3, true, k58}};
-const std::vector<RecordLine> kAfterDart = {
-    {1, false, kLine1}, {1, true, k58}, {1, true, k1}, {2, false, kLine2}, {2, true, k58},
-    {2, true, k1},      {3, false, kLine3}, {3, true, k58}, {3, true, k1}};
+const std::vector<RecordLine> kAfter58 = {{1, false, kLine1}, {1, true, k58},
+                                          {2, false, kLine2}, {2, true, k58},
+                                          {3, false, kLine3}, {3, true, k58}};
+const std::vector<RecordLine> kAfterDart = {{1, false, kLine1}, {1, true, k58}, {1, true, k1},
+                                            {2, false, kLine2}, {2, true, k58}, {2, true, k1},
+                                            {3, false, kLine3}, {3, true, k58}, {3, true, k1}};
 
 std::wstring recordPath(const GameFolder& game) {
   return widePath(game.path()) + L"\\原版副武器.txt";
@@ -189,34 +190,53 @@ struct Row {
 };
 
 std::vector<Row> rows() {
-  const std::string cutInMission2 = originalsRecord(kAfter58).substr(
-      0, originalsRecord(kAfter58).find("\t" + kLine2) + 21);
+  const std::string cutInMission2 =
+      originalsRecord(kAfter58).substr(0, originalsRecord(kAfter58).find("\t" + kLine2) + 21);
   const std::string withBlanks =
       edited(recordLine(3), recordLine(3).substr(0, recordLine(3).size() - 2) + "  \r\n");
-  const std::vector<RecordLine> allAgain = {{1, false, kLine1}, {1, true, k1}, {2, false, kLine2},
-                                            {2, true, k1},      {3, false, kLine3}, {3, true, k1}};
+  const std::vector<RecordLine> allAgain = {{1, false, kLine1}, {1, true, k1},
+                                            {2, false, kLine2}, {2, true, k1},
+                                            {3, false, kLine3}, {3, true, k1}};
   return {
       {"a game update replaces mission 1 after the launcher changed it",
        {apply(kNinjaSwordSpeed), replaceMission(1, kMission1Updated), apply(kDart),
         apply(kOriginals)},
        {kMission1Updated, kMission2, kMission3},
-       originalsRecord({{1, false, kLine1Updated}, {1, true, k58}, {1, true, k1},
-                        {2, false, kLine2}, {2, true, k58}, {2, true, k1},
-                        {3, false, kLine3}, {3, true, k58}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1Updated},
+                        {1, true, k58},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, k58},
+                        {2, true, k1},
+                        {3, false, kLine3},
+                        {3, true, k58},
+                        {3, true, k1}})},
       {"a game update of mission 3's weapon line alone",
        {apply(kNinjaSwordSpeed), replaceMission(3, kMission3Updated), apply(kDart),
         apply(kOriginals)},
        {kMission1, kMission2, kMission3Updated},
-       originalsRecord({{1, false, kLine1}, {1, true, k58}, {1, true, k1}, {2, false, kLine2},
-                        {2, true, k58}, {2, true, k1}, {3, false, kLine3Updated},
-                        {3, true, k58}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, k58},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, k58},
+                        {2, true, k1},
+                        {3, false, kLine3Updated},
+                        {3, true, k58},
+                        {3, true, k1}})},
       {"the same update met first by 各关原版",
        {apply(kNinjaSwordSpeed), replaceMission(3, kMission3Updated), apply(kOriginals),
         apply(kDart), apply(kOriginals)},
        {kMission1, kMission2, kMission3Updated},
-       originalsRecord({{1, false, kLine1}, {1, true, k58}, {1, true, k1}, {2, false, kLine2},
-                        {2, true, k58}, {2, true, k1}, {3, false, kLine3Updated},
-                        {3, true, k58}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, k58},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, k58},
+                        {2, true, k1},
+                        {3, false, kLine3Updated},
+                        {3, true, k58},
+                        {3, true, k1}})},
       {"a tool changes another line of mission 1",
        {apply(kNinjaSwordSpeed),
         replaceMission(1, toGbk(L"// 第一关\r\n") + k58 + "\r\nint EnemyCount = 12;\r\n"),
@@ -225,7 +245,8 @@ std::vector<Row> rows() {
        originalsRecord(kAfterDart)},
       {"mission 1 saved as UTF-8 with a byte-order mark",
        {apply(kNinjaSwordSpeed),
-        replaceMission(1, "\xEF\xBB\xBF" + utf8(L"// 第一关\r\n") + k58 + "\r\nint EnemyCount = 5;\r\n"),
+        replaceMission(
+            1, "\xEF\xBB\xBF" + utf8(L"// 第一关\r\n") + k58 + "\r\nint EnemyCount = 5;\r\n"),
         apply(kDart), apply(kOriginals)},
        {"\xEF\xBB\xBF" + utf8(L"// 第一关\r\n") + kLine1 + "\r\nint EnemyCount = 5;\r\n", kMission2,
         kMission3},
@@ -240,8 +261,7 @@ std::vector<Row> rows() {
        {apply(kNinjaSwordSpeed), replaceMission(1, withBreaks(withNumber(1, 58), "\n")),
         replaceMission(2, withBreaks(withNumber(2, 58), "\n")),
         replaceMission(3, withBreaks(withNumber(3, 58), "\n")),
-        writeRecord(withBreaks(originalsRecord(kAfter58), "\n")), apply(kDart),
-        apply(kOriginals)},
+        writeRecord(withBreaks(originalsRecord(kAfter58), "\n")), apply(kDart), apply(kOriginals)},
        {withBreaks(kMission1, "\n"), withBreaks(kMission2, "\n"), withBreaks(kMission3, "\n")},
        originalsRecord(kAfterDart)},
       {"the record with lone CR line breaks",
@@ -287,8 +307,8 @@ std::vector<Row> rows() {
                      kDamagedBelow)),
         replaceMission(2, kMission2), apply(kDart), apply(kOriginals)},
        {kMission1, kMission2, kMission3},
-       edited("= 1; // x", "= 4; // x") +
-           addedRecordLines({{1, true, k1}, {3, true, k1}}, 7) + addedRecordLines(allAgain, 9)},
+       edited("= 1; // x", "= 4; // x") + addedRecordLines({{1, true, k1}, {3, true, k1}}, 7) +
+           addedRecordLines(allAgain, 9)},
       {"blanks added at the end of a line of the record",
        {apply(kNinjaSwordSpeed), writeRecord(withBlanks),
         apply(kOriginals, 1,
@@ -334,26 +354,47 @@ std::vector<Row> rows() {
        {replaceMission(1, withNumber(1, 58)), replaceMission(2, withNumber(2, 58)),
         writeRecord(olderRecordOf(false)), apply(kDart), apply(kOriginals)},
        {kMission1, kMission2, kMission3},
-       originalsRecord({{1, false, kLine1}, {1, true, k58}, {1, true, k1}, {2, false, kLine2},
-                        {2, true, k58}, {2, true, k1}, {3, false, kLine3}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, k58},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, k58},
+                        {2, true, k1},
+                        {3, false, kLine3},
+                        {3, true, k1}})},
       {"an older record with marks",
        {replaceMission(1, withNumber(1, 58)), replaceMission(2, withNumber(2, 58)),
         writeRecord(olderRecordOf(true)), apply(kOriginals), apply(kDart), apply(kOriginals)},
        {kMission1, kMission2, kMission3},
-       originalsRecord({{1, false, kLine1}, {1, true, k1}, {2, false, kLine2}, {2, true, k1},
-                        {3, false, kLine3}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, k1},
+                        {3, false, kLine3},
+                        {3, true, k1}})},
       {"the game's own line of the launcher's form, chosen first, then another weapon",
        {apply(kDagger), apply(kDart), apply(kOriginals)},
        {kMission1, kMission2, kMission3},
-       originalsRecord({{1, false, kLine1}, {1, true, "int PlayerWeapon2 = 5;"}, {1, true, k1},
-                        {2, false, kLine2}, {2, true, "int PlayerWeapon2 = 5;"}, {2, true, k1},
-                        {3, false, kLine3}, {3, true, k1}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, "int PlayerWeapon2 = 5;"},
+                        {1, true, k1},
+                        {2, false, kLine2},
+                        {2, true, "int PlayerWeapon2 = 5;"},
+                        {2, true, k1},
+                        {3, false, kLine3},
+                        {3, true, k1}})},
       {"two launchers at once while mission 3 already holds the first one's weapon",
        {replaceMission(3, withNumber(3, 1)), applyTogether(kDart, kNinjaSwordSpeed),
         apply(kOriginals)},
        {kMission1, kMission2, withNumber(3, 1)},
-       originalsRecord({{1, false, kLine1}, {1, true, k1}, {1, true, k58}, {2, false, kLine2},
-                        {2, true, k1}, {2, true, k58}, {3, false, k1}, {3, true, k58}})},
+       originalsRecord({{1, false, kLine1},
+                        {1, true, k1},
+                        {1, true, k58},
+                        {2, false, kLine2},
+                        {2, true, k1},
+                        {2, true, k58},
+                        {3, false, k1},
+                        {3, true, k58}})},
   };
 }
 
@@ -387,26 +428,36 @@ TEST(RecordFaults, MissionLineBreaksAndEncodings) {
        utf8(L"int PlayerWeapon2 = 3; // 副武器编号\r\nint EnemyCount = 12; // 敌人数量\r\n"),
        k58 + utf8(L"\r\nint EnemyCount = 12; // 敌人数量\r\n"),
        {}},
-      {"a GBK lead byte right before the CR LF", "int PlayerWeapon2 = 6; // \xA9\r\nEnd\r\n",
-       k58 + "\r\nEnd\r\n", {}},
-      {"LF line breaks", "// 2\nint PlayerWeapon2 = 1; // x\nEnd\n", "// 2\n" + k58 + "\nEnd\n",
+      {"a GBK lead byte right before the CR LF",
+       "int PlayerWeapon2 = 6; // \xA9\r\nEnd\r\n",
+       k58 + "\r\nEnd\r\n",
        {}},
-      {"the weapon line alone ends in LF", "// 2\r\nint PlayerWeapon2 = 1; // x\nEnd\r\n",
-       "// 2\r\n" + k58 + "\nEnd\r\n", {}},
-      {"lone CR line breaks: listed", "// 2\rint PlayerWeapon2 = 1; // x\rEnd\r",
-       "// 2\rint PlayerWeapon2 = 1; // x\rEnd\r", {L"（文件的换行方式本程序不能修改）"}},
+      {"LF line breaks",
+       "// 2\nint PlayerWeapon2 = 1; // x\nEnd\n",
+       "// 2\n" + k58 + "\nEnd\n",
+       {}},
+      {"the weapon line alone ends in LF",
+       "// 2\r\nint PlayerWeapon2 = 1; // x\nEnd\r\n",
+       "// 2\r\n" + k58 + "\nEnd\r\n",
+       {}},
+      {"lone CR line breaks: listed",
+       "// 2\rint PlayerWeapon2 = 1; // x\rEnd\r",
+       "// 2\rint PlayerWeapon2 = 1; // x\rEnd\r",
+       {L"（文件的换行方式本程序不能修改）"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    GameFolder game("line breaks", {{"config.ini", kSampleConfig},
-                                    {"Level", "<folder>"},
-                                    {missionPath(2), c.mission}});
+    GameFolder game(
+        "line breaks",
+        {{"config.ini", kSampleConfig}, {"Level", "<folder>"}, {missionPath(2), c.mission}});
     if (c.listedCauses.empty()) {
       apply(kNinjaSwordSpeed)(game);
     } else {
       apply(kNinjaSwordSpeed, 1,
-            listed({{missionPath(2), c.listedCauses[0]}},
-                   L"\r\n\r\n请将列出的任务文件的换行方式改为Windows（CR LF），然后重新运行本程序。"))(game);
+            listed(
+                {{missionPath(2), c.listedCauses[0]}},
+                L"\r\n\r\n请将列出的任务文件的换行方式改为Windows（CR LF），然后重新运行本程序。"))(
+          game);
     }
     EXPECT_EQ(game.read(missionPath(2)), c.patched);
     apply(kOriginals)(game);
@@ -417,9 +468,9 @@ TEST(RecordFaults, MissionLineBreaksAndEncodings) {
 // A damaged stored choice never writes a weapon number that no choice gives: a list without a
 // selection is taken as one past its end, its last entry.
 TEST(RecordFaults, NoSelectionInTheArgumentIsTheLastEntry) {
-  GameFolder game("no selection", {{"config.ini", kSampleConfig},
-                                   {"Level", "<folder>"},
-                                   {missionPath(2), kMission2}});
+  GameFolder game(
+      "no selection",
+      {{"config.ini", kSampleConfig}, {"Level", "<folder>"}, {missionPath(2), kMission2}});
   apply(L"0,-1,1,0")(game);  // 飞镖 and, for none, 速度属性（风）: 28
   EXPECT_EQ(game.read(missionPath(2)), withNumber(2, 28));
   apply(L"-1,0,1,0")(game);  // none: 各关原版

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GbkTexts.h"
@@ -16,6 +19,7 @@
 #include "launcher/LauncherFlow.h"
 #include "launcher/LauncherHost.h"
 #include "launcher/MissionWeaponPatch.h"
+#include "services/FileReading.h"
 #include "services/Launch.h"
 #include "services/Wide.h"
 #include "tests/support/HeldFile.h"
@@ -696,6 +700,59 @@ TEST_F(LauncherFlowTest, TwoAppliesInARowGiveIdenticalFiles) {
   EXPECT_EQ(snapshot(), first);
   EXPECT_EQ(first[1], "a\r\nWidth 1024\r\nHeight 768\r\n");
   EXPECT_EQ(first[2], "x\r\nint PlayerWeapon2 = 53;\r\n");
+  EXPECT_TRUE(host_->messages.empty());
+}
+
+// Each mission is read once by an apply, however large and wherever its weapon line lies; a
+// second apply with the same choices reads each once more and replaces none: the guard
+// against an apply that reads the missions again, the cost that matters with large ones.
+TEST_F(LauncherFlowTest, EachMissionIsReadOncePerApplyAndAnUnchangedOneIsNotReplaced) {
+  installGame();
+  const std::string filler(3 << 20, 'x');  // three pieces of the reader
+  const std::string large(10 << 20, 'y');  // more than the apply holds before the line
+  const std::vector<std::pair<int, std::string>> contents = {
+      {1, "int PlayerWeapon2 = 1;\r\n" + filler},
+      {2, filler + "\r\nint PlayerWeapon2 = 1;\r\n" + filler},
+      {3, large + "\r\nint PlayerWeapon2 = 1;\r\n" + filler},
+      {4, filler},
+  };
+  uint64_t total = 0;
+  for (const auto& [n, content] : contents) {
+    writeBytes(mission(n), content);
+    total += content.size();
+  }
+  // The identity of a file: a replacement is another file, with another index.
+  auto identities = [&] {
+    std::vector<uint64_t> ids;
+    for (const auto& [n, content] : contents) {
+      const HANDLE file = CreateFileA(mission(n).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+      BY_HANDLE_FILE_INFORMATION info{};
+      GetFileInformationByHandle(file, &info);
+      CloseHandle(file);
+      ids.push_back(uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow);
+    }
+    return ids;
+  };
+  createWindow();
+  choose(11, 3, 1, false);
+  uint64_t before = bytesReadInPieces();
+  apply();
+  const uint64_t firstRead = bytesReadInPieces() - before;
+  std::printf("bytes of the missions %llu, read by the first apply %llu\n",
+              static_cast<unsigned long long>(total), static_cast<unsigned long long>(firstRead));
+  EXPECT_EQ(firstRead, total);
+  EXPECT_EQ(readBytes(mission(3)), large + "\r\nint PlayerWeapon2 = 58;\r\n" + filler);
+  const std::vector<uint64_t> written = identities();
+
+  createWindow();
+  before = bytesReadInPieces();
+  apply();
+  const uint64_t secondRead = bytesReadInPieces() - before;
+  std::printf("read by a second apply with the same choices %llu\n",
+              static_cast<unsigned long long>(secondRead));
+  EXPECT_EQ(secondRead, total);
+  EXPECT_EQ(identities(), written);
   EXPECT_TRUE(host_->messages.empty());
 }
 

@@ -38,7 +38,8 @@ std::string lines(const std::vector<std::string>& each, const std::string& br = 
 }
 
 // The record after the launcher wrote 58 to missions 1 and 2 over their own lines.
-const std::string kRecord = lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4});
+const std::string kRecord =
+    lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4});
 
 TEST(OriginalWeapons, LinesKeepEveryByteThroughTheirEscapes) {
   const struct {
@@ -74,12 +75,18 @@ TEST(OriginalWeapons, LauncherFormIsTheLineItWrites) {
     std::string line;
     bool form;
   } cases[] = {
-      {"int PlayerWeapon2 = 28;", true},   {"int PlayerWeapon2 = -19;", true},
-      {"int PlayerWeapon2 = 0;", true},    {"int PlayerWeapon2 = 2147483648;", true},
-      {"int PlayerWeapon2 = 28; ", false}, {"int PlayerWeapon2 = 28; // x", false},
-      {"int PlayerWeapon2 =28;", false},   {"int PlayerWeapon2 = ;", false},
-      {"int PlayerWeapon2 = -;", false},   {"int PlayerWeapon2 = 2x;", false},
-      {"int PlayerWeapon2 = 28", false},   {"int PlayerWeapon22 = 8;", false},
+      {"int PlayerWeapon2 = 28;", true},
+      {"int PlayerWeapon2 = -19;", true},
+      {"int PlayerWeapon2 = 0;", true},
+      {"int PlayerWeapon2 = 2147483648;", true},
+      {"int PlayerWeapon2 = 28; ", false},
+      {"int PlayerWeapon2 = 28; // x", false},
+      {"int PlayerWeapon2 =28;", false},
+      {"int PlayerWeapon2 = ;", false},
+      {"int PlayerWeapon2 = -;", false},
+      {"int PlayerWeapon2 = 2x;", false},
+      {"int PlayerWeapon2 = 28", false},
+      {"int PlayerWeapon22 = 8;", false},
       {"int PlayerWeapon2 = 12345678901;", false},
   };
   for (const auto& c : cases) EXPECT_EQ(hasLauncherForm(c.line), c.form) << c.line;
@@ -93,19 +100,20 @@ TEST(OriginalWeapons, RecordWrittenAnewAndExtended) {
                                         {2, EntryKind::written, k58}});
   EXPECT_EQ(first, kRecord);
   // A sound record written anew: each mission's original and its last two written lines.
-  EXPECT_EQ(recordWith(kRecord, readOriginalWeapons(kRecord),
-                       {{1, EntryKind::written, k1}, {1, EntryKind::written, k10}}),
-            lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 3; // x\t~d1fcf938",
-                   "sn01_.pst\t2\twritten\tint PlayerWeapon2 = 1;\t~74b5b023",
-                   "sn01_.pst\t3\twritten\tint PlayerWeapon2 = 10;\t~141c8b53",
-                   "sn02_.pst\t4\toriginal\tint PlayerWeapon2 = 1; // y\t~d897a6bb",
-                   "sn02_.pst\t5\twritten\tint PlayerWeapon2 = 58;\t~475f7b25", "end\t5\t~84a69386"}));
+  EXPECT_EQ(
+      recordWith(kRecord, readOriginalWeapons(kRecord),
+                 {{1, EntryKind::written, k1}, {1, EntryKind::written, k10}}),
+      lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 3; // x\t~d1fcf938",
+             "sn01_.pst\t2\twritten\tint PlayerWeapon2 = 1;\t~74b5b023",
+             "sn01_.pst\t3\twritten\tint PlayerWeapon2 = 10;\t~141c8b53",
+             "sn02_.pst\t4\toriginal\tint PlayerWeapon2 = 1; // y\t~d897a6bb",
+             "sn02_.pst\t5\twritten\tint PlayerWeapon2 = 58;\t~475f7b25", "end\t5\t~84a69386"}));
   // A damaged one is kept byte for byte, its last line ended, and extended after its last
   // number, the damaged line's own included.
   const std::string damaged = kRecord + "sn02_.pst\t9\tbroken";
-  EXPECT_EQ(recordWith(damaged, readOriginalWeapons(damaged),
-                       {{1, EntryKind::original, "int PlayerWeapon2 = 7;"},
-                        {1, EntryKind::written, k10}}),
+  EXPECT_EQ(recordWith(
+                damaged, readOriginalWeapons(damaged),
+                {{1, EntryKind::original, "int PlayerWeapon2 = 7;"}, {1, EntryKind::written, k10}}),
             damaged + "\r\n" +
                 lines({"sn01_.pst\t10\toriginal\tint PlayerWeapon2 = 7;\t~8fed84c1",
                        "sn01_.pst\t11\twritten\tint PlayerWeapon2 = 10;\t~6d47fc6a",
@@ -133,23 +141,23 @@ TEST(OriginalWeapons, OwnerOfALineAndTheOriginal) {
        k58, LineOwner::launcher, kLine3},
       {"an empty record", "", 1, k58, LineOwner::other, std::nullopt},
       {"a line there twice byte for byte", dup, 1, k58, LineOwner::launcher, kLine3},
-      {"lines moved", lines({kEnd4, k4Written58, k2Written58, kComment, k3Original, k1Original}),
-       1, k58, LineOwner::launcher, kLine3},
-      {"LF line breaks", lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4},
-                               "\n"),
-       2, k58, LineOwner::launcher, kLine1},
-      {"CR line breaks", lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4},
-                               "\r"),
-       2, k58, LineOwner::launcher, kLine1},
+      {"lines moved", lines({kEnd4, k4Written58, k2Written58, kComment, k3Original, k1Original}), 1,
+       k58, LineOwner::launcher, kLine3},
+      {"LF line breaks",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4}, "\n"), 2, k58,
+       LineOwner::launcher, kLine1},
+      {"CR line breaks",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4}, "\r"), 2, k58,
+       LineOwner::launcher, kLine1},
       // Damage: the launcher's form is then of no known owner, any other line still is not
       // the launcher's.
-      {"the written line deleted", lines({kComment, k1Original, k3Original, k4Written58, kEnd4}),
-       1, k58, LineOwner::unknown, kLine3},
+      {"the written line deleted", lines({kComment, k1Original, k3Original, k4Written58, kEnd4}), 1,
+       k58, LineOwner::unknown, kLine3},
       {"the last lines deleted", lines({kComment, k1Original, k2Written58}), 1, k58,
        LineOwner::unknown, kLine3},
-      {"the end line cut", lines({kComment, k1Original, k2Written58, k3Original, k4Written58}) +
-                               "end\t4\t~f3a1",
-       2, k58, LineOwner::unknown, kLine1},
+      {"the end line cut",
+       lines({kComment, k1Original, k2Written58, k3Original, k4Written58}) + "end\t4\t~f3a1", 2,
+       k58, LineOwner::unknown, kLine1},
       {"a line edited by hand",
        lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 4; // x\t~d1fcf938",
               k2Written58, k3Original, k4Written58, kEnd4}),
@@ -158,9 +166,9 @@ TEST(OriginalWeapons, OwnerOfALineAndTheOriginal) {
        lines({kComment, "sn01_.pst\t1\toriginal\tint PlayerWeapon2 = 4; // x\t~d1fcf938",
               k2Written58, k3Original, k4Written58, kEnd4}),
        2, k58, LineOwner::launcher, kLine1},
-      {"blanks at a line's end", lines({kComment, k1Original + " ", k2Written58, k3Original,
-                                        k4Written58, kEnd4}),
-       1, k58, LineOwner::unknown, std::nullopt},
+      {"blanks at a line's end",
+       lines({kComment, k1Original + " ", k2Written58, k3Original, k4Written58, kEnd4}), 1, k58,
+       LineOwner::unknown, std::nullopt},
       {"a damaged line of no mission",
        lines({kComment, k1Original, k2Written58, k3Original, k4Written58, kEnd4, "sn0"}), 2, k58,
        LineOwner::unknown, kLine1},
@@ -188,9 +196,8 @@ TEST(OriginalWeapons, OwnerOfALineAndTheOriginal) {
 // Records of the older forms: lines without a check, with a version mark or without.
 TEST(OriginalWeapons, OlderRecordsReadAsBefore) {
   const std::string plain = lines({kComment, "sn01_.pst\t" + kLine3, "sn02_.pst\t" + kLine1});
-  const std::string marked =
-      lines({kComment, "sn01_.pst\t#0123456789abcdef-153\t" + kLine3,
-             "sn01_.pst\t#0123456789abcde0-153\tint PlayerWeapon2 = 7;"});
+  const std::string marked = lines({kComment, "sn01_.pst\t#0123456789abcdef-153\t" + kLine3,
+                                    "sn01_.pst\t#0123456789abcde0-153\tint PlayerWeapon2 = 7;"});
   const struct {
     const char* name;
     std::string record;
@@ -200,14 +207,13 @@ TEST(OriginalWeapons, OlderRecordsReadAsBefore) {
     std::optional<std::string> original;
   } cases[] = {
       {"unmarked, the launcher's form", plain, 1, k58, LineOwner::launcher, kLine3},
-      {"unmarked, another line", plain, 2, "int PlayerWeapon2 = 9; // z", LineOwner::other,
-       kLine1},
+      {"unmarked, another line", plain, 2, "int PlayerWeapon2 = 9; // z", LineOwner::other, kLine1},
       {"a second marked line with another mark supersedes", marked, 1, k58, LineOwner::launcher,
        "int PlayerWeapon2 = 7;"},
       {"two unmarked lines", plain + "sn01_.pst\t" + kLine1 + "\r\n", 1, k58, LineOwner::unknown,
        kLine3},
-      {"an older line beside entries is damaged", kRecord + "sn03_.pst\t" + kLine1 + "\r\n", 3,
-       k58, LineOwner::unknown, std::nullopt},
+      {"an older line beside entries is damaged", kRecord + "sn03_.pst\t" + kLine1 + "\r\n", 3, k58,
+       LineOwner::unknown, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -25,8 +25,8 @@ struct Found {
   std::string text;
   bool operator==(const Found&) const = default;
   friend void PrintTo(const Found& f, std::ostream* out) {
-    *out << (f.any ? "line " : "none ") << f.begin << ".." << f.end << (f.loneCr ? " lone CR " : " ")
-         << testing::PrintToString(f.text);
+    *out << (f.any ? "line " : "none ") << f.begin << ".." << f.end
+         << (f.loneCr ? " lone CR " : " ") << testing::PrintToString(f.text);
   }
 };
 
@@ -77,15 +77,18 @@ TEST(WeaponLineSearch, ChosenContents) {
       {"blank before", " " + p + "\r\n", {}},
       {"after a lead byte and CR LF", "\x81\r\n" + p + "\r\n", {true, 3, 20, false, p}},
       {"after three lead bytes", "\xB0\xA1\xB0\r\n" + p, {true, 5, 22, false, p}},
-      {"a lead byte before its CR LF", p + " = 6; // \xA9\r\nint E = 1;",
+      {"a lead byte before its CR LF",
+       p + " = 6; // \xA9\r\nint E = 1;",
        {true, 0, 27, false, p + " = 6; // \xA9"}},
-      {"UTF-8 before its CR LF", p + " = 6; // \xe6\x95\xb0\r\nx",
+      {"UTF-8 before its CR LF",
+       p + " = 6; // \xe6\x95\xb0\r\nx",
        {true, 0, 29, false, p + " = 6; // \xe6\x95\xb0"}},
       {"second one", "a\r\n" + p + "9\r\n" + p + "\r\n", {true, 3, 21, false, p + "9"}},
       {"cut short", "a\r\n" + p.substr(0, 16) + "\r\n", {}},
       {"zero byte inside", "a\r\n" + p + "\0 = 1;\r\n"s, {true, 3, 26, false, p + "\0 = 1;"s}},
-      {"long line", p + std::string(5000, 'W') + "\r\nx", {true, 0, 5017, false,
-                                                            p + std::string(5000, 'W')}},
+      {"long line",
+       p + std::string(5000, 'W') + "\r\nx",
+       {true, 0, 5017, false, p + std::string(5000, 'W')}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

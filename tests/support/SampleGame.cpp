@@ -52,55 +52,6 @@ std::string sampleMission(int number) {
 
 std::string originalsRecordName() { return toGbk(L"原版副武器.txt"); }
 
-RecordedMission recordedSample(int number) {
-  return {number, sampleWeaponLine(), sampleMission(number)};
-}
-
-namespace {
-
-// "#<hash>-<length>": FNV-1a over the content without its weapon line, the line being the
-// first place at a line start that holds it.
-std::string versionMark(const std::string& content, const std::string& line) {
-  size_t at = 0;
-  while (at != std::string::npos && content.compare(at, line.size(), line) != 0) {
-    at = content.find("\r\n", at);
-    if (at != std::string::npos) at += 2;
-  }
-  const std::string around =
-      at == std::string::npos ? content : content.substr(0, at) + content.substr(at + line.size());
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (const char c : around) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
-  char mark[64];
-  std::snprintf(mark, sizeof mark, "#%016llx-%llu", static_cast<unsigned long long>(hash),
-                static_cast<unsigned long long>(around.size()));
-  return mark;
-}
-
-}  // namespace
-
-std::string olderRecord(const std::vector<RecordedMission>& missions) {
-  std::string record = gbk::originalWeaponsComment + std::string("\r\n");
-  for (const RecordedMission& mission : missions) {
-    record +=
-        missionFileName(mission.number) + "\t" + versionMark(mission.content, mission.line) + "\t";
-    for (const char c : mission.line) {
-      if (c == '\\') {
-        record += "\\\\";
-      } else if (c == '\r') {
-        record += "\\r";
-      } else if (c == '\n') {
-        record += "\\n";
-      } else if (c == '\0') {
-        record += "\\0";
-      } else {
-        record += c;
-      }
-    }
-    record += "\r\n";
-  }
-  return record;
-}
-
 namespace {
 
 // CRC-32 (reflected, polynomial 0xEDB88320) through a table made at first use.

@@ -28,22 +28,6 @@ std::string patchedMission(int number, int weaponNumber);
 
 // The name of the record of the missions' original weapon lines in the game folder.
 std::string originalsRecordName();
-// One mission as the record keeps it: its number, its original weapon line and its whole
-// content as it was then.
-struct RecordedMission {
-  int number;
-  std::string line;
-  std::string content;
-};
-// Mission `number` of the sample game as the record keeps it.
-RecordedMission recordedSample(int number);
-// A record as an older program wrote it: its comment line, then for each mission, in the
-// order given, the mission's file name, a tab, the mark of its version ("#", the 64-bit
-// FNV-1a hash of the content's bytes around the weapon line in 16 lower-case hexadecimal
-// digits, "-", their number), a tab and the line, with a backslash, CR, LF and zero byte
-// written as \\, \r, \n and \0.
-std::string olderRecord(const std::vector<RecordedMission>& missions);
-
 // One entry of the record: the mission, and the line found there as its original or written
 // there by the launcher.
 struct RecordLine {
