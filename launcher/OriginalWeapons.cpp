@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <numeric>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -245,8 +244,18 @@ bool OriginalWeapons::sound() const {
 
 OriginalWeapons readOriginalWeapons(std::string_view content) {
   OriginalWeapons record;
-  std::set<std::string_view> seen;
-  std::map<uint32_t, std::vector<ReadEntry>> entries;
+  // The content's lines; a line there twice, byte for byte, says what it says once.
+  std::vector<std::string_view> lines;
+  for (std::string_view rest = content; !rest.empty();) lines.push_back(takeLine(rest));
+  std::vector<size_t> order(lines.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return lines[a] < lines[b]; });
+  std::vector<bool> repeated(lines.size());
+  for (size_t k = 1; k < order.size(); ++k) {
+    if (lines[order[k]] == lines[order[k - 1]]) repeated[order[k]] = true;
+  }
+  std::vector<ReadEntry> entries;
   std::optional<uint32_t> end;
   bool anyEntry = false;
   struct OlderLine {
@@ -255,12 +264,11 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
     std::string_view line;
   };
   std::vector<OlderLine> olderLines;
-  std::set<uint32_t> damagedNumbers;
-  for (int32_t number = 1; !content.empty(); ++number) {
-    const std::string_view line = takeLine(content);
-    if (line.empty() || line.starts_with('#')) continue;
-    // A line there twice, byte for byte, says what it says once.
-    if (!seen.insert(line).second) continue;
+  std::vector<uint32_t> damagedNumbers;
+  for (size_t at = 0; at < lines.size(); ++at) {
+    const std::string_view line = lines[at];
+    const auto number = static_cast<int32_t>(at + 1);
+    if (line.empty() || line.starts_with('#') || repeated[at]) continue;
     const size_t tab = line.find('\t');
     const std::string_view name = line.substr(0, tab);
     if (name == kEndName) {
@@ -295,12 +303,12 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
         const size_t numberEnd = rest.find('\t');
         if (const std::optional<uint32_t> damagedNumber =
                 readEntryNumber(rest.substr(0, numberEnd))) {
-          damagedNumbers.insert(*damagedNumber);
+          damagedNumbers.push_back(*damagedNumber);
         }
         continue;
       }
       entry->place = static_cast<size_t>(number);
-      entries[entry->number].push_back(std::move(*entry));
+      entries.push_back(std::move(*entry));
       continue;
     }
     olderLines.push_back({number, n, line});
@@ -333,19 +341,26 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
       [](const DamagedRecordLine& a, const DamagedRecordLine& b) { return a.number < b.number; });
   // The entries in the order of their numbers; a number given to two different entries
   // tells neither apart from the other, and counts as missing.
+  std::sort(damagedNumbers.begin(), damagedNumbers.end());
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const ReadEntry& a, const ReadEntry& b) { return a.number < b.number; });
   uint32_t expected = 1;
   const auto noteMissing = [&](uint32_t number) {
-    if (damagedNumbers.count(number) == 0) record.missingNumbers_.push_back(number);
+    if (!std::binary_search(damagedNumbers.begin(), damagedNumbers.end(), number)) {
+      record.missingNumbers_.push_back(number);
+    }
   };
-  for (auto& [entryNumber, found] : entries) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const uint32_t entryNumber = entries[i].number;
     for (; expected < entryNumber; ++expected) noteMissing(expected);
     expected = entryNumber + 1;
     record.lastNumber_ = entryNumber;
-    if (found.size() > 1) {
+    if (i + 1 < entries.size() && entries[i + 1].number == entryNumber) {
       record.missingNumbers_.push_back(entryNumber);
+      while (i + 1 < entries.size() && entries[i + 1].number == entryNumber) ++i;
       continue;
     }
-    ReadEntry& entry = found[0];
+    ReadEntry& entry = entries[i];
     OriginalWeapons::Mission& m = record.missions_[static_cast<size_t>(entry.mission - 1)];
     m.hasEntries = true;
     if (entry.kind == EntryKind::original) {
@@ -359,11 +374,11 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
   }
   record.lastNumber_ = std::max(record.lastNumber_, end.value_or(0));
   if (!damagedNumbers.empty()) {
-    record.lastNumber_ = std::max(record.lastNumber_, *damagedNumbers.rbegin());
+    record.lastNumber_ = std::max(record.lastNumber_, damagedNumbers.back());
   }
   for (; anyEntry && expected <= end.value_or(0); ++expected) noteMissing(expected);
   // Without an "end" line at or after the last entry, entries after it may have been lost.
-  record.endMissing_ = anyEntry && (!end || (!entries.empty() && entries.rbegin()->first > *end));
+  record.endMissing_ = anyEntry && (!end || (!entries.empty() && entries.back().number > *end));
   record.linesMissing_ = record.endMissing_ || !record.missingNumbers_.empty();
   return record;
 }

@@ -704,8 +704,9 @@ TEST_F(LauncherFlowTest, TwoAppliesInARowGiveIdenticalFiles) {
 }
 
 // Each mission is read once by an apply, however large and wherever its weapon line lies; a
-// second apply with the same choices reads each once more and replaces none: the guard
-// against an apply that reads the missions again, the cost that matters with large ones.
+// second apply with the same choices reads each at most once more, up to its weapon line, and
+// replaces none: the guard against an apply that reads the missions again, the cost that
+// matters with large ones.
 TEST_F(LauncherFlowTest, EachMissionIsReadOncePerApplyAndAnUnchangedOneIsNotReplaced) {
   installGame();
   const std::string filler(3 << 20, 'x');  // three pieces of the reader
@@ -751,7 +752,8 @@ TEST_F(LauncherFlowTest, EachMissionIsReadOncePerApplyAndAnUnchangedOneIsNotRepl
   const uint64_t secondRead = bytesReadInPieces() - before;
   std::printf("read by a second apply with the same choices %llu\n",
               static_cast<unsigned long long>(secondRead));
-  EXPECT_EQ(secondRead, total);
+  // Up to each weapon line, which is already the chosen one, and the mission without one whole.
+  EXPECT_LE(secondRead, total);
   EXPECT_EQ(identities(), written);
   EXPECT_TRUE(host_->messages.empty());
 }
