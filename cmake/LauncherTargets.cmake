@@ -75,6 +75,8 @@ function(launcher_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   if(WIN32)
     target_link_options(${name} PRIVATE -static)
+    # Every Windows test program first holds the system code page to its run's locale.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/LocaleCodePageCheck.cpp)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)

@@ -12,6 +12,7 @@
 #include "services/RunDirectory.h"
 #include "services/Wide.h"
 #include "tests/support/BoxWatcher.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -49,9 +50,10 @@ TEST(DesktopLauncherHost, MessageBoxIsTaskModalWithTheDefaultCaption) {
   DestroyWindow(ownWindow);
 }
 
+// The folder that start-up works out from the program's own path: the test program's.
 TEST(DesktopLauncherHost, RunDirectoryIsTheOneSetAtStartUp) {
-  setRunDirectory(Path(L"C:\\Games\\\uAC8C\uC784"));
-  EXPECT_EQ(DesktopLauncherHost().runDirectory().wide(), L"C:\\Games\\\uAC8C\uC784");
+  ASSERT_TRUE(initRunDirectory());
+  EXPECT_EQ(DesktopLauncherHost().runDirectory().wide(), widePath(testProgramFolder()));
 }
 
 TEST(DesktopLauncherHostDeathTest, EndAfterFailureExitsWithAllBitsSet) {

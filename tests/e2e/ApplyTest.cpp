@@ -135,9 +135,11 @@ TEST(ApplyTest, KeyboardOnlyEnterDoesNothingSpacePresses) {
   DWORD thread = run.program.threadId();
   ASSERT_EQ(focusReaching(thread, kWeaponList), kWeaponList);
   postKey(focusOf(thread), VK_END);  // 各关原版
-  ASSERT_TRUE(waitUntil([&] { return readList(run.control(kWeaponList)).selection == 12; }, 3000));
+  ASSERT_TRUE(
+      waitUntil([&] { return readList(run.control(kWeaponList)).selection == 12; }, kPatienceMs));
   postKey(focusOf(thread), VK_UP);  // 忍刀
-  ASSERT_TRUE(waitUntil([&] { return readList(run.control(kWeaponList)).selection == 11; }, 3000));
+  ASSERT_TRUE(
+      waitUntil([&] { return readList(run.control(kWeaponList)).selection == 11; }, kPatienceMs));
   for (int next : {kResolutionList, kAttributeList, kStartButton}) {
     postKey(focusOf(thread), VK_TAB);
     ASSERT_EQ(focusReaching(thread, next), next);
@@ -185,8 +187,8 @@ TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
     // The user changes everything first; none of it may be saved.
     chooseInLauncher(run.window, {10, 3, 1, 1});
     HWND focus = nullptr;
-    ASSERT_TRUE(
-        waitUntil([&] { return (focus = focusOf(run.program.threadId())) != nullptr; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return (focus = focusOf(run.program.threadId())) != nullptr; },
+                          kPatienceMs));
     switch (c.how) {
       case CloseBy::kEsc:
         postKey(focus, VK_ESCAPE);
@@ -198,11 +200,14 @@ TEST(ApplyTest, ClosingOtherwiseChangesNothing) {
         break;
       }
       case CloseBy::kAltF4:
-        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run.window; }, 3000));
+        ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run.window; }, kPatienceMs));
         typeKey(VK_F4, {VK_MENU});
         break;
     }
     EXPECT_EQ(run.exitCode(), 0u);
+    // A game the program had started would still be listed as its child, or have left its
+    // record on ending: the snapshot below includes the record.
+    EXPECT_TRUE(runningGames(run.program.processId()).empty());
     EXPECT_EQ(snapshot(game), before);
   }
 }
@@ -212,7 +217,7 @@ TEST(ApplyTest, MissingLevelFolderIsReportedBetweenTheMissionsAndConfigIni) {
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
   pressStart(run.window);
-  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
   ASSERT_NE(box, nullptr);
   MessageBoxInfo info = readMessageBox(box);
   EXPECT_EQ(info.caption, L"信息：");
@@ -254,14 +259,15 @@ TEST(ApplyTest, CloseRequestDuringTheApplyWaitsForItsEnd) {
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
     pressStart(run.window);
-    HWND box = waitForMessageBox(run.program.processId(), 10000);
+    HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(readMessageBox(box).text, L"找不到任务文件。");
     if (c.how == CloseRequest::kPosted) {
       PostMessageW(run.window, WM_CLOSE, 0, 0);
     } else {
       DWORD_PTR result = 0;
-      EXPECT_NE(SendMessageTimeoutW(run.window, WM_CLOSE, 0, 0, SMTO_NORMAL, 30000, &result), 0);
+      EXPECT_NE(SendMessageTimeoutW(run.window, WM_CLOSE, 0, 0, SMTO_NORMAL, kPatienceMs, &result),
+                0);
       EXPECT_TRUE(IsWindowVisible(box)) << "the box stays until it is answered";
     }
     dismissMessageBox(box);
@@ -302,7 +308,7 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     LauncherRun run;
     ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
     pressStart(run.window);
-    HWND box = waitForMessageBox(run.program.processId(), 10000);
+    HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
     ASSERT_NE(box, nullptr);
     MessageBoxInfo info = readMessageBox(box);
     EXPECT_EQ(info.text, fromGbk(std::string(c.message) + game.path() + "\\config.ini"));
@@ -318,7 +324,7 @@ TEST(ApplyTest, ShortConfigIsReportedAndTheGameIsNotStarted) {
     EXPECT_EQ(game.read("Level\\sn20_.pst"), patchedMission(20, 1));
     // A game the program had started would still be listed as its child, or have left its
     // record on ending.
-    EXPECT_TRUE(childProcesses(run.program.processId()).empty());
+    EXPECT_TRUE(runningGames(run.program.processId()).empty());
     EXPECT_EQ(game.read("launch-record.txt"), "<missing>");
   }
 }
@@ -329,7 +335,7 @@ TEST(ApplyTest, GameThatCannotStartIsNamed) {
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
   pressStart(run.window);
-  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
   ASSERT_NE(box, nullptr);
   MessageBoxInfo info = readMessageBox(box);
   EXPECT_NE(info.text.find(fromGbk(game.path()) + L"\\Drovar.exe"), std::wstring::npos)
@@ -348,7 +354,7 @@ TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   LauncherRun run;
   ASSERT_TRUE(run.start(game.launcherPath(), game.path()));
   pressStart(run.window);
-  HWND box = waitForMessageBox(run.program.processId(), 10000);
+  HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
   if (box) {
     MessageBoxInfo info = readMessageBox(box);
     EXPECT_NE(info.text.find(L"sn07_.pst"), std::wstring::npos)
@@ -363,6 +369,41 @@ TEST(ApplyTest, FailedWriteIsListedBeforeTheStart) {
   EXPECT_EQ(game.read("Level\\sn07_.pst"), sampleMission(7));
   EXPECT_EQ(game.read("Level\\sn01_.pst"), patchedMission(1, 1));
   EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
+}
+
+// The system cannot give the program's own path whole: a copy of the program whose run
+// directory comes from such a system says so, shows no window, changes nothing, starts no
+// game and ends with 0xFFFFFFFF. The path cut at every size the program asks with, and the
+// call failing.
+TEST(ApplyTest, OwnPathNotGivenWholeChangesNothing) {
+  for (const wchar_t* fault : {L"cut", L"failed"}) {
+    SCOPED_TRACE(toGbk(fault));
+    GameFolder game("ownpath");
+    ASSERT_TRUE(CopyFileA((testProgramFolder() + "\\launcher_own_path_fault.exe").c_str(),
+                          game.launcherPath().c_str(), FALSE));
+    const std::vector<std::string> before = snapshot(game);
+    const size_t entries = entriesUnder(game.path()).size();
+    ASSERT_TRUE(SetEnvironmentVariableW(L"LAUNCHER_OWN_PATH_FAULT", fault));
+    RunningProgram program;
+    const bool started = program.start(game.launcherPath(), game.path());
+    SetEnvironmentVariableW(L"LAUNCHER_OWN_PATH_FAULT", nullptr);
+    ASSERT_TRUE(started);
+    HWND box = waitForMessageBox(program.processId(), kPatienceMs);
+    ASSERT_NE(box, nullptr);
+    const MessageBoxInfo info = readMessageBox(box);
+    EXPECT_EQ(info.text, fromGbk(gbk::runDirectoryUnavailable));
+    EXPECT_EQ(info.buttons.size(), 1u);
+    EXPECT_TRUE(topWindows(program.processId(), L"WTWindow").empty()) << "no window";
+    dismissMessageBox(box);
+    DWORD code = 0;
+    ASSERT_TRUE(program.waitExit(kPatienceMs, &code));
+    EXPECT_EQ(code, 0xFFFFFFFFu);
+    // A game the program had started would still be listed as its child, or have left its
+    // record on ending.
+    EXPECT_TRUE(runningGames(program.processId()).empty());
+    EXPECT_EQ(snapshot(game), before);
+    EXPECT_EQ(entriesUnder(game.path()).size(), entries) << "nothing left beside the files";
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/GameFolder.h"
+#include "tests/support/LocaleCodePage.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -51,14 +52,14 @@ HWND boxBeforeTheEnd(RunningProgram& program) {
         box = waitForMessageBox(program.processId(), 0);
         return box != nullptr || !program.running();
       },
-      60000);
+      kPatienceMs);
   return box;
 }
 
 // Picks the weapon and attribute in the started launcher and presses its button; the
 // program must end with 0 and show no message on its way.
 void pressStartWith(RunningProgram& run, int weapon, int attribute) {
-  HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+  HWND window = waitForWindow(run.processId(), L"WTWindow", kPatienceMs);
   ASSERT_NE(window, nullptr);
   chooseInLauncher(window, {weapon, attribute, kLeave, kLeave});
   pressStart(window);
@@ -66,7 +67,7 @@ void pressStartWith(RunningProgram& run, int weapon, int attribute) {
   EXPECT_EQ(box, nullptr) << (box ? readMessageBox(box).text : L"");
   if (box != nullptr) dismissMessageBox(box);
   DWORD code = 0;
-  ASSERT_TRUE(run.waitExit(30000, &code));
+  ASSERT_TRUE(run.waitExit(kPatienceMs, &code));
   EXPECT_EQ(code, 0u);
 }
 
@@ -101,7 +102,9 @@ const Program kPrograms[] = {
 };
 
 TEST(CodePageTest, SameWindowSameFilesSameStart) {
-  std::printf("system code page %u\n", GetACP());
+  // The run is under the locale ctest gave it, and Wine gave its code page.
+  ASSERT_EQ(GetACP(), localeCodePage()) << "locale " << runLocale();
+  std::printf("system code page %u under %s\n", GetACP(), runLocale().c_str());
   for (const Program& program : kPrograms) {
     for (const Folder& f : kFolders) {
       SCOPED_TRACE(std::string(program.name) + " in a folder named in " + f.name);
@@ -114,7 +117,7 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       {
         RunningProgram first;
         ASSERT_TRUE(first.start(folder + L"\\launcher.exe", folder));
-        HWND window = waitForWindow(first.processId(), L"WTWindow", 20000);
+        HWND window = waitForWindow(first.processId(), L"WTWindow", kPatienceMs);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(readList(childById(window, kWeaponList)).selection, 0);
         EXPECT_EQ(readList(childById(window, kAttributeList)).selection, 0);
@@ -122,7 +125,7 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
         EXPECT_FALSE(isTicked(childById(window, kWindowedBox)));
         PostMessageW(window, WM_CLOSE, 0, 0);
         DWORD code = 0;
-        ASSERT_TRUE(first.waitExit(30000, &code));
+        ASSERT_TRUE(first.waitExit(kPatienceMs, &code));
         EXPECT_EQ(code, 0u);
         EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), "<missing>");
       }
@@ -130,7 +133,7 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       writeBytes(folder + L"\\wdpz.ini", profileText(7, 2, 1, true));
       RunningProgram run;
       ASSERT_TRUE(run.start(folder + L"\\launcher.exe", folder));
-      HWND window = waitForWindow(run.processId(), L"WTWindow", 20000);
+      HWND window = waitForWindow(run.processId(), L"WTWindow", kPatienceMs);
       ASSERT_NE(window, nullptr);
       EXPECT_EQ(textOf(window), fromGbk(launcher_text::window));
       EXPECT_EQ(textOf(childById(window, kWeaponLabel)), fromGbk(launcher_text::weaponLabel));
@@ -156,7 +159,7 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
       pressStart(window);
       EXPECT_EQ(boxBeforeTheEnd(run), nullptr) << "no message";
       DWORD code = 0;
-      ASSERT_TRUE(run.waitExit(30000, &code));
+      ASSERT_TRUE(run.waitExit(kPatienceMs, &code));
       EXPECT_EQ(code, 0u);
 
       EXPECT_EQ(readBytes(folder + L"\\wdpz.ini"), profileText(9, 1, 1, true));
@@ -171,7 +174,7 @@ TEST(CodePageTest, SameWindowSameFilesSameStart) {
             record = readBytes(folder + L"\\launch-record.txt");
             return record.ends_with("\r\n") && record.find("cwd=") != std::string::npos;
           },
-          30000);
+          kPatienceMs);
       EXPECT_EQ(record,
                 "cmdline=\"" + utf8(folder) + "\\Drovar.exe\" w\r\ncwd=" + utf8(folder) + "\r\n");
     }
@@ -198,7 +201,7 @@ TEST(CodePageTest, LongFolderPathAppliesItsOwnGame) {
             "[Screen]\r\nWidth 800\r\nHeight 600\r\nBits 32\r\n");
   std::string record;
   waitUntil([&] { return (record = readBytes(folder + L"\\launch-record.txt")).ends_with("\r\n"); },
-            30000);
+            kPatienceMs);
   EXPECT_EQ(record, "cmdline=\"" + utf8(folder) + "\\Drovar.exe\"\r\ncwd=" + utf8(folder) + "\r\n");
 
   // The game above: untouched and not started.

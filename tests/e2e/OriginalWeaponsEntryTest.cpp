@@ -131,12 +131,12 @@ std::wstring press(GameFolder& game, int weapon, bool expectMessage) {
   PostMessageW(run.control(kStartButton), BM_CLICK, 0, 0);
   std::wstring message;
   if (expectMessage) {
-    HWND box = waitForMessageBox(run.program.processId(), 20000);
+    HWND box = waitForMessageBox(run.program.processId(), kPatienceMs);
     if (box == nullptr) return L"<no message>";
     message = readMessageBox(box).text;
     dismissMessageBox(box);
   }
-  EXPECT_EQ(run.exitCode(20000), 0u);
+  EXPECT_EQ(run.exitCode(), 0u);
   return message;
 }
 

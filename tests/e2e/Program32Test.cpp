@@ -120,7 +120,7 @@ void expectAlike(const TwinGames& games, const TwinOutcomes& outcomes) {
 }
 
 TEST(Program32, FirstRunWithoutLevelFolderSaysSoAndStartsTheGame) {
-  if (program32().empty()) GTEST_SKIP() << "LAUNCHER_X86_PROGRAM names no 32-bit program";
+  ASSERT_FALSE(program32().empty()) << "LAUNCHER_X86_PROGRAM names no 32-bit program";
   TwinGames games("first run", false);
   const LauncherChoice choice{0, 3, 0, 1};  // 飞镖, 速度属性（风）, 800*600, windowed
   const TwinOutcomes outcomes =
@@ -140,7 +140,7 @@ TEST(Program32, FirstRunWithoutLevelFolderSaysSoAndStartsTheGame) {
 }
 
 TEST(Program32, LoadedProfileChangedEverywhereReadOnlyMissionListedThenAllRestored) {
-  if (program32().empty()) GTEST_SKIP() << "LAUNCHER_X86_PROGRAM names no 32-bit program";
+  ASSERT_FALSE(program32().empty()) << "LAUNCHER_X86_PROGRAM names no 32-bit program";
   TwinGames games("changed", true);
   games.write("wdpz.ini", profileText(1, 0, 0, false));
   games.setAttributes(missionPath(7), FILE_ATTRIBUTE_READONLY);

@@ -43,7 +43,7 @@ class ProgramWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     if (run_.window && IsWindow(run_.window)) PostMessageW(run_.window, WM_CLOSE, 0, 0);
-    run_.exitCode(5000);
+    run_.exitCode();
   }
   void startLauncher() { ASSERT_TRUE(run_.start(game_.launcherPath(), game_.path())); }
 
@@ -77,9 +77,11 @@ TEST_F(ProgramWindowTest, TitleFrameSizeAndPosition) {
   EXPECT_FALSE(exStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_CLIENTEDGE));
   EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr) << "shown in the taskbar: no owner";
 
-  // The system menu keeps Move and Close; size, minimise and maximise are unavailable.
+  // A close box, and a class that keeps Close in the system menu (SystemMenuCloses uses the
+  // menu); no sizing frame, no minimise or maximise box (above).
   POINT closeBox{};
   EXPECT_TRUE(closeBoxPoint(window, &closeBox));
+  EXPECT_FALSE(GetClassLongW(window, GCL_STYLE) & CS_NOCLOSE);
   // Hit testing on the frame never offers a sizing border.
   for (POINT edge : {POINT{rect.left + 1, (rect.top + rect.bottom) / 2},
                      POINT{rect.right - 2, (rect.top + rect.bottom) / 2},
@@ -255,9 +257,9 @@ TEST_F(ProgramWindowTest, InitialStateFromProfile) {
 TEST_F(ProgramWindowTest, FocusOrderForwardAndBackward) {
   startLauncher();
   DWORD thread = run_.program.threadId();
-  ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run_.window; }, 5000));
-  EXPECT_EQ(focusReaching(thread, kWeaponList, 5000), kWeaponList) << "first focus";
-  ASSERT_TRUE(run_.program.waitIdle(10000)) << "the window has finished showing itself";
+  ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == run_.window; }, kPatienceMs));
+  EXPECT_EQ(focusReaching(thread, kWeaponList, kPatienceMs), kWeaponList) << "first focus";
+  ASSERT_TRUE(run_.program.waitIdle(kPatienceMs)) << "the window has finished showing itself";
   ASSERT_EQ(focusReaching(thread, kWeaponList), kWeaponList);
 
   const int forward[] = {kResolutionList, kAttributeList, kStartButton, kWindowedBox, kWeaponList};
@@ -273,6 +275,24 @@ TEST_F(ProgramWindowTest, FocusOrderForwardAndBackward) {
     EXPECT_EQ(focusReaching(thread, want), want) << "after Shift+Tab";
   }
   EXPECT_TRUE(run_.program.running());
+}
+
+// The system menu, opened and used from the keyboard as a user does (Alt+Space, then the
+// item's letter): Close closes the window, changing nothing and starting nothing.
+TEST_F(ProgramWindowTest, SystemMenuCloses) {
+  startLauncher();
+  HWND window = run_.window;
+  const DWORD process = run_.program.processId();
+  ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == window; }, kPatienceMs));
+  ASSERT_TRUE(run_.program.waitIdle(kPatienceMs));
+  typeKey(VK_SPACE, {VK_MENU});
+  ASSERT_TRUE(waitUntil([&] { return !topWindows(process, L"#32768").empty(); }, kPatienceMs))
+      << "no system menu";
+  typeKey('C');
+  EXPECT_EQ(run_.exitCode(), 0u);
+  EXPECT_EQ(game_.read("wdpz.ini"), "<missing>");
+  EXPECT_TRUE(runningGames(process).empty()) << "no game";
+  EXPECT_EQ(game_.read("launch-record.txt"), "<missing>");
 }
 
 TEST_F(ProgramWindowTest, SecondInstanceRunsBesideTheFirst) {
@@ -320,7 +340,7 @@ TEST_F(ProgramWindowTest, DamagedTemplateGivesFatalBox) {
   ASSERT_TRUE(damageTemplate(game_.launcherPath()));
   RunningProgram program;
   ASSERT_TRUE(program.start(game_.launcherPath(), game_.path()));
-  HWND box = waitForMessageBox(program.processId(), 20000);
+  HWND box = waitForMessageBox(program.processId(), kPatienceMs);
   ASSERT_NE(box, nullptr);
   MessageBoxInfo info = readMessageBox(box);
   EXPECT_EQ(info.caption, L"错误");
@@ -328,7 +348,7 @@ TEST_F(ProgramWindowTest, DamagedTemplateGivesFatalBox) {
   EXPECT_TRUE(topWindows(program.processId(), L"WTWindow").empty()) << "no launcher window";
   dismissMessageBox(box);
   DWORD code = 0;
-  ASSERT_TRUE(program.waitExit(10000, &code));
+  ASSERT_TRUE(program.waitExit(kPatienceMs, &code));
   EXPECT_EQ(code, 0xFFFFFFFFu);
   EXPECT_EQ(game_.read("launch-record.txt"), "<missing>");
 }

@@ -9,8 +9,10 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "services/ApplyTurn.h"
 #include "services/FileFault.h"
 #include "services/WriteSteps.h"
 #include "tests/faults/FaultRun.h"
@@ -78,12 +80,86 @@ TEST(ApplyTurn, TwoAppliesAtOnceTakeTurnsAndRecordOnlyTheGamesOwnLines) {
                                                      {3, true, "int PlayerWeapon2 = 20;"}});
   expectFolder(readFolder(game.path()), expected);
 
-  const ApplyOutcome restore = runWithArguments(game.path(), L"--apply-settings=12,0,0,0", 60000);
+  const ApplyOutcome restore =
+      runWithArguments(game.path(), L"--apply-settings=12,0,0,0", kPatienceMs);
   EXPECT_EQ(restore.exitCode, 0u);
   EXPECT_TRUE(restore.boxes.empty());
   EXPECT_EQ(game.read(missionPath(1)), sampleMission(1));
   EXPECT_EQ(game.read(missionPath(2)), sampleMission(2));
   EXPECT_EQ(game.read(missionPath(3)), kMission3);
+}
+
+// How many handles are open to the folder's turn (the named mutex of its identity), this
+// one included; 0 when it cannot be opened or asked.
+ULONG turnHandles(const std::string& folder) {
+  struct BasicInformation {  // OBJECT_BASIC_INFORMATION
+    ULONG attributes;
+    ACCESS_MASK grantedAccess;
+    ULONG handleCount;
+    ULONG pointerCount;
+    ULONG reserved[10];
+  };
+  using QueryObject = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  static const auto query = reinterpret_cast<QueryObject>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+  const std::wstring name = applyTurnName(Path(widePath(folder)));
+  HANDLE turn = OpenMutexW(SYNCHRONIZE, FALSE, name.c_str());
+  if (turn == nullptr || query == nullptr) return 0;
+  BasicInformation info{};
+  const bool asked = query(turn, 0, &info, sizeof info, nullptr) >= 0;
+  CloseHandle(turn);
+  return asked ? info.handleCount : 0;
+}
+
+// The real program finds the folder's turn held by another apply: it waits for it, and once
+// the other has written its files and given the turn back, it applies its own choices over
+// them, with no message. The other (the test build, held at its first write) goes on only
+// once the program has opened the turn to wait for it, which it does right before it
+// waits: an apply that did not wait would have said that the turn was kept.
+TEST(ApplyTurn, TheProgramWaitsForTheTurnAndThenApplies) {
+  struct Case {
+    const char* name;
+    bool window;
+  } cases[] = {
+      {"the window", true},
+      {"the elevated-apply argument", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GameFolder game("turn-wait", twoMissionGameFiles());
+    ProbeApply holder(game.path(), "1", L"--apply-settings=1,2,0,0");
+    ASSERT_TRUE(holder.waitHeld());
+    const ULONG held = turnHandles(game.path());
+    ASSERT_GT(held, 1u) << "the holder's handle and this one";
+
+    // Once the program has opened the turn to wait for it, the holder finishes and gives
+    // it back; from a thread of its own, while this one drives the program.
+    bool opened = false;
+    DWORD holderExit = 0xDEAD0001;
+    std::thread release([&] {
+      opened = waitUntil([&] { return turnHandles(game.path()) > held; }, kPatienceMs);
+      holderExit = holder.finish();
+    });
+    const ApplyOutcome outcome =
+        c.window ? applyOnce(game.path())
+                 : runWithArguments(game.path(), L"--apply-settings=11,3,1,0", kPatienceMs);
+    release.join();
+
+    EXPECT_TRUE(opened) << "the program never opened the folder's turn";
+    EXPECT_EQ(holderExit, 0u);
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_EQ(boxTexts(outcome), std::vector<std::wstring>{}) << "the program did not wait";
+    // The program's choices over the holder's (weapon 20): 忍刀 with 速度属性（风）, 58.
+    EXPECT_EQ(game.read("wdpz.ini"), profileText(11, 3, 1, false));
+    EXPECT_EQ(game.read(missionPath(1)), patchedMission(1, 58));
+    EXPECT_EQ(game.read(missionPath(2)), patchedMission(2, 58));
+    EXPECT_EQ(game.read("config.ini"), patchedConfig(1024, 768));
+    EXPECT_EQ(game.read(originalsRecordName()),
+              originalsRecord({recordedSample(1), recordedSample(2)}));
+    if (c.window) {
+      EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
+    }
+  }
 }
 
 // Yes to the question: the program started with administrator rights takes the folder's
@@ -95,11 +171,11 @@ TEST(ApplyTurn, TheAdministratorInstanceGetsTheTurnWhileItsParentWaits) {
   ASSERT_TRUE(mission2->set());
   RunningProgram program;
   ASSERT_TRUE(program.start(game.launcherPath(), game.path()));
-  HWND window = waitForWindow(program.processId(), L"WTWindow", 60000);
+  HWND window = waitForWindow(program.processId(), L"WTWindow", kPatienceMs);
   ASSERT_NE(window, nullptr);
   chooseInLauncher(window);
   pressStart(window);
-  HWND question = waitForMessageBox(program.processId(), 60000);
+  HWND question = waitForMessageBox(program.processId(), kPatienceMs);
   ASSERT_NE(question, nullptr);
   mission2.reset();
   PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
@@ -109,20 +185,20 @@ TEST(ApplyTurn, TheAdministratorInstanceGetsTheTurnWhileItsParentWaits) {
   std::vector<std::wstring> otherBoxes;
   DWORD exitCode = 0;
   const DWORD start = GetTickCount();
-  while (!program.waitExit(50, &exitCode) && GetTickCount() - start < 120000) {
+  while (!program.waitExit(50, &exitCode) && GetTickCount() - start < kPatienceMs) {
     HWND box = firstVisibleTopWindow(
         [&](HWND w) { return processOf(w) != program.processId() && classOf(w) == L"#32770"; });
     if (box == nullptr) continue;
     const MessageBoxInfo info = readMessageBox(box);
     otherBoxes.push_back(info.caption + L"\n" + info.text);
     dismissMessageBox(box);
-    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kPatienceMs);
   }
   EXPECT_EQ(exitCode, 0u);
   EXPECT_TRUE(otherBoxes.empty()) << "the started instance said: " << toGbk(otherBoxes[0]);
   EXPECT_EQ(game.read(missionPath(2)), patchedMission(2, 58));
   EXPECT_EQ(game.read(missionPath(1)), patchedMission(1, 58));
-  EXPECT_EQ(waitForLaunchRecord(game.path(), 60000), launchRecord(game.path(), false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
 }
 
 // Another apply holds the folder's turn (held at its first write) for longer than the
@@ -149,14 +225,14 @@ TEST(ApplyTurn, AnApplyThatCannotGetTheTurnSaysSoAndWritesNothing) {
     ASSERT_TRUE(holder.waitHeld());
     const ApplyOutcome outcome =
         c.window ? applyOnce(game.path())
-                 : runWithArguments(game.path(), L"--apply-settings=11,3,1,0", 60000);
+                 : runWithArguments(game.path(), L"--apply-settings=11,3,1,0", kPatienceMs);
     EXPECT_EQ(outcome.exitCode, c.exitCode);
     EXPECT_EQ(boxTexts(outcome), std::vector<std::wstring>{kTurnUnavailable});
     for (size_t i = 0; i < names.size(); ++i) {
       EXPECT_EQ(game.read(names[i]), before[i]) << names[i];
     }
     if (c.window) {
-      EXPECT_EQ(waitForLaunchRecord(game.path(), 60000), launchRecord(game.path(), false));
+      EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
     }
     // The holder then writes its own choices: the turn was never taken from it.
     EXPECT_EQ(holder.finish(), 0u);
@@ -197,7 +273,7 @@ TEST(CollidingWriter, ATargetOpenedJustBeforeTheRenameIsInUse) {
     PROCESS_INFORMATION writer{};
     ASSERT_TRUE(startProcess(nullptr, widePath(command), nullptr, 0, nullptr, writer));
     HANDLE either[] = {reached, writer.hProcess};
-    EXPECT_EQ(WaitForMultipleObjects(2, either, FALSE, 120000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForMultipleObjects(2, either, FALSE, kPatienceMs), WAIT_OBJECT_0);
     HANDLE other = INVALID_HANDLE_VALUE;
     if (c.opened) {
       other = CreateFileA(target.c_str(), GENERIC_READ,
@@ -207,7 +283,7 @@ TEST(CollidingWriter, ATargetOpenedJustBeforeTheRenameIsInUse) {
     }
     SetEvent(go);
     DWORD exitCode = 0xDEAD0001;
-    if (WaitForSingleObject(writer.hProcess, 120000) == WAIT_OBJECT_0) {
+    if (WaitForSingleObject(writer.hProcess, kPatienceMs) == WAIT_OBJECT_0) {
       GetExitCodeProcess(writer.hProcess, &exitCode);
     } else {
       TerminateProcess(writer.hProcess, 9);

@@ -56,32 +56,41 @@ std::vector<std::string> temporaryNamesIn(const std::string& folder) {
   return names;
 }
 
+// How a step probe's run ended.
+enum class StepEnd {
+  reached,   // it reported the step and was ended there
+  finished,  // it wrote everything (exit code 0) without reaching the step: no such step
+  failed,    // it did not start, did not report within the suite's patience, or failed
+};
+
 // A step probe (a test build that sets the named event once it reaches the step it is
 // given, then waits there) started with `arguments` and the event's name, and ended as soon
-// as it reports the step. False when it ended before it reached the step; its process id
-// goes to processId.
-bool endProbeAtStep(const std::string& program, const std::string& arguments, const char* kind,
-                    int step, DWORD* processId = nullptr) {
+// as it reports the step. Its process id goes to processId.
+StepEnd endProbeAtStep(const std::string& program, const std::string& arguments, const char* kind,
+                       int step, DWORD* processId = nullptr) {
   char event[64];
   std::snprintf(event, sizeof event, "%s-step-%lu-%d", kind, GetCurrentProcessId(), step);
   HANDLE reached = CreateEventA(nullptr, TRUE, FALSE, event);
-  if (reached == nullptr) return false;
+  if (reached == nullptr) return StepEnd::failed;
   const std::string command =
       "\"" + testProgramFolder() + "\\" + program + "\" " + arguments + " " + event;
   PROCESS_INFORMATION info{};
   if (!startProcess(nullptr, widePath(command), nullptr, 0, nullptr, info)) {
     CloseHandle(reached);
-    return false;
+    return StepEnd::failed;
   }
   HANDLE both[] = {reached, info.hProcess};
-  const bool atStep = WaitForMultipleObjects(2, both, FALSE, 60000) == WAIT_OBJECT_0;
+  const DWORD first = WaitForMultipleObjects(2, both, FALSE, kPatienceMs);
+  DWORD exitCode = 0xDEAD0001;
+  if (first == WAIT_OBJECT_0 + 1) GetExitCodeProcess(info.hProcess, &exitCode);
   TerminateProcess(info.hProcess, 9);
-  WaitForSingleObject(info.hProcess, 60000);
+  WaitForSingleObject(info.hProcess, kPatienceMs);
   if (processId != nullptr) *processId = info.dwProcessId;
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   CloseHandle(reached);
-  return atStep;
+  if (first == WAIT_OBJECT_0) return StepEnd::reached;
+  return first == WAIT_OBJECT_0 + 1 && exitCode == 0 ? StepEnd::finished : StepEnd::failed;
 }
 
 // The writer, started on `target` and ended once it reports `step`. Returns its process
@@ -89,9 +98,9 @@ bool endProbeAtStep(const std::string& program, const std::string& arguments, co
 bool endWriterAt(const std::string& target, const std::string& newContent, WriteStep step,
                  DWORD& processId) {
   return endProbeAtStep(
-      "write_step_probe.exe",
-      "\"" + target + "\" \"" + newContent + "\" " + std::to_string(static_cast<int>(step)),
-      "write", static_cast<int>(step), &processId);
+             "write_step_probe.exe",
+             "\"" + target + "\" \"" + newContent + "\" " + std::to_string(static_cast<int>(step)),
+             "write", static_cast<int>(step), &processId) == StepEnd::reached;
 }
 
 // A game of two missions holding kOld, and beside them the new content a writer is given.
@@ -135,7 +144,8 @@ TEST(EndedWriter, EachStepLeavesOldOrNewContentAndTheNextApplyRemovesWhatIsLeft)
     std::vector<std::string> expectedLeft;
     const std::string left = inLevel(temporaryNameOf(writer, 1, L"sn01_.pst"));
     if (c.leftOver) expectedLeft.push_back(left);
-    EXPECT_TRUE(waitUntil([&] { return temporaryNamesIn(game.path()) == expectedLeft; }, 30000))
+    EXPECT_TRUE(
+        waitUntil([&] { return temporaryNamesIn(game.path()) == expectedLeft; }, kPatienceMs))
         << testing::PrintToString(temporaryNamesIn(game.path()));
     if (c.leftOver) {
       EXPECT_EQ(hasSignatureAttributes(game.path() + "\\" + left), c.bearsSignature);
@@ -232,8 +242,8 @@ TEST(EndedWriter, TheApplyRemovesOnlyTemporaryFilesOfEndedWriters) {
 namespace {
 
 // The apply's writes (tests/faults/apply_step_probe.cpp) ended at write step `step` of the
-// whole apply. False when the apply ended before it reached that step.
-bool endApplyAt(const std::string& folder, int step) {
+// whole apply.
+StepEnd endApplyAt(const std::string& folder, int step) {
   return endProbeAtStep("apply_step_probe.exe", "\"" + folder + "\" " + std::to_string(step),
                         "apply", step);
 }
@@ -249,7 +259,11 @@ TEST(EndedWriter, FirstApplyEndedAtAnyStepKeepsEachMissionOrItsOriginal) {
     SCOPED_TRACE("apply ended at write step " + std::to_string(step));
     GameFolder game("ended writer", gameWithMissions());
     writeBytes(game.path() + "\\Level\\sn02_.pst", small);
-    if (!endApplyAt(game.path(), step)) break;
+    const StepEnd end = endApplyAt(game.path(), step);
+    // Past the last step the apply writes everything; anything else is a failure, never
+    // the end of the steps.
+    ASSERT_NE(end, StepEnd::failed);
+    if (end == StepEnd::finished) break;
     const std::string record = readBytes(game.path() + "\\" + recordName);
     const struct {
       const char* name;

@@ -32,7 +32,7 @@ void dismissBoxesUntilEnd(RunningProgram& program, DWORD allowedMs, ApplyOutcome
       MessageBoxInfo info = readMessageBox(box);
       outcome.boxes.push_back(info.caption + L"\n" + info.text);
       dismissMessageBox(box);
-      waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+      waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kPatienceMs);
     }
   }
 }
@@ -69,7 +69,7 @@ ApplyOutcome applyOnce(const std::string& folder, int weapon,
                        const std::function<void(DWORD processId)>& shown) {
   LauncherChoice choice;
   choice.weapon = weapon;
-  return applyOnce(folder, choice, 60000, shown);
+  return applyOnce(folder, choice, kPatienceMs, shown);
 }
 
 ApplyOutcome applyOnce(const std::string& folder, const LauncherChoice& choice, DWORD allowedMs,
@@ -101,7 +101,7 @@ namespace {
 
 // How long a probe is given for any one thing it is waited for (emulated or loaded
 // machines start programs slowly).
-constexpr DWORD kProbeWaitMs = 120000;
+constexpr DWORD kProbeWaitMs = kPatienceMs;
 
 HANDLE makeEvent(const std::wstring& name) {
   return CreateEventW(nullptr, TRUE, FALSE, name.c_str());

@@ -57,7 +57,7 @@ struct Game : GameFolder {
 // The launcher started in the folder, the choices made and the button pressed.
 bool startAndPress(RunningProgram& program, const std::string& dir, HWND* window = nullptr) {
   if (!program.start(dir + "\\launcher.exe", dir)) return false;
-  HWND found = waitForWindow(program.processId(), L"WTWindow", 20000);
+  HWND found = waitForWindow(program.processId(), L"WTWindow", kPatienceMs);
   if (found == nullptr) return false;
   chooseInLauncher(found);
   pressStart(found);
@@ -183,17 +183,17 @@ TEST(UnwrittenFiles, EachCauseIsNamedWithWhatToDo) {
       ASSERT_TRUE(c.make(game.path(), faults));
       RunningProgram program;
       ASSERT_TRUE(startAndPress(program, game.path()));
-      HWND shown = waitForMessageBox(program.processId(), 30000);
+      HWND shown = waitForMessageBox(program.processId(), kPatienceMs);
       ASSERT_NE(shown, nullptr);
       box = readMessageBox(shown);
       press(shown, c.asks ? IDNO : IDOK);
-      ASSERT_TRUE(program.waitExit(30000, &exitCode));
+      ASSERT_TRUE(program.waitExit(kPatienceMs, &exitCode));
     }
     EXPECT_EQ(box->caption, L"信息：");
     EXPECT_EQ(box->text, listMessage(game, c.listed, c.hints, c.asks));
     EXPECT_EQ(box->buttons.size(), c.asks ? 2u : 1u);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
 
     // The listed files keep their content, every other one is written.
     FolderFiles after = readFolder(game.path());
@@ -225,7 +225,7 @@ TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
     RunningProgram program;
     HWND window = nullptr;
     ASSERT_TRUE(startAndPress(program, game.path(), &window));
-    HWND question = waitForMessageBox(program.processId(), 30000);
+    HWND question = waitForMessageBox(program.processId(), kPatienceMs);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(
         readMessageBox(question).text,
@@ -235,7 +235,7 @@ TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
     OtherBoxesAnswered cleanup{program.processId()};
     press(question, IDYES);
 
-    HWND report = waitForOtherBox(program.processId(), 30000);
+    HWND report = waitForOtherBox(program.processId(), kPatienceMs);
     ASSERT_NE(report, nullptr) << "no second instance";
     MessageBoxInfo info = readMessageBox(report);
     EXPECT_EQ(info.caption, L"信息：");
@@ -248,9 +248,9 @@ TEST(AdministratorRights, YesStartsAnInstanceThatWritesAndReportsWhatIsLeft) {
     press(report, IDOK);
 
     DWORD exitCode = 0;
-    ASSERT_TRUE(program.waitExit(30000, &exitCode));
+    ASSERT_TRUE(program.waitExit(kPatienceMs, &exitCode));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+    EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
     EXPECT_EQ(readBytes(game.path() + "\\config.ini"), kSampleConfig);
     EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, false));
   }
@@ -275,13 +275,13 @@ TEST(AdministratorRights, FailedStartIsToldBeforeTheGame) {
   ASSERT_TRUE(config.set());
   RunningProgram program;
   ASSERT_TRUE(startAndPress(program, game.path()));
-  HWND question = waitForMessageBox(program.processId(), 30000);
+  HWND question = waitForMessageBox(program.processId(), kPatienceMs);
   ASSERT_NE(question, nullptr);
   ASSERT_TRUE(MoveFileA((game.path() + "\\launcher.exe").c_str(),
                         (game.path() + "\\launcher-moved.exe").c_str()));
   press(question, IDYES);
-  ASSERT_TRUE(waitUntil([&] { return !IsWindow(question); }, 30000));
-  HWND told = waitForMessageBox(program.processId(), 30000);
+  ASSERT_TRUE(waitUntil([&] { return !IsWindow(question); }, kPatienceMs));
+  HWND told = waitForMessageBox(program.processId(), kPatienceMs);
   ASSERT_NE(told, nullptr);
   EXPECT_EQ(readMessageBox(told).text,
             L"无法以管理员身份保存这些设置（错误代码 2）：" + systemWords(ERROR_FILE_NOT_FOUND) +
@@ -290,9 +290,9 @@ TEST(AdministratorRights, FailedStartIsToldBeforeTheGame) {
   EXPECT_EQ(readBytes(game.path() + "\\launch-record.txt"), "<missing>") << "no game yet";
   press(told, IDOK);
   DWORD exitCode = 0;
-  ASSERT_TRUE(program.waitExit(30000, &exitCode));
+  ASSERT_TRUE(program.waitExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
-  EXPECT_EQ(waitForLaunchRecord(game.path(), 30000), launchRecord(game.path(), false));
+  EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
   EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, false));
 }
 
@@ -316,12 +316,12 @@ TEST(PrivateArgument, AnythingButItsExactFormChangesNothing) {
     FolderFiles before = readFolder(game.path());
     RunningProgram program;
     ASSERT_TRUE(program.start(game.path() + "\\launcher.exe", game.path(), argument));
-    HWND box = waitForMessageBox(program.processId(), 30000);
+    HWND box = waitForMessageBox(program.processId(), kPatienceMs);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(readMessageBox(box).text, kArgumentRejected);
     press(box, IDOK);
     DWORD exitCode = 0;
-    ASSERT_TRUE(program.waitExit(30000, &exitCode));
+    ASSERT_TRUE(program.waitExit(kPatienceMs, &exitCode));
     EXPECT_EQ(exitCode, 2u);
     expectFolder(readFolder(game.path()), before);
   }
@@ -335,7 +335,7 @@ TEST(PrivateArgument, ItsExactFormWritesTheFiles) {
   ASSERT_TRUE(
       program.start(game.path() + "\\launcher.exe", game.path(), L"--apply-settings=11,3,1,1"));
   DWORD exitCode = 0;
-  ASSERT_TRUE(program.waitExit(30000, &exitCode));
+  ASSERT_TRUE(program.waitExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
   EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(11, 3, 1, true));
   EXPECT_EQ(readBytes(game.path() + "\\config.ini"), patchedConfig(1024, 768));
@@ -345,7 +345,7 @@ TEST(PrivateArgument, ItsExactFormWritesTheFiles) {
   RunningProgram restore;
   ASSERT_TRUE(
       restore.start(game.path() + "\\launcher.exe", game.path(), L"--apply-settings=12,3,1,1"));
-  ASSERT_TRUE(restore.waitExit(30000, &exitCode));
+  ASSERT_TRUE(restore.waitExit(kPatienceMs, &exitCode));
   EXPECT_EQ(exitCode, 0u);
   EXPECT_EQ(readBytes(game.path() + "\\wdpz.ini"), profileText(12, 3, 1, true));
   EXPECT_EQ(readBytes(game.path() + "\\Level\\sn01_.pst"), sampleMission(1));

@@ -130,14 +130,15 @@ TEST(DisplayScale, DroppedHeightOfListsOfEveryType) {
   unit.height = 20;
   DropDownListAttributes list;
   list.extraItemHeight = 3;
+  // The 3 extra pixels of an item scaled to nearest: 4.5 to 5 at 144 DPI, 3.75 to 4 at 120.
   const struct {
-    int32_t type, height, dpi, createHeight;
+    int32_t type, height, dpi, createHeight, extraItemHeight;
   } cases[] = {
       // clang-format off
-      {2, 20,  144, 240},
-      {1, 20,  120, 200},
-      {0, 20,  144, 30},
-      {2, 200, 144, 300},
+      {2, 20,  144, 240, 5},
+      {1, 20,  120, 200, 4},
+      {0, 20,  144, 30,  5},
+      {2, 200, 144, 300, 5},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -146,7 +147,7 @@ TEST(DisplayScale, DroppedHeightOfListsOfEveryType) {
     unit.attributes = list;
     UnitLayout layout = layoutAtDpi(unit, c.dpi);
     EXPECT_EQ(layout.createHeight, c.createHeight) << "type " << c.type;
-    EXPECT_EQ(layout.extraItemHeight, scaleToDpi(3, c.dpi));
+    EXPECT_EQ(layout.extraItemHeight, c.extraItemHeight);
   }
 }
 

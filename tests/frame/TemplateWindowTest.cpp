@@ -20,6 +20,7 @@
 #include "frame/UnitAccess.h"
 #include "frame/UnitNumbers.h"
 #include "services/Wide.h"
+#include "tests/support/Patience.h"
 
 namespace {
 
@@ -605,12 +606,26 @@ TEST_F(TemplateWindowTest, DestroyRequestedInTheClickHandlerTakesEffectAfterIt) 
   EXPECT_EQ(clickedCount, 1);
 }
 
+// Set when the thread's timer below had to end a message loop that went on waiting.
+bool loopEndedByTimer = false;
+void CALLBACK endTheLoop(HWND, UINT, UINT_PTR, DWORD) {
+  loopEndedByTimer = true;
+  PostQuitMessage(0);
+}
+
 TEST_F(TemplateWindowTest, TheLoopReturnsAtOnceWhenNoWindowIsAlive) {
   callUnitMethod(launcherWindowId, windowUnitId, unit_method::destroy, std::vector<int32_t>{1});
   EXPECT_EQ(launcherWindow(), nullptr);  // destroyed before the call returned
   MSG quit;
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // loop was entered
+  // No quit message is left: a loop that waited for one would wait for ever, so a timer of
+  // the thread ends it instead, and the test fails rather than hangs.
+  loopEndedByTimer = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, kPatienceMs, &endTheLoop);
+  ASSERT_NE(timer, 0u);
   runMessageLoop();
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(loopEndedByTimer) << "the loop waited for messages with no window alive";
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 # tools read); and unpacked by unzip in several locales, every file checked by
 # `sha256sum -c SHA256SUMS` as docs/package.md says, the shell's locale being each of them.
 #
-#   package_test.sh <source root>      exit 0 pass, 1 fail, 77 skipped
+#   package_test.sh <source root>      exit 0 pass, 1 fail or could not run
 set -uo pipefail
 root=$1
-command -v unzip >/dev/null || { echo "skipped: no unzip"; exit 77; }
+command -v unzip >/dev/null || { echo "FAILED: no unzip to read the zip with"; exit 1; }
 scratch=$(mktemp -d /tmp/package-test.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 failures=0

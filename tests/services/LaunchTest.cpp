@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "services/Launch.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -61,14 +63,73 @@ TEST_F(LaunchTest, WaitReturnsAfterTheProgramHasEnded) {
             "cmdline=" + exe + " w\r\ncwd=" + game.path() + "\r\n");
 }
 
-TEST_F(LaunchTest, WithoutWaitTheProgramRunsOn) {
-  std::string exe = installGame(game.path());
-  EXPECT_TRUE(runProgram(widePath(exe)));
-  std::string expected = "cmdline=" + exe + "\r\ncwd=" + game.path() + "\r\n";
-  for (int poll = 0; poll < 500 && readBytes(game / "launch-record.txt") != expected; ++poll) {
-    Sleep(20);
+// A program that runs until it is let go (services_probe hold), the events that start it
+// and let it go, and the file it writes once it has been let go.
+class HeldProgram {
+ public:
+  explicit HeldProgram(const std::string& folder)
+      : name_("launch-hold-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++count_)),
+        marker_(folder + "\\ended.txt"),
+        started_(CreateEventA(nullptr, TRUE, FALSE, (name_ + ".started").c_str())),
+        go_(CreateEventA(nullptr, TRUE, FALSE, (name_ + ".go").c_str())) {}
+  ~HeldProgram() {
+    SetEvent(go_);
+    CloseHandle(started_);
+    CloseHandle(go_);
   }
-  EXPECT_EQ(readBytes(game / "launch-record.txt"), expected);
+  HeldProgram(const HeldProgram&) = delete;
+  HeldProgram& operator=(const HeldProgram&) = delete;
+
+  std::wstring commandLine() const {
+    return widePath("\"" + testProgramFolder() + "\\services_probe.exe\" hold " + name_ + " \"" +
+                    marker_ + "\"");
+  }
+  bool waitStarted() const { return WaitForSingleObject(started_, kPatienceMs) == WAIT_OBJECT_0; }
+  void letGo() const { SetEvent(go_); }
+  // "ended" once the program has been let go and has gone on to its end.
+  std::string marker() const { return readBytes(marker_); }
+
+ private:
+  static inline int count_ = 0;
+  std::string name_;
+  std::string marker_;
+  HANDLE started_;
+  HANDLE go_;
+};
+
+// The call returns while the program it started still runs: the program waits to be let
+// go, and is let go only once the call has returned.
+TEST_F(LaunchTest, WithoutWaitTheProgramRunsOn) {
+  const HeldProgram program(game.path());
+  HANDLE returned = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  bool started = false;
+  std::thread caller([&] {
+    started = runProgram(program.commandLine());
+    SetEvent(returned);
+  });
+  EXPECT_TRUE(program.waitStarted());
+  EXPECT_EQ(WaitForSingleObject(returned, kPatienceMs), WAIT_OBJECT_0)
+      << "the call waited for the program";
+  EXPECT_EQ(program.marker(), "<missing>") << "the program went on before it was let go";
+  program.letGo();
+  caller.join();
+  CloseHandle(returned);
+  EXPECT_TRUE(started);
+}
+
+// The call that waits returns only once the program has ended: the program is let go once
+// it has started, from another thread, and what it writes after that is there when the
+// call returns.
+TEST_F(LaunchTest, WaitReturnsOnlyOnceTheHeldProgramHasEnded) {
+  const HeldProgram program(game.path());
+  std::thread releaser([&] {
+    if (program.waitStarted()) program.letGo();
+  });
+  EXPECT_TRUE(runProgram(program.commandLine(), true));
+  EXPECT_EQ(program.marker(), "ended");
+  program.letGo();
+  releaser.join();
 }
 
 TEST_F(LaunchTest, UnquotedPathWithBlankIsResolvedByThePlatform) {

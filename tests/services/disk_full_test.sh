@@ -2,7 +2,7 @@
 # A whole-file write that runs out of room part-way leaves the old file byte for byte and no
 # temporary file; on a 256 KiB file system of its own (tests/support/small_disk.sh).
 #
-#   disk_full_test.sh <wine> <services_probe.exe>      exit 0 pass, 1 fail, 77 skipped
+#   disk_full_test.sh <wine> <services_probe.exe>      exit 0 pass, 1 fail or could not run
 set -uo pipefail
 if [ "${1:-}" != --on-small-disk ]; then
   exec bash "$(dirname "$0")/../support/small_disk.sh" 256k bash "$0" --on-small-disk "$@"

@@ -3,6 +3,9 @@
 //
 //   services_probe rundir <out>          writes the run directory (UTF-16) to <out>
 //   services_probe write <target> <kib>  writeFile of <kib> KiB of 'x'; exit 0 on success, 1 not
+//   services_probe hold <event> <marker> sets the event "<event>.started", waits for the event
+//                                        "<event>.go", then writes "ended" to <marker> and
+//                                        ends with 0; 1 when go did not come
 #include <windows.h>
 
 #include <cstdlib>
@@ -11,6 +14,7 @@
 #include "services/FileReplacement.h"
 #include "services/RunDirectory.h"
 #include "services/Text.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TempFolder.h"
 
 int main(int argc, char** argv) {
@@ -38,6 +42,17 @@ int main(int argc, char** argv) {
                              {&b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b,
                               &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b, &b});
     return written ? 0 : 1;
+  }
+  if (mode == "hold") {
+    if (argc < 4) return 2;
+    const std::string event = argv[2];
+    HANDLE started = OpenEventA(EVENT_MODIFY_STATE, FALSE, (event + ".started").c_str());
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, (event + ".go").c_str());
+    if (started == nullptr || go == nullptr) return 1;
+    SetEvent(started);
+    if (WaitForSingleObject(go, kPatienceMs) != WAIT_OBJECT_0) return 1;
+    writeBytes(argv[3], "ended");
+    return 0;
   }
   return 2;
 }

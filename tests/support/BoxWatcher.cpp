@@ -7,7 +7,7 @@ namespace {
 std::wstring windowText(HWND window) {
   wchar_t text[2048] = {};
   SendMessageTimeoutW(window, WM_GETTEXT, sizeof text / sizeof text[0],
-                      reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+                      reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kPatienceMs, nullptr);
   return text;
 }
 

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Patience.h"
+
 // Waits up to timeoutMs for a visible message box of the process with the caption.
-HWND waitForBox(DWORD processId, const std::wstring& caption, DWORD timeoutMs = 20000);
+HWND waitForBox(DWORD processId, const std::wstring& caption, DWORD timeoutMs = kPatienceMs);
 // The same whatever its caption: the first message box (dialog class #32770) of the process.
 HWND waitForMessageBox(DWORD processId, DWORD timeoutMs);
 

@@ -108,7 +108,7 @@ void pressStart(HWND window) { PostMessageW(childById(window, kStartButton), BM_
 
 bool LauncherRun::start(const std::string& exe, const std::string& folder) {
   if (!program.start(exe, folder)) return false;
-  window = waitForWindow(program.processId(), L"WTWindow", 20000);
+  window = waitForWindow(program.processId(), L"WTWindow", kPatienceMs);
   return window != nullptr;
 }
 

@@ -99,5 +99,5 @@ struct LauncherRun {
   bool start(const std::string& exe, const std::string& folder);
   HWND control(int id) const { return childById(window, id); }
   // Waits for the program to end; the exit code, or 0xDEAD0001 when it did not end.
-  DWORD exitCode(DWORD ms = 10000);
+  DWORD exitCode(DWORD ms = kPatienceMs);
 };

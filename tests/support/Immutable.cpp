@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tests/support/Patience.h"
+
 namespace {
 
 // The Unix path of a Windows path under Wine; empty elsewhere.
@@ -60,7 +62,7 @@ bool chattr(const char* change, const std::string& path, const std::string& unix
   const bool wantChangeable = change[0] == '-';
   const DWORD start = GetTickCount();
   while (changeable(path) != wantChangeable) {
-    if (GetTickCount() - start > 60000) return false;
+    if (GetTickCount() - start > kPatienceMs) return false;
     Sleep(10);
   }
   return true;

@@ -12,21 +12,23 @@ size_t occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
-bool complete(const std::string& record) {
+// True when the record holds `starts` starts or more, each written whole.
+bool complete(const std::string& record, size_t starts) {
+  const size_t written = occurrences(record, "cmdline=");
   return record != "<missing>" && record.size() >= 2 &&
-         record.compare(record.size() - 2, 2, "\r\n") == 0 &&
-         occurrences(record, "cmdline=") == occurrences(record, "\r\ncwd=");
+         record.compare(record.size() - 2, 2, "\r\n") == 0 && written >= starts &&
+         written == occurrences(record, "\r\ncwd=");
 }
 
 }  // namespace
 
-std::string waitForLaunchRecord(const std::string& folder, unsigned timeoutMs) {
+std::string waitForLaunchRecord(const std::string& folder, size_t starts) {
   const std::string path = folder + "\\launch-record.txt";
   const DWORD start = GetTickCount();
   for (;;) {
     std::string record = readBytes(path);
-    if (complete(record)) return record;
-    if (GetTickCount() - start >= timeoutMs) return record;
+    if (complete(record, starts)) return record;
+    if (GetTickCount() - start >= kPatienceMs) return record;
     Sleep(20);
   }
 }

@@ -47,7 +47,7 @@ ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCapti
   }
   end.started = true;
   if (!boxCaption.empty()) {
-    HWND box = waitForBox(process.dwProcessId, boxCaption, 30000);
+    HWND box = waitForBox(process.dwProcessId, boxCaption, kPatienceMs);
     if (box != nullptr) {
       end.boxShown = true;
       end.boxText = boxText(box);
@@ -57,9 +57,9 @@ ProgramEnd runProgramToEnd(std::string commandLine, const std::wstring& boxCapti
       pressBoxButton(box, IDOK);
     }
   }
-  if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(process.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
     TerminateProcess(process.hProcess, 1);
-    WaitForSingleObject(process.hProcess, 10000);
+    WaitForSingleObject(process.hProcess, kPatienceMs);
   } else {
     GetExitCodeProcess(process.hProcess, &end.exitCode);
   }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/Patience.h"
+
 // CreateProcessW as the tests start every program: tried again a few times when the start
 // fails for a moment on a loaded machine, while an earlier program is still being torn
 // down (what the tests check begins once the program runs). False when every try failed;

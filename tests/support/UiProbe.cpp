@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <cwchar>
+
 #include "tests/support/ProgramRun.h"
 #include "tests/support/TempFolder.h"
 
@@ -10,7 +12,7 @@ namespace {
 // Answers from another process: never wait for ever on a hung window.
 LRESULT sendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &result)) {
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kPatienceMs, &result)) {
     return -1;
   }
   return static_cast<LRESULT>(result);
@@ -35,7 +37,7 @@ RunningProgram::~RunningProgram() {
   if (!info_.hProcess) return;
   if (running()) {
     TerminateProcess(info_.hProcess, 0xDEAD);
-    WaitForSingleObject(info_.hProcess, 5000);
+    WaitForSingleObject(info_.hProcess, kPatienceMs);
   }
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);
@@ -69,12 +71,12 @@ bool RunningProgram::waitIdle(DWORD ms) {
 void RunningProgram::kill() {
   if (!info_.hProcess) return;
   TerminateProcess(info_.hProcess, 9);
-  WaitForSingleObject(info_.hProcess, 30000);
+  WaitForSingleObject(info_.hProcess, kPatienceMs);
   for (DWORD child : childProcesses(info_.dwProcessId)) {
     HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, child);
     if (process == nullptr) continue;
     TerminateProcess(process, 9);
-    WaitForSingleObject(process, 30000);
+    WaitForSingleObject(process, kPatienceMs);
     CloseHandle(process);
   }
 }
@@ -83,7 +85,7 @@ bool RunningProgram::running() const {
   return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-std::vector<DWORD> childProcesses(DWORD pid) {
+std::vector<DWORD> childProcesses(DWORD pid, const wchar_t* exeName) {
   std::vector<DWORD> children;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return children;
@@ -91,7 +93,8 @@ std::vector<DWORD> childProcesses(DWORD pid) {
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
        more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid) {
+    if (entry.th32ParentProcessID == pid && entry.th32ProcessID != pid &&
+        (exeName == nullptr || _wcsicmp(entry.szExeFile, exeName) == 0)) {
       children.push_back(entry.th32ProcessID);
     }
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/BoxWatcher.h"
+#include "tests/support/Patience.h"
 #include "tests/support/TopWindows.h"
 
 // A started program; ended by force when the object goes before the program has ended.
@@ -44,8 +45,13 @@ class RunningProgram {
 };
 
 // The processes that the process `pid` started and that are still running or not yet
-// gone from the system's list.
-std::vector<DWORD> childProcesses(DWORD pid);
+// gone from the system's list; with `exeName`, only those of that file name.
+std::vector<DWORD> childProcesses(DWORD pid, const wchar_t* exeName = nullptr);
+// The stand-in games ("Drovar.exe") that the process `pid` started and that have not ended:
+// a game it started is listed here until it has written its record and ended. (Other
+// programs may be its children too: Wine starts the desktop's explorer.exe from the first
+// program that shows a window.)
+inline std::vector<DWORD> runningGames(DWORD pid) { return childProcesses(pid, L"Drovar.exe"); }
 
 // The first visible top-level window of class `className` owned by process `pid`, waited
 // for up to `ms`; nullptr when none appeared.
@@ -83,7 +89,7 @@ HWND focusOf(DWORD threadId);
 HWND waitFocusChange(DWORD threadId, HWND from, DWORD ms);
 // The control id that holds the focus in `threadId` once it has reached `want`, or whatever
 // holds it after `ms` when it never does.
-int focusReaching(DWORD threadId, int want, DWORD ms = 3000);
+int focusReaching(DWORD threadId, int want, DWORD ms = kPatienceMs);
 
 // A key press and release posted to `target`, as the thread's queue would receive them.
 void postKey(HWND target, UINT virtualKey);
