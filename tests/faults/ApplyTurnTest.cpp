@@ -155,7 +155,12 @@ TEST(ApplyTurn, TheProgramWaitsForTheTurnAndThenApplies) {
     EXPECT_EQ(game.read(missionPath(2)), patchedMission(2, 58));
     EXPECT_EQ(game.read("config.ini"), patchedConfig(1024, 768));
     EXPECT_EQ(game.read(originalsRecordName()),
-              originalsRecord({recordedSample(1), recordedSample(2)}));
+              originalsRecord({{1, false, sampleWeaponLine()},
+                               {1, true, "int PlayerWeapon2 = 20;"},
+                               {1, true, "int PlayerWeapon2 = 58;"},
+                               {2, false, sampleWeaponLine()},
+                               {2, true, "int PlayerWeapon2 = 20;"},
+                               {2, true, "int PlayerWeapon2 = 58;"}}));
     if (c.window) {
       EXPECT_EQ(waitForLaunchRecord(game.path()), launchRecord(game.path(), false));
     }
