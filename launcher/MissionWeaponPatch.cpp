@@ -170,15 +170,13 @@ void commitAll(std::vector<PendingMission>& pending, std::vector<UnwrittenFile>&
   }
 }
 
-// Writes one weapon line into every mission. Before any mission is replaced, the record
-// holds, durably, the line the launcher writes to it and, when the line it replaces is not
-// one the launcher wrote, that line as the mission's original.
-void writeWeapon(const Path& runDirectory, const Record& record, std::string_view replacement,
-                 std::vector<UnwrittenFile>& unwritten) {
+// Each mission file that exists, in turn, read up to its weapon line through one reader and
+// one area for the whole apply: `visit(n, pass, found)`. One that cannot be read is listed
+// with its cause and not visited.
+template <typename Visit>
+void eachMission(const Path& runDirectory, std::vector<UnwrittenFile>& unwritten, Visit visit) {
   FileReader reader(kPieceSize);
   std::string held;
-  std::vector<PendingMission> pending;
-  std::vector<RecordEntry> added;
   for (int32_t n = 1; n <= kMissionCount; ++n) {
     Path name = withName(runDirectory, missionFileName(n));
     if (!fileExists(name)) continue;
@@ -189,6 +187,18 @@ void writeWeapon(const Path& runDirectory, const Record& record, std::string_vie
       unwritten.push_back({pass.name(), fault});
       continue;
     }
+    visit(n, pass, found);
+  }
+}
+
+// Writes one weapon line into every mission. Before any mission is replaced, the record
+// holds, durably, the line the launcher writes to it and, when the line it replaces is not
+// one the launcher wrote, that line as the mission's original.
+void writeWeapon(const Path& runDirectory, const Record& record, std::string_view replacement,
+                 std::vector<UnwrittenFile>& unwritten) {
+  std::vector<PendingMission> pending;
+  std::vector<RecordEntry> added;
+  eachMission(runDirectory, unwritten, [&](int32_t n, MissionPass& pass, MissionPass::Found found) {
     const bool hasLine = found == MissionPass::Found::line;
     const LineOwner owner = hasLine ? record.originals.owner(n, pass.line()) : LineOwner::other;
     if (record.originals.olderOnly(n) && (!hasLine || owner == LineOwner::launcher)) {
@@ -198,18 +208,18 @@ void writeWeapon(const Path& runDirectory, const Record& record, std::string_vie
       if (hasLine) added.push_back({n, EntryKind::written, pass.line()});
     }
     // A mission without a weapon line, or whose line is already the one chosen, stays.
-    if (!hasLine || pass.line() == replacement) continue;
-    fault = keptBecause(record, owner, pass.span());
+    if (!hasLine || pass.line() == replacement) return;
+    FileFault fault = keptBecause(record, owner, pass.span());
     std::unique_ptr<FileReplacement> file =
         fault == FileFault::none ? pass.rewrite(replacement, fault) : nullptr;
     if (!file) {
       unwritten.push_back({pass.name(), fault});
-      continue;
+      return;
     }
     if (owner == LineOwner::other) added.push_back({n, EntryKind::original, pass.line()});
     added.push_back({n, EntryKind::written, std::string(replacement)});
     pending.push_back({pass.name(), std::move(file)});
-  }
+  });
   if (pending.empty()) return;
   FileFault fault = FileFault::none;
   const ByteBuffer content{recordWith(record.content, record.originals, added)};
@@ -228,38 +238,27 @@ void writeWeapon(const Path& runDirectory, const Record& record, std::string_vie
 // was never changed and stays as it is.
 void restoreOriginals(const Path& runDirectory, const Record& record,
                       std::vector<UnwrittenFile>& unwritten) {
-  FileReader reader(kPieceSize);
-  std::string held;
   std::vector<PendingMission> pending;
-  for (int32_t n = 1; n <= kMissionCount; ++n) {
-    Path name = withName(runDirectory, missionFileName(n));
-    if (!fileExists(name)) continue;
-    MissionPass pass(reader, held, std::move(name));
-    FileFault fault = FileFault::none;
-    const MissionPass::Found found = pass.find(fault);
-    if (found == MissionPass::Found::unreadable) {
-      unwritten.push_back({pass.name(), fault});
-      continue;
-    }
+  eachMission(runDirectory, unwritten, [&](int32_t n, MissionPass& pass, MissionPass::Found found) {
     const std::string* original = record.originals.original(n);
     if (found == MissionPass::Found::noLine) {
       // A recorded mission that has lost its weapon line cannot take its original back.
       if (original != nullptr) unwritten.push_back({pass.name(), FileFault::weaponLineMissing});
-      continue;
+      return;
     }
     const LineOwner owner = record.originals.owner(n, pass.line());
-    if (owner == LineOwner::other || (original != nullptr && pass.line() == *original)) continue;
-    fault = keptBecause(record, owner, pass.span());
+    if (owner == LineOwner::other || (original != nullptr && pass.line() == *original)) return;
+    FileFault fault = keptBecause(record, owner, pass.span());
     // The launcher's line without an original to put back: the record has lost it.
     if (fault == FileFault::none && original == nullptr) fault = FileFault::recordDamaged;
     std::unique_ptr<FileReplacement> file =
         fault == FileFault::none ? pass.rewrite(*original, fault) : nullptr;
     if (!file) {
       unwritten.push_back({pass.name(), fault});
-      continue;
+      return;
     }
     pending.push_back({pass.name(), std::move(file)});
-  }
+  });
   commitAll(pending, unwritten);
 }
 

@@ -186,9 +186,12 @@ uint32_t recordLineCheck(std::string_view bytes) {
 }
 
 bool hasLauncherForm(std::string_view line) {
-  const std::string lead = std::string(gbk::weaponLinePrefix) + " = ";
-  if (!line.starts_with(lead) || !line.ends_with(';')) return false;
-  std::string_view number = line.substr(lead.size(), line.size() - lead.size() - 1);
+  constexpr std::string_view kPrefix = gbk::weaponLinePrefix;
+  constexpr std::string_view kEquals = " = ";
+  if (!line.starts_with(kPrefix) || !line.ends_with(';')) return false;
+  line.remove_prefix(kPrefix.size());
+  if (!line.starts_with(kEquals)) return false;
+  std::string_view number = line.substr(kEquals.size(), line.size() - kEquals.size() - 1);
   if (number.starts_with('-')) number.remove_prefix(1);
   return !number.empty() && number.size() <= 10 &&
          std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -326,13 +329,13 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
     }
     // A second older line supersedes the first only when both carry marks and the marks
     // differ (a new version of the mission); any other leaves the mission in doubt.
-    if (m.olderLine && (!m.olderMarked || read->second.empty() || read->second == m.olderMark)) {
+    if (m.olderLine &&
+        (m.olderMark.empty() || read->second.empty() || read->second == m.olderMark)) {
       m.doubt = true;
       record.damagedLines_.push_back({older.number, older.mission});
       continue;
     }
     m.olderLine = std::string(older.line);
-    m.olderMarked = !read->second.empty();
     m.olderMark = read->second;
     m.original = std::move(read->first);
   }

@@ -114,11 +114,10 @@ class OriginalWeapons {
     uint32_t originalNumber = 0;           // of its "original" entry; 0 for an older record's line
     size_t originalPlace = 0;              // where that line stands in the record (its line number)
     std::optional<std::string> olderLine;  // an older record's line, kept as it stands
-    bool olderMarked = false;              // that line carries a version mark
-    std::string olderMark;
-    bool hasEntries = false;           // any entry of the present form
-    std::vector<std::string> written;  // the last two lines the launcher wrote, in order
-    bool doubt = false;                // an older record's lines contradict each other
+    std::string olderMark;                 // its version mark, "" for none
+    bool hasEntries = false;               // any entry of the present form
+    std::vector<std::string> written;      // the last two lines the launcher wrote, in order
+    bool doubt = false;                    // an older record's lines contradict each other
   };
   bool inDoubt(int32_t n) const;
   const Mission& mission(int32_t n) const { return missions_[static_cast<size_t>(n - 1)]; }
