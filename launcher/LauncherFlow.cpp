@@ -82,9 +82,9 @@ LauncherFlow::GameFileWrites LauncherFlow::writeGameFiles(std::vector<UnwrittenF
     removeLeftoverTemporaries(filesOfTheApply(host_));
     FileFault fault = FileFault::none;
     if (!saveSettings(&fault)) unwritten.push_back({SettingsStore(host_).fileName(), fault});
-    writes.missionFolderFound =
+    const bool missionFolderFound =
         patchMissionWeapon(controls_, host_, unwritten) == LevelFolder::present;
-    if (writes.missionFolderFound || !tellMissingLevel) {
+    if (missionFolderFound || !tellMissingLevel) {
       writeDisplayConfig(writes, unwritten);
       return writes;
     }

@@ -50,7 +50,6 @@ class LauncherFlow {
   // What the writes of an apply came to.
   struct GameFileWrites {
     bool turnHeld = false;  // false: another apply kept the folder; nothing was written
-    bool missionFolderFound = true;
     // The turn given back for the box of the missing mission folder was kept by another
     // apply past the wait: "config.ini" was not written.
     bool displayTurnLost = false;

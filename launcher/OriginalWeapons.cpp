@@ -382,7 +382,6 @@ OriginalWeapons readOriginalWeapons(std::string_view content) {
   for (; anyEntry && expected <= end.value_or(0); ++expected) noteMissing(expected);
   // Without an "end" line at or after the last entry, entries after it may have been lost.
   record.endMissing_ = anyEntry && (!end || (!entries.empty() && entries.back().number > *end));
-  record.linesMissing_ = record.endMissing_ || !record.missingNumbers_.empty();
   return record;
 }
 

@@ -96,7 +96,7 @@ class OriginalWeapons {
   // The lines that cannot be understood, in order.
   const std::vector<DamagedRecordLine>& damagedLines() const { return damagedLines_; }
   // Entries are missing: a number skipped, or the last entries gone with the "end" line.
-  bool linesMissing() const { return linesMissing_; }
+  bool linesMissing() const { return endMissing_ || !missingNumbers_.empty(); }
   // No mission in doubt: whatever is damaged or missing came before the original of each
   // mission it may concern, and the record may be written anew whole.
   bool sound() const;
@@ -125,9 +125,8 @@ class OriginalWeapons {
   std::array<Mission, kMissionCount> missions_{};
   std::vector<DamagedRecordLine> damagedLines_;
   std::vector<uint32_t> missingNumbers_;  // entry numbers not found
-  bool linesMissing_ = false;
-  bool endMissing_ = false;  // entries may have been lost after the last one found
-  uint32_t lastNumber_ = 0;  // the highest entry number found
+  bool endMissing_ = false;               // entries may have been lost after the last one found
+  uint32_t lastNumber_ = 0;               // the highest entry number found
   bool allInDoubt_ = false;
 };
 

@@ -102,7 +102,8 @@ int32_t compareText(const Text& a, const Text& b) {
 namespace {
 
 // The number a text starts with, as toInteger reads it, before it is wrapped to 32 bits:
-// saturated at 2^63 - 1 in magnitude, so that a value outside 32 bits is told.
+// exact within 32 bits; any larger magnitude is given as one outside them whose low 32 bits
+// are those toInteger keeps.
 int64_t leadingNumber(const Text& text) {
   // Normalise and parse in one walk: the parse only ever looks at the next normalised byte,
   // and stops at the first byte that cannot continue a number.
