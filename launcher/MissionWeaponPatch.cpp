@@ -176,7 +176,10 @@ void commitAll(std::vector<PendingMission>& pending, std::vector<UnwrittenFile>&
 template <typename Visit>
 void eachMission(const Path& runDirectory, std::vector<UnwrittenFile>& unwritten, Visit visit) {
   FileReader reader(kPieceSize);
+  // Reserved once at its largest, so that it never grows by a copy of what it holds: the
+  // memory is used only as far as it is filled.
   std::string held;
+  held.reserve(kHeldBytes + kPieceSize);
   for (int32_t n = 1; n <= kMissionCount; ++n) {
     Path name = withName(runDirectory, missionFileName(n));
     if (!fileExists(name)) continue;
