@@ -141,7 +141,13 @@ bench_startup() {
 # What costs the bytes of a program: its sections as stripped, and the code and data of the
 # program as linked, summed by the class or namespace their names begin with (the largest).
 size_table() { # stripped program, the same as linked, tool prefix
-  "$3-objdump" -h "$1" | awk '$2 ~ /^\./ {printf "  section %-8s %7.1f KB\n", $2, strtonum("0x" $3) / 1024}'
+  "$3-objdump" -h "$1" | python3 -c '
+import sys
+for line in sys.stdin:
+    parts = line.split()
+    if len(parts) > 2 and parts[1].startswith("."):
+        print(f"  section {parts[1]:8} {int(parts[2], 16) / 1024:7.1f} KB")
+'
   "$3-nm" -S -C --size-sort "$2" | python3 -c '
 import collections, re, sys
 groups = collections.Counter()
